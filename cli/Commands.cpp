@@ -1,0 +1,131 @@
+#include "Commands.h"
+
+#include <cstdlib>
+#include <map>
+
+#include "Documents.h"
+#include "Json.h"
+
+namespace mushaf {
+
+namespace {
+
+const std::map<std::string, int> kArity = {
+    {"line", 1},         {"surah", 1},        {"ayah", 2},          {"page", 1},
+    {"juz", 1},          {"show", 0},         {"search", 1},        {"search-translation", 1},
+    {"fish-add", 1},     {"fish-remove", 1},  {"fish-clean", 0},    {"fish-set", 1},
+    {"fish-exist", 1},   {"export-search", 1}, {"export-fish", 1},
+};
+
+int16_t LineNumber(const std::string& arg, const char* what) {
+    auto v = ReadNumber(FromUtf8(arg));
+    if (!v) throw TypeMismatch(std::string(what) + " " + arg);
+    double r = RoundHalfEven(*v);
+    if (!(r >= -32768 && r <= 32767)) throw Overflow(std::string(what) + " " + arg);
+    return static_cast<int16_t>(r);
+}
+
+bool WithMarks(const std::string& arg) {
+    if (arg == "marks") return true;
+    if (arg == "nomarks") return false;
+    throw TypeMismatch("expected marks or nomarks: " + arg);
+}
+
+std::string FoundJson(const cQ114& m) {
+    std::string list = "[";
+    for (std::size_t i = 0; i < m.FoundList().size(); ++i) list += (i ? "," : "") + std::to_string(m.FoundList()[i]);
+    return JsonObject().Add("FoundNumber", m.FoundNumber()).AddRaw("FoundList", list + "]").Str();
+}
+
+}  // namespace
+
+bool ParseCommands(const std::vector<std::string>& argv, std::vector<CliCommand>& out, std::string& error) {
+    for (std::size_t i = 0; i < argv.size();) {
+        const std::string& name = argv[i];
+        if (name == "table") {
+            if (argv.size() != 2 || i != 0) {
+                error = "table NAME stands alone on its command line";
+                return false;
+            }
+            out.push_back({name, {argv[1]}});
+            return true;
+        }
+        auto it = kArity.find(name);
+        if (it == kArity.end()) {
+            error = "unknown command: " + name;
+            return false;
+        }
+        if (i + it->second >= argv.size()) {
+            error = name + " needs " + std::to_string(it->second) + " argument(s)";
+            return false;
+        }
+        CliCommand c{name, {}};
+        for (int k = 1; k <= it->second; ++k) c.args.push_back(argv[i + k]);
+        out.push_back(std::move(c));
+        i += 1 + it->second;
+    }
+    return true;
+}
+
+std::string PositionJson(const cQ114& m) {
+    return JsonObject()
+        .Add("GlobalAyeh", m.GlobalAyeh())
+        .Add("Soreh", m.Soreh())
+        .Add("Ayeh", m.Ayeh())
+        .Add("Joze", m.Joze())
+        .Add("Hezb", m.Hezb())
+        .Add("Page", m.Page())
+        .Add("TotalAyat", m.TotalAyat())
+        .Add("SorehName", m.SorehName())
+        .Add("ArabicByEarab", m.ArabicByEarab())
+        .Add("ArabicNoEarab", m.ArabicNoEarab())
+        .Add("MeanFarsi", m.MeanFarsi())
+        .Str();
+}
+
+std::filesystem::path DefaultExportFolder() {
+#ifdef _WIN32
+    return "C:\\Zendar";
+#else
+    const char* home = std::getenv("HOME");
+    std::filesystem::path docs = std::filesystem::path(home ? home : ".") / "Documents";
+    return docs / "Zendar";
+#endif
+}
+
+std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::path& exportDir) {
+    const std::string& n = c.name;
+    auto arg = [&](std::size_t k) { return FromUtf8(c.args.at(k)); };
+    if (n == "line") m.GoPosition(LineNumber(c.args[0], "line"));
+    else if (n == "surah") m.GoSoreh(arg(0));
+    else if (n == "ayah") m.GoAyehOfSoreh(arg(0), arg(1));
+    else if (n == "page") m.GoPage(arg(0));
+    else if (n == "juz") m.GoJoze(arg(0));
+    else if (n == "search" || n == "search-translation") {
+        m.SearchText(views::PrepareSearchQuery(arg(0)));
+        m.SearchTo(n == "search" ? 0 : 1);
+        m.StartSearch(-1, -1);
+        return FoundJson(m);
+    } else if (n == "fish-add" || n == "fish-remove" || n == "fish-clean" || n == "fish-set") {
+        if (n == "fish-add") m.FishAdder(LineNumber(c.args[0], "fish"));
+        else if (n == "fish-remove") m.FishRemove(LineNumber(c.args[0], "fish"));
+        else if (n == "fish-clean") m.FishClean();
+        else m.FishList(arg(0));
+        return JsonObject().Add("FishList", m.FishList()).Str();
+    } else if (n == "fish-exist") {
+        return JsonObject().Add("FishIsExist", m.FishIsExist(LineNumber(c.args[0], "fish"))).Str();
+    } else if (n == "export-search") {
+        return JsonObject().Add("document", m.GetOutputOfSearch(WithMarks(c.args[0]))).Str();
+    } else if (n == "export-fish") {
+        bool marks = WithMarks(c.args[0]);
+        m.ExportFolder = exportDir;
+        auto out = m.GetOutputOfFish(marks);
+        JsonObject o;
+        o.Add("document", out ? out->document : Text());
+        o.Add("file", out ? FromUtf8(out->file.string()) : Text());
+        return o.Str();
+    }
+    return PositionJson(m);
+}
+
+}  // namespace mushaf

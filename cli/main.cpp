@@ -1,0 +1,52 @@
+// mushaf-cli: commands over the text model, one JSON line per command.
+#include <iostream>
+
+#include "Commands.h"
+#include "Json.h"
+#include "Loading.h"
+#include "QtTableSource.h"
+
+int main(int argc, char** argv) {
+    using namespace mushaf;
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::filesystem::path exportDir = DefaultExportFolder();
+    if (args.size() >= 2 && args[0] == "--export-dir") {
+        exportDir = args[1];
+        args.erase(args.begin(), args.begin() + 2);
+    }
+    std::vector<CliCommand> commands;
+    std::string usage;
+    if (args.empty() || !ParseCommands(args, commands, usage)) {
+        std::cerr << "usage: mushaf-cli [--export-dir DIR] COMMAND... | mushaf-cli table NAME\n";
+        if (!usage.empty()) std::cerr << usage << "\n";
+        return 2;
+    }
+    QtTableSource tables;
+    if (commands.size() == 1 && commands[0].name == "table") {
+        auto bytes = tables.Lookup(commands[0].args[0], 1);
+        if (!bytes) {
+            std::cout << JsonObject().Add("error", FromUtf8("resource not found: " + commands[0].args[0])).Str() << "\n";
+            return 1;
+        }
+        std::cout.write(bytes->data(), static_cast<std::streamsize>(bytes->size()));
+        return 0;
+    }
+    std::unique_ptr<cQ114> model;
+    try {
+        SetBounds(model, tables);
+    } catch (const ModelError& e) {
+        std::cout << JsonObject().Add("error", FromUtf8(e.what())).Str() << "\n";
+        return 1;
+    }
+    int status = 0;
+    for (const CliCommand& c : commands) {
+        try {
+            std::cout << RunCommand(*model, c, exportDir) << "\n";
+        } catch (const ModelError& e) {
+            std::cout << JsonObject().Add("error", FromUtf8(e.what())).Str() << "\n";
+            status = 1;
+        }
+    }
+    UnSetBounds(model);
+    return status;
+}

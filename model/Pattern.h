@@ -1,0 +1,48 @@
+#pragma once
+// Wildcard patterns: "*" any run, "?" any one character, "#" one digit 0-9,
+// "[list]", "[a-z]" and "[!list]" one character of (or not of) a list; every
+// other character stands for itself, compared by exact code unit.
+//
+// A pattern is compiled once and then matched against many lines. Every
+// element but "*" matches exactly one character, so the pattern splits into
+// fixed-length segments between stars; each segment is placed at its
+// leftmost fit. Matching costs at most line length times pattern length.
+#include <string>
+#include <vector>
+
+#include "Text.h"
+
+namespace mushaf {
+
+class Pattern {
+public:
+    // Throws InvalidPattern for an unclosed "[" or a reversed range "[z-a]".
+    explicit Pattern(TextView pattern);
+    bool Matches(TextView line) const;
+
+private:
+    struct Element {
+        enum Kind { Literal, Any, Digit, List } kind;
+        char16_t ch = 0;
+        bool negate = false;
+        std::vector<std::pair<char16_t, char16_t>> ranges;
+        bool Accepts(char16_t c) const;
+    };
+    struct Segment {
+        std::vector<Element> elements;
+        Text literal;  // the segment as plain text when it holds literals only
+        bool allLiteral = true;
+    };
+    // Index of the leftmost fit of `seg` in line at or after `from`, or npos.
+    static std::size_t Find(const Segment& seg, TextView line, std::size_t from);
+    static bool FitsAt(const Segment& seg, TextView line, std::size_t at);
+
+    std::vector<Segment> segments_;
+    bool anchoredStart_ = true;
+    bool anchoredEnd_ = true;
+};
+
+// Like-style test of one text against one pattern.
+bool MatchesPattern(TextView text, TextView pattern);
+
+}  // namespace mushaf

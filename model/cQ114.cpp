@@ -1,0 +1,313 @@
+#include "cQ114.h"
+
+#include <cmath>
+#include <fstream>
+#include <limits>
+
+#include "Normalise.h"
+#include "Pattern.h"
+
+namespace mushaf {
+
+namespace {
+
+std::string Quote(TextView text) { return ToUtf8(text); }
+
+// A table element or record field read as a number; the tables are trusted,
+// so a field that is no number is a type mismatch of the data.
+double TableNumber(TextView element, const char* what) {
+    auto v = ReadNumber(element);
+    if (!v) throw TypeMismatch(std::string(what) + " " + Quote(element));
+    return *v;
+}
+
+int16_t ToInt16(double v, const std::string& what) {
+    double r = RoundHalfEven(v);
+    if (!(r >= -32768.0 && r <= 32767.0)) throw Overflow(what);
+    return static_cast<int16_t>(r);
+}
+
+const Text kTemplatePieces[] = {
+    u"<html dir=\"rtl\">",
+    u"<head>",
+    u"<meta content=\"text/html; charset=windows-1256\" />",
+    u"<style>Body,Table{padding: 7px;line-height: 170%;   text-align: justify;font-family: Tahoma;font-size: 10pt;}"
+    u".ByEarab{ color: #004000; font-size: 15pt; font-weight: bold; line-height: 170%; font-family: 'Traditional Arabic';}"
+    u".NoEarab{color: #004000}"
+    u".Address{border-bottom: #cccccc 1px solid; padding-top: 20px; font-family: Tahoma; color: #4169e1; font-size: 8pt;font-weight: bold;}"
+    u"</style>",
+    u"<title>_Caption</title>",
+    u"</head>",
+    u"<body bgcolor=\"#FAFAFA\">",
+    u"<center><table border=\"0\" style=\"width: 100%;\">",
+    u"<caption>_Caption</caption>",
+    u"<!--repeat-->",
+    u"<tr><td class=\"Address\"><br /><a id='_id' href='#'>_Number - _Address</a></td></tr>",
+    u"<tr><td class=\"ByEarab\">_Quran</td></tr>",
+    u"<tr><td class=\"ByEarab\"></td></tr>",
+    u"<tr><td>_Trance</td></tr>",
+    u"<!--repeat-->",
+    u"</table></center>",
+    u"<br />",
+    u"<br />",
+    u"<hr />",
+    u"<center><a target=\"_blank\" href=\"https://tanzil.net\">tanzil.net</a></center>",
+    u"</body>",
+    u"</html>",
+};
+
+}  // namespace
+
+Text FishEntry::Written() const { return number ? Decimal(*number) : text; }
+
+long long FishEntry::Value() const {
+    if (number) return *number;
+    auto v = ReadNumber(text);
+    if (!v) return 0;
+    double f = std::floor(*v);
+    if (f > 1e18) return std::numeric_limits<long long>::max();
+    if (f < -1e18) return std::numeric_limits<long long>::min();
+    return static_cast<long long>(f);
+}
+
+cQ114::cQ114() {
+    LocalTime = [] {
+        std::time_t now = std::time(nullptr);
+        std::tm local{};
+#ifdef _WIN32
+        localtime_s(&local, &now);
+#else
+        localtime_r(&now, &local);
+#endif
+        return local;
+    };
+}
+
+// ---- position -------------------------------------------------------------
+
+void cQ114::ApplyPosition(int16_t line) {
+    if (line < 0 || static_cast<std::size_t>(line) >= baseDataArray_.size())
+        throw SubscriptOutOfRange("line " + std::to_string(line));
+    TextView rec = baseDataArray_[line];
+    if (rec.size() < 14) throw TypeMismatch("position record " + std::to_string(line));
+    auto field = [&](std::size_t at, std::size_t n) {
+        return ToInt16(TableNumber(rec.substr(at, n), "position record"), "position record");
+    };
+    int16_t soreh = field(0, 3), ayeh = field(3, 3), joze = field(6, 2), hezb = field(8, 3), page = field(11, 3);
+    if (soreh < 1 || static_cast<std::size_t>(soreh) > totalAyatArray_.size() ||
+        static_cast<std::size_t>(soreh) > sorehNameArray_.size())
+        throw SubscriptOutOfRange("surah " + std::to_string(soreh));
+    int16_t total = ToInt16(TableNumber(totalAyatArray_[soreh - 1], "ayah count"), "ayah count");
+    if (static_cast<std::size_t>(line) >= qrArray_.size() || static_cast<std::size_t>(line) >= meanFaArray_.size())
+        throw SubscriptOutOfRange("line " + std::to_string(line));
+
+    globalAyeh_ = line;
+    soreh_ = soreh;
+    ayeh_ = ayeh;
+    joze_ = joze;
+    hezb_ = hezb;
+    page_ = page;
+    totalAyat_ = total;
+    meanFarsi_ = Text(TrimSpaces(meanFaArray_[line]));
+    arabicByEarab_ = Text(TrimSpaces(qrArray_[line]));
+    arabicNoEarab_ = WithoutMarks(arabicByEarab_);
+    sorehName_ = Text(TrimSpaces(sorehNameArray_[soreh - 1]));
+}
+
+void cQ114::GoPosition(int16_t position) {
+    if (position > maxBound_ || position < minBound_) return;
+    ApplyPosition(position);
+}
+
+void cQ114::GoFirstLineOf(const TextArray& table, TextView number, const char* unit) {
+    auto v = ReadNumber(number);
+    if (!v) throw TypeMismatch(std::string(unit) + " " + Quote(number));
+    double index = RoundHalfEven(*v - 1);
+    if (!(index >= 0 && index < static_cast<double>(table.size())))
+        throw SubscriptOutOfRange(std::string(unit) + " " + Quote(number));
+    const Text& element = table[static_cast<std::size_t>(index)];
+    ApplyPosition(ToInt16(TableNumber(element, "first-line table"), "first-line table"));
+}
+
+void cQ114::GoPage(TextView page) { GoFirstLineOf(pageUnicArray_, page, "page"); }
+void cQ114::GoJoze(TextView joze) { GoFirstLineOf(jozeUnicArray_, joze, "juz"); }
+void cQ114::GoSoreh(TextView soreh) { GoFirstLineOf(sorehUnicArray_, soreh, "surah"); }
+
+void cQ114::GoAyehOfSoreh(TextView soreh, TextView ayeh) {
+    auto s = ReadNumber(soreh);
+    if (!s) throw TypeMismatch("surah " + Quote(soreh));
+    auto a = ReadNumber(ayeh);
+    if (!a) throw TypeMismatch("ayah " + Quote(ayeh));
+    double offset = (*s == 1 || *s == 9) ? *a - 1 : *a;
+    double index = RoundHalfEven(*s - 1);
+    if (!(index >= 0 && index < static_cast<double>(sorehUnicArray_.size())))
+        throw SubscriptOutOfRange("surah " + Quote(soreh));
+    double first = std::trunc(TableNumber(sorehUnicArray_[static_cast<std::size_t>(index)], "first-line table"));
+    std::string where = "surah " + Quote(soreh) + " ayah " + Quote(ayeh);
+    ApplyPosition(ToInt16(first + offset, where));
+}
+
+void cQ114::BaseDataArray(TextArray a) {
+    baseDataArray_ = std::move(a);
+    minBound_ = 0;
+    maxBound_ = static_cast<int16_t>(baseDataArray_.empty() ? -1 : baseDataArray_.size() - 1);
+    if (!baseDataArray_.empty()) ApplyPosition(minBound_);
+}
+
+void cQ114::QrArray(TextArray a) {
+    qrArray_ = std::move(a);
+    qrSearchForm_.clear();
+    qrSearchForm_.reserve(qrArray_.size());
+    for (const Text& line : qrArray_) qrSearchForm_.push_back(ArabicSearchForm(line));
+}
+
+void cQ114::MeanFaArray(TextArray a) {
+    meanFaArray_ = std::move(a);
+    meanFaSearchForm_.clear();
+    meanFaSearchForm_.reserve(meanFaArray_.size());
+    for (const Text& line : meanFaArray_) meanFaSearchForm_.push_back(TranslationSearchForm(line));
+}
+
+// ---- search ---------------------------------------------------------------
+
+void cQ114::StartSearch(int16_t start, int16_t end) {
+    if (TrimSpaces(searchText_).size() < 2) return;
+    if (start == -1) start = minBound_;
+    if (end == -1) end = maxBound_;
+    Text pattern = u"*" + searchText_ + u"*";
+    foundNumber_ = 0;
+    foundList_.clear();
+    const TextArray* lines = nullptr;
+    if (searchTo_ == 0) {
+        pattern = ArabicSearchForm(pattern);
+        lines = &qrSearchForm_;
+    } else if (searchTo_ == 1) {
+        pattern = TranslationSearchForm(pattern);
+        lines = &meanFaSearchForm_;
+    }
+    if (!lines || start > end) return;
+    Pattern compiled(pattern);
+    for (int j = start; j <= end; ++j) {
+        if (j < 0 || static_cast<std::size_t>(j) >= lines->size())
+            throw SubscriptOutOfRange("line " + std::to_string(j));
+        if (compiled.Matches((*lines)[j])) foundList_.push_back(static_cast<int16_t>(j));
+    }
+    foundNumber_ = static_cast<int16_t>(foundList_.size());
+}
+
+void cQ114::GoFirstFound() {
+    if (foundNumber_ > 0 && !foundList_.empty()) GoPosition(foundList_.front());
+}
+
+void cQ114::GoLastFound() {
+    if (foundNumber_ > 0 && static_cast<std::size_t>(foundNumber_) <= foundList_.size())
+        GoPosition(foundList_[foundNumber_ - 1]);
+}
+
+// ---- fish list ------------------------------------------------------------
+
+int16_t cQ114::FishIsExist(int16_t fish) const {
+    for (std::size_t i = 0; i < fish_.size(); ++i)
+        if (fish_[i].Value() == fish) return static_cast<int16_t>(i + 1);
+    return 0;
+}
+
+Text cQ114::FishList() const {
+    Text out;
+    for (const FishEntry& e : fish_) {
+        out += u' ';
+        out += e.Written();
+    }
+    return Text(TrimSpaces(out));
+}
+
+void cQ114::FishList(TextView text) {
+    std::vector<Text> parts = Split(text, u" ");
+    FishClean();
+    for (Text& part : parts)
+        if (!part.empty() && ReadNumber(part)) fish_.push_back(FishEntry{std::nullopt, std::move(part)});
+}
+
+void cQ114::FishAdder(int16_t fish) { fish_.push_back(FishEntry{fish, {}}); }
+
+void cQ114::FishRemove(int16_t fish) {
+    int16_t at = FishIsExist(fish);
+    if (at > 0) fish_.erase(fish_.begin() + (at - 1));
+}
+
+void cQ114::FishClean() { fish_.clear(); }
+
+// ---- HTML export ----------------------------------------------------------
+
+Text cQ114::MyTemplate() {
+    Text out;
+    const std::size_t n = std::size(kTemplatePieces);
+    for (std::size_t i = 0; i < n; ++i) {
+        out += kTemplatePieces[i];
+        if (i + 1 < n) out += u"\r\n";
+    }
+    return out;
+}
+
+Text cQ114::Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds) {
+    std::vector<Text> parts = Split(MyTemplate(), u"<!--repeat-->");
+    Text head = parts[0], section = parts[1], tail = parts[2];
+    Text body;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        ApplyPosition(lines[i]);
+        Text row = section;
+        if (withEarab) {
+            ReplaceAll(row, u"_Quran", arabicByEarab_);
+        } else {
+            ReplaceAll(row, u"_Quran", arabicNoEarab_);
+            ReplaceAll(row, u"ByEarab", u"NoEarab");
+        }
+        if (fillIds) ReplaceAll(row, u"_id", Decimal(globalAyeh_));
+        ReplaceAll(row, u"_Number", Decimal(static_cast<long long>(i + 1)));
+        ReplaceAll(row, u"_Trance", meanFarsi_);
+        Text address = u"سوره: " + sorehName_ + u" (" + Decimal(soreh_) + u")";
+        if (ayeh_ != 0) address += u" - آيه: " + Decimal(ayeh_);
+        ReplaceAll(row, u"_Address", address);
+        body += u"\r\n";
+        body += row;
+    }
+    ReplaceAll(head, u"_Caption", caption);
+    return head + u"\r\n" + body + u"\r\n" + tail;
+}
+
+Text cQ114::GetOutputOfSearch(bool withEarab) {
+    if (foundList_.empty()) return {};
+    Text caption = u"جستجوي : " + searchText_ + u" | تعداد يافته ها : " + Decimal(static_cast<long long>(foundList_.size()));
+    return Render(foundList_, withEarab, caption, true);
+}
+
+std::optional<FishExport> cQ114::GetOutputOfFish(bool withEarab) {
+    if (fish_.empty()) return std::nullopt;
+    int16_t remembered = globalAyeh_;
+    std::vector<int16_t> lines;
+    for (const FishEntry& e : fish_) {
+        long long v = e.Value();
+        if (v < -32768 || v > 32767) throw Overflow("fish " + ToUtf8(e.Written()));
+        lines.push_back(static_cast<int16_t>(v));
+    }
+    FishExport out;
+    out.document = Render(lines, withEarab, u"ليست فيش ها", true);
+
+    std::error_code ec;
+    if (!std::filesystem::exists(ExportFolder, ec)) std::filesystem::create_directories(ExportFolder, ec);
+    if (ec || !std::filesystem::is_directory(ExportFolder))
+        throw ModelError("path/file access error", ExportFolder.string());
+    std::tm t = LocalTime();
+    char name[32];
+    std::snprintf(name, sizeof name, "%02d-%02d-%02d-%02d-%02d-%02d.htm", t.tm_year % 100, t.tm_mon + 1, t.tm_mday,
+                  t.tm_hour, t.tm_min, t.tm_sec);
+    out.file = ExportFolder / name;
+    std::ofstream file(out.file, std::ios::binary);
+    std::string utf8 = "\xEF\xBB\xBF" + ToUtf8(out.document);
+    file.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
+    if (!file) throw ModelError("path/file access error", out.file.string());
+    ApplyPosition(remembered);
+    return out;
+}
+
+}  // namespace mushaf

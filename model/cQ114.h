@@ -1,0 +1,129 @@
+#pragma once
+// The text model: the corpus arrays, the current position and everything
+// derived from it, movement by line, page, juz', surah and ayah, the search,
+// the fish list and the HTML rendering of line lists.
+//
+// Members are in the class's interface order. Every operation either changes
+// all position fields together or, when it throws, none of them.
+#include <cstdint>
+#include <ctime>
+#include <filesystem>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "Errors.h"
+#include "Text.h"
+
+namespace mushaf {
+
+using TextArray = std::vector<Text>;
+
+// One entry of the fish list: a line index added as a number, or a decimal
+// text restored from the FishList text. Both compare by numeric value.
+struct FishEntry {
+    std::optional<int16_t> number;
+    Text text;
+    Text Written() const;
+    long long Value() const;
+};
+
+struct FishExport {
+    Text document;
+    std::filesystem::path file;
+};
+
+class cQ114 {
+public:
+    int16_t TotalAyat() const { return totalAyat_; }
+    void GoPage(TextView page);
+    void GoJoze(TextView joze);
+    void GoSoreh(TextView soreh);
+    void GoAyehOfSoreh(TextView soreh, TextView ayeh);
+    void TotalAyatArray(TextArray a) { totalAyatArray_ = std::move(a); }
+    void PageUnicArray(TextArray a) { pageUnicArray_ = std::move(a); }
+    void JozeUnicArray(TextArray a) { jozeUnicArray_ = std::move(a); }
+    void HezbUnicArray(TextArray a) { hezbUnicArray_ = std::move(a); }
+    void SorehUnicArray(TextArray a) { sorehUnicArray_ = std::move(a); }
+    void SorehNameArray(TextArray a) { sorehNameArray_ = std::move(a); }
+    const TextArray& SorehNameArray() const { return sorehNameArray_; }
+    const Text& SorehName() const { return sorehName_; }
+    void StartSearch(int16_t start, int16_t end);
+    int32_t SearchTo() const { return searchTo_; }
+    void SearchTo(int32_t to) { searchTo_ = to; }
+    const Text& SearchText() const { return searchText_; }
+    void SearchText(Text text) { searchText_ = std::move(text); }
+    int16_t FoundNumber() const { return foundNumber_; }
+    void FoundNumber(int16_t n) { foundNumber_ = n; }
+    void GoFirstFound();
+    void GoLastFound();
+    void GoPreviousFound() {}
+    void GoNextFound() {}
+    const std::vector<int16_t>& FoundList() const { return foundList_; }
+    void FoundList(std::vector<int16_t> list) { foundList_ = std::move(list); }
+    void BaseDataArray(TextArray a);
+    void MeanFaArray(TextArray a);
+    void QrArray(TextArray a);
+    void GoPosition(int16_t position);
+    int16_t MinBound() const { return minBound_; }
+    int16_t MaxBound() const { return maxBound_; }
+    void NextJoze() {}
+    void NextHezb() {}
+    void NextPage() {}
+    void NextSoreh() {}
+    void NextAyeh() {}
+    const Text& MeanFarsi() const { return meanFarsi_; }
+    const Text& ArabicNoEarab() const { return arabicNoEarab_; }
+    const Text& ArabicByEarab() const { return arabicByEarab_; }
+    int16_t GlobalAyeh() const { return globalAyeh_; }
+    int16_t Joze() const { return joze_; }
+    int16_t Hezb() const { return hezb_; }
+    int16_t Page() const { return page_; }
+    int16_t Soreh() const { return soreh_; }
+    int16_t Ayeh() const { return ayeh_; }
+    // The search document of FoundList, or the empty text when it is empty.
+    // Leaves the position on the last listed line.
+    Text GetOutputOfSearch(bool withEarab);
+    // Renders the fish list, writes it (UTF-8 with a byte-order mark) to a
+    // dated file in ExportFolder, creating the folder, and restores the
+    // position. Nothing happens, and nothing is returned, for an empty list.
+    std::optional<FishExport> GetOutputOfFish(bool withEarab);
+    static Text MyTemplate();
+    const std::vector<FishEntry>& FishCollection() const { return fish_; }
+    void FishCollection(std::vector<FishEntry> c) { fish_ = std::move(c); }
+    int16_t FishIsExist(int16_t fish) const;
+    Text FishList() const;
+    void FishList(TextView text);
+    void FishAdder(int16_t fish);
+    void FishRemove(int16_t fish);
+    void FishClean();
+
+    // Where GetOutputOfFish writes, and the clock that names its file.
+    std::filesystem::path ExportFolder;
+    std::function<std::tm()> LocalTime;
+
+    cQ114();
+
+private:
+    void ApplyPosition(int16_t line);
+    void GoFirstLineOf(const TextArray& table, TextView number, const char* unit);
+    Text Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds);
+
+    TextArray qrArray_, meanFaArray_, baseDataArray_, sorehNameArray_, sorehUnicArray_, jozeUnicArray_,
+        hezbUnicArray_, pageUnicArray_, totalAyatArray_;
+    // Each line in the form it is searched in, computed once when the arrays are set.
+    TextArray qrSearchForm_, meanFaSearchForm_;
+
+    int16_t globalAyeh_ = 0, soreh_ = 0, ayeh_ = 0, joze_ = 0, hezb_ = 0, page_ = 0, totalAyat_ = 0;
+    int16_t minBound_ = 0, maxBound_ = 0;
+    Text sorehName_, arabicByEarab_, arabicNoEarab_, meanFarsi_;
+
+    Text searchText_;
+    int32_t searchTo_ = 0;
+    std::vector<int16_t> foundList_;
+    int16_t foundNumber_ = 0;
+
+    std::vector<FishEntry> fish_;
+};
+
+}  // namespace mushaf

@@ -1,0 +1,12 @@
+#pragma once
+// The data tables embedded in the program as Qt resources.
+#include "TableSource.h"
+
+namespace mushaf {
+
+class QtTableSource : public TableSource {
+public:
+    std::optional<std::string> Lookup(std::string_view typeName, int id) const override;
+};
+
+}  // namespace mushaf

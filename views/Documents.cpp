@@ -1,0 +1,173 @@
+#include "Documents.h"
+
+#include <cstdio>
+
+#include "Pattern.h"
+
+namespace mushaf::views {
+
+namespace {
+const Text kCrLf = u"\r\n";
+const Text kMeta = u"<meta http-equiv='Content-Type' content='text/html; charset=windows-1256' />";
+}  // namespace
+
+Text BackColorHex(uint32_t colorref) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%X", colorref);
+    std::string hex(buf);
+    if (hex.size() < 6) hex.insert(0, 6 - hex.size(), '0');
+    std::string rgb = hex.substr(hex.size() - 2, 2) + hex.substr(2, 2) + hex.substr(0, 2);
+    return Text(rgb.begin(), rgb.end());
+}
+
+Text ShellDocument(TextView backColorHex) {
+    Text doc = u"<html dir='rtl'>" + kCrLf + kMeta + kCrLf + u"<style>" + kCrLf +
+               u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG; line-height: 140%; text-align: justify;}" +
+               kCrLf + u"*{font-family: Tahoma;font-size: 13px;}" + u".Radif{width:20;margin:2px 5px 2px 0px;}" +
+               u".SorehName{width:80;}" + u".Ayat{width:30; text-align: left;}" +
+               u".NoEarab{color: #004000; margin: 10px 0px 15px 0px;}" + kCrLf +
+               u".NoEarabSelect{color: #000fff; margin: 10px 0px 15px 0px;}" + kCrLf +
+               u".NoEarabBesm{text-align: center; color: #004000; margin: 0px 0px 10px 0px;font-size: 12px; font-weight:bold; }" +
+               kCrLf +
+               u".NoEarabBesmSelect{text-align: center; color: #000fff; margin: 0px 0px 10px 0px;font-size: 12px; font-weight:bold; }" +
+               kCrLf + u".Farsi{margin: 0px;}" + kCrLf + u".Soreh{margin: 0px; hideFocus : True;}" + kCrLf +
+               u"a{text-decoration: none;}" + u"</style>" + kCrLf + u"<body>" + kCrLf;
+    ReplaceAll(doc, u"_BG", backColorHex);
+    return doc;
+}
+
+Text Frame(std::initializer_list<TextView> styleRules, TextView backColorHex, TextView body) {
+    Text frame = u"<html dir='rtl'>" + kCrLf + kMeta + kCrLf + u"<style>" + kCrLf;
+    for (TextView rule : styleRules) {
+        frame += rule;
+        frame += kCrLf;
+    }
+    frame += u"</style>" + kCrLf + u"<body>" + kCrLf + u"_body" + kCrLf + u"</body>" + kCrLf + u"</html>" + kCrLf;
+    ReplaceAll(frame, u"_BG", backColorHex);
+    ReplaceAll(frame, u"_body", body);
+    return frame;
+}
+
+std::vector<int16_t> PageStartList(const TextArray& pageUnic, int16_t lineCount) {
+    std::vector<int16_t> list;
+    list.reserve(pageUnic.size() + 1);
+    for (const Text& entry : pageUnic) {
+        auto v = ReadNumber(entry);
+        if (!v) throw TypeMismatch("page table " + ToUtf8(entry));
+        list.push_back(static_cast<int16_t>(*v));
+    }
+    list.push_back(lineCount);
+    return list;
+}
+
+Text PageDocument(cQ114& model, int16_t first, int16_t last, bool showEarab, TextView backColorHex) {
+    Text body;
+    for (int n = first; n <= last; ++n) {
+        model.GoPosition(static_cast<int16_t>(n));
+        bool besm = model.Ayeh() == 0 || (model.Soreh() == 1 && model.Ayeh() == 1);
+        Text line = besm ? Text(u"<div id='div_id' class='NoEarabBesm'>_NoEarab</div>")
+                         : Text(u"<div id='div_id' class='NoEarab'><a id='_id' href='#'>_Ayeh.</a>&nbsp;&nbsp;_NoEarab</div>");
+        ReplaceAll(line, u"_NoEarab", showEarab ? model.ArabicByEarab() : model.ArabicNoEarab());
+        ReplaceAll(line, u"_Ayeh", Decimal(model.Ayeh()));
+        ReplaceAll(line, u"_id", Decimal(n));
+        body += kCrLf;
+        body += line;
+    }
+    return Frame({u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG; line-height: 150%; text-align: justify;}",
+                  u"*{font-family: Tahoma;font-size: 13px;}",
+                  u".NoEarab{color: #004000; margin: 10px 0px 15px 0px;}",
+                  u".NoEarabSelect{color: #000fff; margin: 10px 0px 15px 0px;}",
+                  u".NoEarabBesm{text-align: center; color: #004000; margin: 0px 0px 10px 0px;font-size: 12px; font-weight:bold; }",
+                  u".NoEarabBesmSelect{text-align: center; color: #000fff; margin: 0px 0px 10px 0px;font-size: 12px; font-weight:bold; }",
+                  u".Farsi{margin: 0px;}", u"a{text-decoration: none;}"},
+                 backColorHex, body);
+}
+
+Text PageCaption(int16_t page) { return u"صفحه " + Decimal(page); }
+
+Translation TranslationDocument(cQ114& model, int16_t line, TextView backColorHex) {
+    model.GoPosition(line);
+    Text caption = model.Ayeh() != 0 ? Text(u"سوره sss - آيه aaa") : Text(u"سوره sss");
+    ReplaceAll(caption, u"sss", model.SorehName());
+    ReplaceAll(caption, u"aaa", Decimal(model.Ayeh()));
+    Text div = Replaced(u"<div id='_id' class='Farsi'>_Farsi</div>", u"_Farsi", model.MeanFarsi());
+    Text doc = Frame({u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG; line-height: 150%; text-align: justify;}",
+                      u"*{font-family: Tahoma;font-size: 13px;}", u".Farsi{margin: 0px;}",
+                      u".Tools{margin: 0px; float: left;background-color: #c0c0c0;}", u"a{text-decoration: none;}"},
+                     backColorHex, div);
+    return {std::move(doc), u"  " + caption + u"  "};
+}
+
+Text SorehIndexDocument(cQ114& model, TextView filter, TextView backColorHex) {
+    std::optional<Pattern> pattern;
+    try {
+        pattern.emplace(u"*" + Text(filter) + u"*");
+    } catch (const InvalidPattern&) {
+        // a half-typed "[": no surah matches yet
+    }
+    const TextArray names = model.SorehNameArray();
+    Text body;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        model.GoSoreh(Decimal(static_cast<long long>(i + 1)));
+        if (!pattern || !pattern->Matches(names[i])) continue;
+        Text row = u"<span class='Radif'>_Number</span><span class='SorehName'><a id='_id' href='#'>_Soreh</A></span>"
+                   u"<span class='Ayat'>_Ayat</span><br>";
+        ReplaceAll(row, u"_Number", Decimal(static_cast<long long>(i + 1)));
+        ReplaceAll(row, u"_Soreh", names[i]);
+        ReplaceAll(row, u"_Ayat", Decimal(model.TotalAyat()));
+        ReplaceAll(row, u"_id", Decimal(static_cast<long long>(i + 1)));
+        body += row;
+    }
+    return Frame({u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG;}",
+                  u"*{font-family: Tahoma;font-size: 13px;}", u".Radif{width:40;margin:2px 5px 2px 0px;}",
+                  u".Dash{width:5;margin:2px 5px 2px 0px;}", u".SorehName{width:80;}.Ayat{width:30; text-align: left;}",
+                  u".Ayat{width:30; text-align: left;}", u"a{text-decoration: none;}"},
+                 backColorHex, body);
+}
+
+Text PrepareSearchQuery(TextView query) {
+    Text q(query);
+    ReplaceAll(q, u"\u06A9", u"\u0643");
+    ReplaceAll(q, u"\u0649", u"\u064A");
+    ReplaceAll(q, u"\u06CC", u"\u064A");
+    ReplaceAll(q, u"\u200F", u" ");
+    return q;
+}
+
+namespace {
+Text ResultFrame(TextView body, TextView backColorHex) {
+    return Frame({u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG;}",
+                  u"*{font-family: Tahoma;font-size: 13px;}", u".Radif{width:40;margin:2px 5px 2px 0px;}",
+                  u".SorehName{width:60;margin:0px 5px 2px 0px;}.Ayat{width:30; text-align: left;}",
+                  u".Ayat{width:30;margin:0px 5px 2px 0px; text-align: left;}",
+                  u".AyehCaption{width:30;margin:0px 5px 2px 0px;}", u"a{text-decoration: none;}"},
+                 backColorHex, body);
+}
+}  // namespace
+
+Text ResultListDocument(cQ114& model, TextView backColorHex) {
+    const std::vector<int16_t> found = model.FoundList();
+    if (found.empty()) return ResultFrame(kNothingFound, backColorHex);
+    Text body;
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        model.GoPosition(found[k]);
+        Text row = u"<span class='Radif'><a id='_id' href='#'>_Number -</A></span><span class='SorehName'>_Soreh</span>"
+                   u"<span class='AyehCaption'>آيه</span><span class='Ayeh'>_Ayeh</span><br>";
+        ReplaceAll(row, u"_id", Decimal(model.GlobalAyeh()));
+        ReplaceAll(row, u"_Number", Decimal(static_cast<long long>(k + 1)));
+        ReplaceAll(row, u"_Soreh", model.SorehName());
+        ReplaceAll(row, u"_Ayeh", model.Ayeh() != 0 ? Decimal(model.Ayeh()) : Text(u"-"));
+        body += kCrLf;
+        body += row;
+    }
+    return ResultFrame(body, backColorHex);
+}
+
+Text ResultMessageDocument(TextView message, TextView backColorHex) { return ResultFrame(message, backColorHex); }
+
+Text CopyText(const cQ114& model, bool showEarab) {
+    return u"سوره " + model.SorehName() + u" [" + Decimal(model.Soreh()) + u"] - آيه " + Decimal(model.Ayeh()) +
+           u"\r\n\r\n" + (showEarab ? model.ArabicByEarab() : model.ArabicNoEarab()) + u"\r\n\r\n" + model.MeanFarsi();
+}
+
+}  // namespace mushaf::views

@@ -1,0 +1,58 @@
+#pragma once
+// The HTML documents of the window's panes, built from fixed templates by
+// case-sensitive replace-all of placeholders. Values are inserted as the text
+// model returns them. The builders use the model as a cursor: they move it
+// over the lines they write.
+#include <cstdint>
+#include <initializer_list>
+#include <vector>
+
+#include "cQ114.h"
+
+namespace mushaf::views {
+
+// A system colour 0x00BBGGRR (red in the lowest byte) as six upper-case
+// hexadecimal digits in the order red, green, blue.
+Text BackColorHex(uint32_t colorref);
+// The document every pane receives at start-up, with "_BG" filled in.
+Text ShellDocument(TextView backColorHex);
+// A document frame with its own style rules around `body`.
+Text Frame(std::initializer_list<TextView> styleRules, TextView backColorHex, TextView body);
+
+// ---- the page and the translation ----
+// Entry p-1 is the first line of page p (1..604); the last entry is the line count.
+std::vector<int16_t> PageStartList(const TextArray& pageUnic, int16_t lineCount);
+// The page of lines first..last; leaves the model on the last line.
+Text PageDocument(cQ114& model, int16_t first, int16_t last, bool showEarab, TextView backColorHex);
+Text PageCaption(int16_t page);
+
+struct Translation {
+    Text document;
+    Text caption;  // for the label above the translation, with its spaces
+};
+// Places the model on the line and builds its translation and caption.
+Translation TranslationDocument(cQ114& model, int16_t line, TextView backColorHex);
+
+// ---- the surah index ----
+// The surahs whose name matches "*" filter "*"; a malformed filter lists
+// none. Leaves the model on the first line of surah 114.
+Text SorehIndexDocument(cQ114& model, TextView filter, TextView backColorHex);
+
+// ---- search ----
+inline constexpr char16_t kWaitMessage[] = u"لطفا کمي صبر کنيد...";
+inline constexpr char16_t kNothingFound[] = u"موردي يافت نشد";
+inline constexpr char16_t kInvalidPattern[] = u"الگوي جستجو نادرست است";
+// A typed query made ready for the model: Persian kaf as Arabic kaf, alef
+// maksura and Persian yeh as Arabic yeh, the right-to-left mark as a space.
+Text PrepareSearchQuery(TextView query);
+// The list of FoundList; leaves the model on the last result.
+Text ResultListDocument(cQ114& model, TextView backColorHex);
+// A result-pane document that says only `message`.
+Text ResultMessageDocument(TextView message, TextView backColorHex);
+
+// ---- clipboard ----
+// The current line, its place, its Arabic text in the shown variant and its
+// translation, as plain text with CR LF lines.
+Text CopyText(const cQ114& model, bool showEarab);
+
+}  // namespace mushaf::views
