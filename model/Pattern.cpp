@@ -1,5 +1,10 @@
 #include "Pattern.h"
 
+#include <algorithm>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include "Errors.h"
 
 namespace mushaf {
@@ -19,15 +24,66 @@ bool Pattern::Element::Accepts(char16_t c) const {
     return false;
 }
 
+LiteralFinder::LiteralFinder(Text literal) : literal_(std::move(literal)) {
+    const std::size_t m = literal_.size();
+    const uint16_t full = static_cast<uint16_t>(std::min<std::size_t>(m, 0xFFFF));
+    shift_.fill(full);
+    for (std::size_t i = 0; i + 1 < m; ++i)
+        shift_[literal_[i] & 0xFF] = static_cast<uint16_t>(std::min<std::size_t>(m - 1 - i, full));
+}
+
+std::size_t LiteralFinder::Find(TextView text, std::size_t from) const {
+    const std::size_t m = literal_.size();
+    if (m < 2) return text.find(literal_, from);
+    const char16_t* t = text.data();
+    const char16_t* lit = literal_.data();
+    const char16_t last = lit[m - 1];
+    std::size_t at = from;
+#if defined(__SSE2__)
+    // Eight positions at a time: a candidate has the literal's first
+    // character at its start and its last character m-1 further on.
+    const __m128i first = _mm_set1_epi16(static_cast<short>(lit[0]));
+    const __m128i lastv = _mm_set1_epi16(static_cast<short>(last));
+    for (; at + m - 1 + 8 <= text.size(); at += 8) {
+        __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + at));
+        __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(t + at + m - 1));
+        unsigned mask = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi16(a, first), _mm_cmpeq_epi16(b, lastv))));
+        while (mask) {
+            unsigned bit = static_cast<unsigned>(__builtin_ctz(mask));
+            std::size_t k = bit / 2;
+            if (std::char_traits<char16_t>::compare(t + at + k + 1, lit + 1, m - 2) == 0) return at + k;
+            mask &= ~(3u << bit);
+        }
+    }
+#endif
+    while (at + m <= text.size()) {
+        char16_t c = t[at + m - 1];
+        if (c == last && std::char_traits<char16_t>::compare(t + at, lit, m - 1) == 0) return at;
+        at += shift_[c & 0xFF];
+    }
+    return TextView::npos;
+}
+
+const LiteralFinder* Pattern::SingleLiteral() const {
+    if (anchoredStart_ || anchoredEnd_ || segments_.size() != 1 || !segments_[0].allLiteral || !segments_[0].anchor)
+        return nullptr;
+    return &*segments_[0].anchor;
+}
+
 Pattern::Pattern(TextView p) {
     segments_.emplace_back();
     bool sawStar = false;
     for (std::size_t i = 0; i < p.size(); ++i) {
         char16_t c = p[i];
         if (c == u'*') {
-            if (i == 0) anchoredStart_ = false;
+            if (segments_.size() == 1 && segments_.back().elements.empty()) anchoredStart_ = false;
             if (!segments_.back().elements.empty()) segments_.emplace_back();
             sawStar = true;
+            continue;
+        }
+        if (c == u'[' && i + 1 < p.size() && p[i + 1] == u']') {
+            ++i;  // "[]" matches the empty string
             continue;
         }
         sawStar = false;
@@ -45,8 +101,6 @@ Pattern::Pattern(TextView p) {
             if (!list.empty() && list[0] == u'!') {
                 e.negate = true;
                 list.remove_prefix(1);
-            } else if (list.empty()) {
-                continue;  // "[]" matches the empty string
             }
             for (std::size_t k = 0; k < list.size(); ++k) {
                 if (k + 2 < list.size() && list[k + 1] == u'-') {
@@ -62,12 +116,25 @@ Pattern::Pattern(TextView p) {
             e.ch = c;
         }
         Segment& seg = segments_.back();
-        if (e.kind == Element::Literal) seg.literal += c;
-        else seg.allLiteral = false;
+        if (e.kind != Element::Literal) seg.allLiteral = false;
         seg.elements.push_back(std::move(e));
     }
     anchoredEnd_ = !sawStar;
-    if (segments_.back().elements.empty() && segments_.size() > 1) segments_.pop_back();
+    for (Segment& seg : segments_) {
+        std::size_t bestAt = 0, bestLen = 0;
+        for (std::size_t k = 0; k < seg.elements.size();) {
+            if (seg.elements[k].kind != Element::Literal) { ++k; continue; }
+            std::size_t run = k;
+            while (run < seg.elements.size() && seg.elements[run].kind == Element::Literal) ++run;
+            if (run - k > bestLen) bestAt = k, bestLen = run - k;
+            k = run;
+        }
+        if (bestLen == 0) continue;
+        Text literal;
+        for (std::size_t k = bestAt; k < bestAt + bestLen; ++k) literal += seg.elements[k].ch;
+        seg.anchor.emplace(std::move(literal));
+        seg.anchorOffset = bestAt;
+    }
 }
 
 bool Pattern::FitsAt(const Segment& seg, TextView line, std::size_t at) {
@@ -78,8 +145,16 @@ bool Pattern::FitsAt(const Segment& seg, TextView line, std::size_t at) {
 }
 
 std::size_t Pattern::Find(const Segment& seg, TextView line, std::size_t from) {
-    if (seg.allLiteral) return line.find(seg.literal, from);
-    std::size_t n = seg.elements.size();
+    const std::size_t n = seg.elements.size();
+    if (seg.anchor) {
+        for (std::size_t at = from + seg.anchorOffset;;) {
+            std::size_t hit = seg.anchor->Find(line, at);
+            if (hit == TextView::npos) return TextView::npos;
+            std::size_t start = hit - seg.anchorOffset;
+            if (seg.allLiteral || FitsAt(seg, line, start)) return start;
+            at = hit + 1;
+        }
+    }
     for (std::size_t at = from; at + n <= line.size(); ++at)
         if (FitsAt(seg, line, at)) return at;
     return TextView::npos;

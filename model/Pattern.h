@@ -7,6 +7,9 @@
 // element but "*" matches exactly one character, so the pattern splits into
 // fixed-length segments between stars; each segment is placed at its
 // leftmost fit. Matching costs at most line length times pattern length.
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,11 +17,26 @@
 
 namespace mushaf {
 
+// A plain text searched for with Horspool's shifts.
+class LiteralFinder {
+public:
+    explicit LiteralFinder(Text literal);
+    // The first occurrence at or after `from`, or npos.
+    std::size_t Find(TextView text, std::size_t from) const;
+    const Text& literal() const { return literal_; }
+
+private:
+    Text literal_;
+    std::array<uint16_t, 256> shift_{};  // by the low byte of the character under the window's end
+};
+
 class Pattern {
 public:
     // Throws InvalidPattern for an unclosed "[" or a reversed range "[z-a]".
     explicit Pattern(TextView pattern);
     bool Matches(TextView line) const;
+    // For a pattern that is "*", one plain text, "*": that text.
+    const LiteralFinder* SingleLiteral() const;
 
 private:
     struct Element {
@@ -30,7 +48,9 @@ private:
     };
     struct Segment {
         std::vector<Element> elements;
-        Text literal;  // the segment as plain text when it holds literals only
+        // The longest run of plain characters, found first and then widened.
+        std::optional<LiteralFinder> anchor;
+        std::size_t anchorOffset = 0;
         bool allLiteral = true;
     };
     // Index of the leftmost fit of `seg` in line at or after `from`, or npos.

@@ -1,5 +1,6 @@
 #include "cQ114.h"
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <limits>
@@ -154,18 +155,29 @@ void cQ114::BaseDataArray(TextArray a) {
     if (!baseDataArray_.empty()) ApplyPosition(minBound_);
 }
 
+void cQ114::SearchForms::Build(const TextArray& source, Text (*form)(TextView)) {
+    lines.clear();
+    joined.clear();
+    starts.clear();
+    lines.reserve(source.size());
+    starts.reserve(source.size() + 1);
+    for (const Text& line : source) {
+        lines.push_back(form(line));
+        starts.push_back(joined.size());
+        joined += lines.back();
+        joined += u'\n';
+    }
+    starts.push_back(joined.size());
+}
+
 void cQ114::QrArray(TextArray a) {
     qrArray_ = std::move(a);
-    qrSearchForm_.clear();
-    qrSearchForm_.reserve(qrArray_.size());
-    for (const Text& line : qrArray_) qrSearchForm_.push_back(ArabicSearchForm(line));
+    qrSearch_.Build(qrArray_, ArabicSearchForm);
 }
 
 void cQ114::MeanFaArray(TextArray a) {
     meanFaArray_ = std::move(a);
-    meanFaSearchForm_.clear();
-    meanFaSearchForm_.reserve(meanFaArray_.size());
-    for (const Text& line : meanFaArray_) meanFaSearchForm_.push_back(TranslationSearchForm(line));
+    meanFaSearch_.Build(meanFaArray_, TranslationSearchForm);
 }
 
 // ---- search ---------------------------------------------------------------
@@ -177,22 +189,34 @@ void cQ114::StartSearch(int16_t start, int16_t end) {
     Text pattern = u"*" + searchText_ + u"*";
     foundNumber_ = 0;
     foundList_.clear();
-    const TextArray* lines = nullptr;
-    if (searchTo_ == 0) {
-        pattern = ArabicSearchForm(pattern);
-        lines = &qrSearchForm_;
-    } else if (searchTo_ == 1) {
-        pattern = TranslationSearchForm(pattern);
-        lines = &meanFaSearchForm_;
-    }
-    if (!lines || start > end) return;
-    Pattern compiled(pattern);
-    for (int j = start; j <= end; ++j) {
-        if (j < 0 || static_cast<std::size_t>(j) >= lines->size())
-            throw SubscriptOutOfRange("line " + std::to_string(j));
-        if (compiled.Matches((*lines)[j])) foundList_.push_back(static_cast<int16_t>(j));
-    }
+    if (searchTo_ == 0) Search(qrSearch_, ArabicSearchForm(pattern), start, end);
+    else if (searchTo_ == 1) Search(meanFaSearch_, TranslationSearchForm(pattern), start, end);
     foundNumber_ = static_cast<int16_t>(foundList_.size());
+}
+
+void cQ114::Search(const SearchForms& forms, const Text& pattern, int start, int end) {
+    if (start > end) return;
+    Pattern compiled(pattern);
+    const int count = static_cast<int>(forms.lines.size());
+    const LiteralFinder* literal = compiled.SingleLiteral();
+    if (literal && start >= 0 && end < count && literal->literal().find(u'\n') == Text::npos) {
+        // one pass over the joined text; after a hit, go on at the next line
+        TextView joined = TextView(forms.joined).substr(0, forms.starts[end + 1]);
+        std::size_t at = forms.starts[start];
+        for (;;) {
+            std::size_t hit = literal->Find(joined, at);
+            if (hit == TextView::npos) break;
+            auto next = std::upper_bound(forms.starts.begin(), forms.starts.end(), hit);
+            int line = static_cast<int>(next - forms.starts.begin()) - 1;
+            foundList_.push_back(static_cast<int16_t>(line));
+            at = *next;
+        }
+        return;
+    }
+    for (int j = start; j <= end; ++j) {
+        if (j < 0 || j >= count) throw SubscriptOutOfRange("line " + std::to_string(j));
+        if (compiled.Matches(forms.lines[j])) foundList_.push_back(static_cast<int16_t>(j));
+    }
 }
 
 void cQ114::GoFirstFound() {

@@ -112,7 +112,16 @@ private:
     TextArray qrArray_, meanFaArray_, baseDataArray_, sorehNameArray_, sorehUnicArray_, jozeUnicArray_,
         hezbUnicArray_, pageUnicArray_, totalAyatArray_;
     // Each line in the form it is searched in, computed once when the arrays are set.
-    TextArray qrSearchForm_, meanFaSearchForm_;
+    // The same forms joined by LF into one text, with each line's start, so
+    // that a plain-text search is one pass over the whole corpus.
+    struct SearchForms {
+        TextArray lines;
+        Text joined;
+        std::vector<std::size_t> starts;
+        void Build(const TextArray& source, Text (*form)(TextView));
+    };
+    void Search(const SearchForms& forms, const Text& pattern, int start, int end);
+    SearchForms qrSearch_, meanFaSearch_;
 
     int16_t globalAyeh_ = 0, soreh_ = 0, ayeh_ = 0, joze_ = 0, hezb_ = 0, page_ = 0, totalAyat_ = 0;
     int16_t minBound_ = 0, maxBound_ = 0;

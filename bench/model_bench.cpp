@@ -1,0 +1,85 @@
+// Search and loading speed of the text model. Run by hand:
+//   build/bench/model_bench
+#include <benchmark/benchmark.h>
+
+#include <memory>
+
+#include "../tests/ReferenceSearch.h"
+#include "Loading.h"
+#include "QtTableSource.h"
+
+using namespace mushaf;
+
+namespace {
+
+cQ114& Model() {
+    static std::unique_ptr<cQ114> model = [] {
+        std::unique_ptr<cQ114> m;
+        SetBounds(m, QtTableSource());
+        return m;
+    }();
+    return *model;
+}
+
+const TextArray& ArabicLines() {
+    static TextArray lines = LoadTable(QtTableSource(), "Ar");
+    return lines;
+}
+
+void Search(benchmark::State& state, const char16_t* query, int target) {
+    cQ114& m = Model();
+    m.SearchText(query);
+    m.SearchTo(target);
+    for (auto _ : state) {
+        m.StartSearch(-1, -1);
+        benchmark::DoNotOptimize(m.FoundNumber());
+    }
+    state.counters["found"] = m.FoundNumber();
+}
+
+void ReferenceSearch(benchmark::State& state, const char16_t* query) {
+    std::size_t found = 0;
+    for (auto _ : state) found = reference::SearchArabic(ArabicLines(), query).size();
+    state.counters["found"] = static_cast<double>(found);
+}
+
+Text ManyStars() {
+    Text p;
+    const char16_t letters[] = u"الرحمن";
+    for (int i = 0; i < 20; ++i) {
+        p += u'*';
+        p += letters[i % 6];
+    }
+    return p;
+}
+
+}  // namespace
+
+BENCHMARK_CAPTURE(Search, ArabicCommonWord, u"الله", 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Search, ArabicRareWord, u"الصمد", 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Search, ArabicWildcard, u"ق?ل*الل?", 0)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(Search, Translation, u"بهشت", 1)->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReferenceSearch, ArabicCommonWord, u"الله")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReferenceSearch, ArabicRareWord, u"الصمد")->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(ReferenceSearch, ArabicWildcard, u"ق?ل*الل?")->Unit(benchmark::kMillisecond);
+
+static void TwentyStars(benchmark::State& state) {
+    cQ114& m = Model();
+    m.SearchText(ManyStars());
+    m.SearchTo(0);
+    for (auto _ : state) m.StartSearch(-1, -1);
+    state.counters["found"] = m.FoundNumber();
+}
+BENCHMARK(TwentyStars)->Unit(benchmark::kMillisecond);
+
+static void LoadTables(benchmark::State& state) {
+    QtTableSource tables;
+    for (auto _ : state) {
+        std::unique_ptr<cQ114> m;
+        SetBounds(m, tables);
+        benchmark::DoNotOptimize(m->GlobalAyeh());
+    }
+}
+BENCHMARK(LoadTables)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();

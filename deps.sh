@@ -1,0 +1,24 @@
+# Installs the Debian packages the project needs, when any is missing.
+# Sourced by run.sh and test.sh.
+MUSHAF_PACKAGES="cmake ninja-build g++ python3 qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools
+  qt6-webchannel-dev libqt6webenginewidgets6 qt6-qpa-plugins libgl1-mesa-dri xvfb xauth
+  fonts-noto-core fonts-hosny-amiri fontconfig libgtest-dev libgmock-dev libbenchmark-dev imagemagick"
+
+mushaf_install_deps() {
+    local missing=()
+    for p in $MUSHAF_PACKAGES; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        local sudo=""
+        [ "$(id -u)" -ne 0 ] && sudo="sudo"
+        $sudo apt-get update
+        DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+    fi
+}
+
+mushaf_build() {
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
+    cmake --build build
+}

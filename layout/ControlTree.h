@@ -1,0 +1,45 @@
+#pragma once
+// The control tree of the main window: names, kinds, containers, design
+// geometry (twips), tab order, captions and initial state. Plain data; the
+// window builds its widgets from it.
+#include <string>
+#include <vector>
+
+namespace mushaf::layout {
+
+enum class Kind { Container, Label, TextBox, PushButton, OptionButton, ScrollBar, BrowserPane };
+enum class Align { Left, Right, Center };
+enum class Dock { None, Left, Right, Bottom };
+
+struct Rect {
+    int left = 0, top = 0, width = 0, height = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+struct ControlSpec {
+    std::string name;
+    Kind kind;
+    std::string parent;  // empty: the window
+    Rect design;
+    int tab;
+    std::u16string caption;  // caption or initial text
+    bool visible = true;
+    bool enabled = true;
+    Align align = Align::Left;
+    Dock dock = Dock::None;
+    int maxLength = 0;       // text boxes: 0 = no limit
+    bool rightToLeft = false;
+    bool selected = false;   // option buttons
+    int minimum = 0, maximum = 0, value = 0;  // scroll bars
+};
+
+inline constexpr int kTwipsPerPixel = 15;
+inline constexpr int kDesignClientWidth = 10635;
+inline constexpr int kDesignClientHeight = 9210;
+inline constexpr char16_t kWindowCaption[] = u"قرآن الکريم";
+
+// Every control, children after their container, siblings front to back.
+const std::vector<ControlSpec>& Controls();
+const ControlSpec* FindControl(const std::string& name);
+
+}  // namespace mushaf::layout

@@ -1,0 +1,24 @@
+#pragma once
+// The real data tables, loaded once per test program.
+#include <memory>
+
+#include "Loading.h"
+
+namespace mushaf::testing {
+
+inline const FileTableSource& Tables() {
+    static FileTableSource tables(MUSHAF_TABLE_DIR);
+    return tables;
+}
+
+// A fresh copy of a model loaded from the tables.
+inline cQ114 LoadedModel() {
+    static std::unique_ptr<cQ114> loaded = [] {
+        std::unique_ptr<cQ114> m;
+        SetBounds(m, Tables());
+        return m;
+    }();
+    return *loaded;
+}
+
+}  // namespace mushaf::testing

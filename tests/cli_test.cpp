@@ -1,0 +1,95 @@
+// mushaf-cli end to end: the binary with its embedded tables.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sys/wait.h>
+
+#include "Corpus.h"
+
+namespace {
+
+struct CliRun {
+    std::string out;
+    int status;
+};
+
+CliRun Cli(const std::string& args) {
+    std::string cmd = std::string(MUSHAF_CLI) + " " + args + " 2>/dev/null";
+    FILE* p = popen(cmd.c_str(), "r");
+    CliRun r{{}, -1};
+    char buf[65536];
+    std::size_t n;
+    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
+    int st = pclose(p);
+    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+    return r;
+}
+
+std::vector<std::string> Lines(const std::string& s) {
+    std::vector<std::string> out;
+    std::size_t from = 0, nl;
+    while ((nl = s.find('\n', from)) != std::string::npos) {
+        out.push_back(s.substr(from, nl - from));
+        from = nl + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST(Cli, TablesAreEmbeddedByteForByte) {
+    for (const char* name : {"AR", "base", "Help", "PageUnic", "SR_TNORMAL"}) {
+        CliRun r = Cli(std::string("table ") + name);
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, *mushaf::testing::Tables().Lookup(name, 1)) << name;
+    }
+    EXPECT_EQ(Cli("table NOSUCH").status, 1);
+}
+
+TEST(Cli, CommandsRunInOrderAndFailuresDoNotStopThem) {
+    CliRun r = Cli("line 7 page 605 surah 9 show");
+    EXPECT_EQ(r.status, 1);
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[0].rfind("{\"GlobalAyeh\":7,\"Soreh\":2,\"Ayeh\":0,\"Joze\":1,\"Hezb\":1,\"Page\":2,\"TotalAyat\":286,", 0), 0u);
+    EXPECT_EQ(lines[1], "{\"error\":\"subscript out of range: page 605\"}");
+    EXPECT_EQ(lines[2].rfind("{\"GlobalAyeh\":1242,", 0), 0u);
+    EXPECT_EQ(lines[3], lines[2]);
+    // the last line's texts end in U+0000
+    CliRun last = Cli("line 6347");
+    EXPECT_NE(last.out.find("\\u0000\""), std::string::npos);
+    EXPECT_EQ(last.status, 0);
+}
+
+TEST(Cli, SearchFishAndUsage) {
+    CliRun r = Cli("search 'قل هو الله احد' search-translation 'کتاب' search '[x' fish-set '  12 x 007 ' fish-exist 7 fish-add 5");
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 6u);
+    EXPECT_EQ(lines[0], "{\"FoundNumber\":1,\"FoundList\":[6331]}");
+    EXPECT_EQ(lines[1].rfind("{\"FoundNumber\":", 0), 0u);
+    EXPECT_EQ(lines[2], "{\"error\":\"invalid pattern: unclosed [\"}");
+    EXPECT_EQ(lines[3], "{\"FishList\":\"12 007\"}");
+    EXPECT_EQ(lines[4], "{\"FishIsExist\":2}");
+    EXPECT_EQ(lines[5], "{\"FishList\":\"12 007 5\"}");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(Cli("").status, 2);
+    EXPECT_EQ(Cli("line").status, 2);
+    EXPECT_EQ(Cli("frobnicate").status, 2);
+    EXPECT_EQ(Cli("show table AR").status, 2);
+}
+
+TEST(Cli, Exports) {
+    auto dir = std::filesystem::temp_directory_path() / ("mushaf-cli-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    CliRun r = Cli("--export-dir " + dir.string() + " export-search nomarks search 'قل هو الله احد' export-search marks"
+                " fish-add 0 export-fish nomarks");
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "{\"document\":\"\"}");
+    EXPECT_NE(lines[2].find("<a id='6331' href='#'>1 - "), std::string::npos);
+    EXPECT_NE(lines[4].find("\"file\":\"" + dir.string() + "/"), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+    std::filesystem::remove_all(dir);
+}

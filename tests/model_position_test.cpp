@@ -1,0 +1,170 @@
+// Loading and moving the text model.
+#include <gtest/gtest.h>
+
+#include "Corpus.h"
+#include "Normalise.h"
+
+using namespace mushaf;
+using mushaf::testing::LoadedModel;
+
+namespace {
+struct Where {
+    int line, soreh, ayeh, joze, hezb, page, total;
+};
+void ExpectAt(const cQ114& m, Where w) {
+    EXPECT_EQ(m.GlobalAyeh(), w.line);
+    EXPECT_EQ(m.Soreh(), w.soreh);
+    EXPECT_EQ(m.Ayeh(), w.ayeh);
+    EXPECT_EQ(m.Joze(), w.joze);
+    EXPECT_EQ(m.Hezb(), w.hezb);
+    EXPECT_EQ(m.Page(), w.page);
+    EXPECT_EQ(m.TotalAyat(), w.total);
+}
+}  // namespace
+
+TEST(Position, AfterLoadingStandsOnLineZero) {
+    cQ114 m = LoadedModel();
+    ExpectAt(m, {0, 1, 1, 1, 1, 1, 7});
+    EXPECT_EQ(m.MinBound(), 0);
+    EXPECT_EQ(m.MaxBound(), 6347);
+    EXPECT_EQ(m.SorehName(), u"فاتحه");
+    EXPECT_EQ(m.SorehNameArray().size(), 114u);
+}
+
+TEST(Position, GoPositionIgnoresLinesOutsideTheCorpus) {
+    cQ114 m = LoadedModel();
+    m.GoPosition(10);
+    m.GoPosition(6348);
+    m.GoPosition(-1);
+    EXPECT_EQ(m.GlobalAyeh(), 10);
+    m.GoPosition(6347);
+    ExpectAt(m, {6347, 114, 6, 30, 60, 604, 6});
+    // the last line keeps the final U+0000 of its tables
+    EXPECT_EQ(m.ArabicByEarab().back(), u'\0');
+    EXPECT_EQ(m.MeanFarsi().back(), u'\0');
+    EXPECT_EQ(m.SorehName(), Text(u"ناس") + u'\0');
+}
+
+TEST(Position, BismillahLines) {
+    cQ114 m = LoadedModel();
+    m.GoPosition(7);
+    ExpectAt(m, {7, 2, 0, 1, 1, 2, 286});
+    m.GoSoreh(u"9");
+    ExpectAt(m, {1242, 9, 1, 10, 19, 187, 129});
+}
+
+TEST(Position, GoByUnitNumbers) {
+    cQ114 m = LoadedModel();
+    m.GoSoreh(u"2");
+    EXPECT_EQ(m.GlobalAyeh(), 7);
+    m.GoPage(u"604");
+    EXPECT_EQ(m.GlobalAyeh(), 6330);
+    m.GoJoze(u"30");
+    EXPECT_EQ(m.GlobalAyeh(), 5747);
+    m.GoPage(u" 2 ");
+    EXPECT_EQ(m.GlobalAyeh(), 7);
+    // halves go to the even neighbour: 2.5 - 1 = 1.5 -> index 2 -> page 3
+    m.GoPage(u"2.5");
+    EXPECT_EQ(m.GlobalAyeh(), 13);
+    m.GoPage(u"3.5");  // 2.5 -> index 2
+    EXPECT_EQ(m.GlobalAyeh(), 13);
+    m.GoPage(u"+1");
+    EXPECT_EQ(m.GlobalAyeh(), 0);
+}
+
+TEST(Position, AyahOfSurah) {
+    cQ114 m = LoadedModel();
+    m.GoAyehOfSoreh(u"1", u"7");
+    EXPECT_EQ(m.GlobalAyeh(), 6);
+    m.GoAyehOfSoreh(u"2", u"0");
+    EXPECT_EQ(m.GlobalAyeh(), 7);
+    m.GoAyehOfSoreh(u"2", u"1");
+    EXPECT_EQ(m.GlobalAyeh(), 8);
+    m.GoAyehOfSoreh(u"2", u"5");
+    ExpectAt(m, {12, 2, 5, 1, 1, 2, 286});
+    m.GoAyehOfSoreh(u"9", u"129");
+    EXPECT_EQ(m.Soreh(), 9);
+    EXPECT_EQ(m.Ayeh(), 129);
+    // beyond the end of a surah: a line of the next one
+    m.GoAyehOfSoreh(u"1", u"8");
+    EXPECT_EQ(m.GlobalAyeh(), 7);
+}
+
+TEST(Position, FailuresLeaveThePositionAsItWas) {
+    cQ114 m = LoadedModel();
+    m.GoPosition(100);
+    auto expectFails = [&](auto&& call, const char* message) {
+        try {
+            call();
+            ADD_FAILURE() << "no error: " << message;
+        } catch (const ModelError& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+        EXPECT_EQ(m.GlobalAyeh(), 100);
+        EXPECT_EQ(m.Soreh(), 2);
+        EXPECT_EQ(m.Ayeh(), 93);
+    };
+    expectFails([&] { m.GoPage(u"0"); }, "subscript out of range: page 0");
+    expectFails([&] { m.GoPage(u"605"); }, "subscript out of range: page 605");
+    expectFails([&] { m.GoJoze(u"31"); }, "subscript out of range: juz 31");
+    expectFails([&] { m.GoSoreh(u"115"); }, "subscript out of range: surah 115");
+    expectFails([&] { m.GoSoreh(u"abc"); }, "type mismatch: surah abc");
+    expectFails([&] { m.GoSoreh(u""); }, "type mismatch: surah ");
+    expectFails([&] { m.GoSoreh(u"-"); }, "type mismatch: surah -");
+    expectFails([&] { m.GoPage(u"1e400"); }, "type mismatch: page 1e400");
+    expectFails([&] { m.GoPage(u"99999999999999999999"); }, "subscript out of range: page 99999999999999999999");
+    expectFails([&] { m.GoAyehOfSoreh(u"114", u"7"); }, "subscript out of range: line 6348");
+    expectFails([&] { m.GoAyehOfSoreh(u"114", u"40000"); }, "overflow: surah 114 ayah 40000");
+    expectFails([&] { m.GoAyehOfSoreh(u"x", u"1"); }, "type mismatch: surah x");
+    expectFails([&] { m.GoAyehOfSoreh(u"2", u""); }, "type mismatch: ayah ");
+}
+
+TEST(Position, TextsOfALine) {
+    cQ114 m = LoadedModel();
+    for (int line = 0; line < 6347; line += 7) {
+        m.GoPosition(static_cast<int16_t>(line));
+        for (char16_t c : m.ArabicNoEarab()) {
+            ASSERT_FALSE(IsMark(c)) << line;
+            ASSERT_NE(c, u'\u0623');
+            ASSERT_NE(c, u'\u0625');
+        }
+        ASSERT_FALSE(m.ArabicByEarab().empty());
+        ASSERT_NE(m.ArabicByEarab().front(), u' ');
+        ASSERT_NE(m.ArabicByEarab().back(), u' ');
+        ASSERT_NE(m.MeanFarsi().front(), u' ');
+        ASSERT_NE(m.MeanFarsi().back(), u' ');
+    }
+    // U+0622 and U+0629 stay in the text shown without marks
+    m.GoAyehOfSoreh(u"2", u"4");
+    EXPECT_NE(m.ArabicNoEarab().find(u'\u0622'), Text::npos);
+}
+
+TEST(Position, MissingTableStopsLoadingThere) {
+    class Partial : public TableSource {
+    public:
+        std::optional<std::string> Lookup(std::string_view name, int id) const override {
+            if (UpperAscii(name) == "PAGEUNIC") return std::nullopt;
+            return mushaf::testing::Tables().Lookup(name, id);
+        }
+    } partial;
+    std::unique_ptr<cQ114> m;
+    EXPECT_THROW(SetBounds(m, partial), ModelError);
+    ASSERT_TRUE(m);  // created on first use, arrays before the failing one set
+    EXPECT_EQ(m->SorehNameArray().size(), 114u);
+    EXPECT_EQ(m->MaxBound(), 0);
+    UnSetBounds(m);
+    EXPECT_FALSE(m);
+}
+
+TEST(NumberText, Reading) {
+    EXPECT_EQ(*ReadNumber(Text(u"5747") + u'\0'), 5747);
+    EXPECT_EQ(*ReadNumber(u"  -12.5 "), -12.5);
+    EXPECT_EQ(*ReadNumber(u".5"), 0.5);
+    EXPECT_EQ(*ReadNumber(u"007"), 7);
+    for (const char16_t* bad : {u"", u" ", u"-", u".", u"1.2.3", u"1 2", u"x1", u"1x", u"--1", u"\u06F1"})
+        EXPECT_FALSE(ReadNumber(bad)) << ToUtf8(bad);
+    EXPECT_EQ(RoundHalfEven(0.5), 0);
+    EXPECT_EQ(RoundHalfEven(1.5), 2);
+    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    EXPECT_EQ(RoundHalfEven(2.6), 3);
+}

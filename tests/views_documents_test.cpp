@@ -1,0 +1,125 @@
+// The pane documents built from the model.
+#include <gtest/gtest.h>
+
+#include "Corpus.h"
+#include "Documents.h"
+
+using namespace mushaf;
+using namespace mushaf::views;
+using mushaf::testing::LoadedModel;
+
+namespace {
+std::size_t Count(TextView text, TextView what) {
+    std::size_t n = 0;
+    for (std::size_t p = text.find(what); p != TextView::npos; p = text.find(what, p + 1)) ++n;
+    return n;
+}
+}  // namespace
+
+TEST(Documents, BackColourHex) {
+    EXPECT_EQ(BackColorHex(0xC8D0D4), u"D4D0C8");
+    EXPECT_EQ(BackColorHex(0x000000), u"000000");
+    EXPECT_EQ(BackColorHex(0xFF0000), u"0000FF");  // pure blue
+    EXPECT_EQ(BackColorHex(0x0000FF), u"FF0000");  // pure red
+}
+
+TEST(Documents, ShellDocument) {
+    Text shell = ShellDocument(u"D4D0C8");
+    EXPECT_EQ(shell.find(u"_BG"), Text::npos);
+    EXPECT_NE(shell.find(u"background-color: #D4D0C8;"), Text::npos);
+    EXPECT_NE(shell.find(u"\r\n*{font-family: Tahoma;font-size: 13px;}.Radif{width:20;margin:2px 5px 2px 0px;}"
+                         u".SorehName{width:80;}.Ayat{width:30; text-align: left;}.NoEarab{"),
+              Text::npos);
+    EXPECT_NE(shell.find(u"\r\na{text-decoration: none;}</style>\r\n<body>\r\n"), Text::npos);
+    EXPECT_EQ(shell.substr(shell.size() - 8), u"<body>\r\n");
+    EXPECT_EQ(Count(shell, u"\r\n"), 12u);
+}
+
+TEST(Documents, PageOneAndTwo) {
+    cQ114 m = LoadedModel();
+    Text page1 = PageDocument(m, 0, 6, false, u"D4D0C8");
+    EXPECT_EQ(m.GlobalAyeh(), 6);
+    EXPECT_NE(page1.find(u"<div id='div0' class='NoEarabBesm'>بسم الله الرحمن الرحيم</div>"), Text::npos);
+    EXPECT_EQ(page1.find(u"<a id='0'"), Text::npos);
+    EXPECT_NE(page1.find(u"<div id='div1' class='NoEarab'><a id='1' href='#'>2.</a>&nbsp;&nbsp;الحمد لله"), Text::npos);
+    EXPECT_NE(page1.find(u"<a id='6' href='#'>7.</a>"), Text::npos);
+    EXPECT_EQ(Count(page1, u"<div id="), 7u);
+    EXPECT_NE(page1.find(u"<body>\r\n\r\n<div id='div0'"), Text::npos);
+
+    Text page2 = PageDocument(m, 7, 12, true, u"D4D0C8");
+    EXPECT_NE(page2.find(u"<div id='div7' class='NoEarabBesm'>بِسْمِ"), Text::npos);
+    EXPECT_NE(page2.find(u"<div id='div8' class='NoEarab'><a id='8' href='#'>1.</a>&nbsp;&nbsp;الم</div>"), Text::npos);
+    EXPECT_NE(page2.find(u"\u064E"), Text::npos);  // with marks
+    EXPECT_EQ(PageCaption(2), u"صفحه 2");
+}
+
+TEST(Documents, PageStartList) {
+    cQ114 m = LoadedModel();
+    auto list = PageStartList(LoadTable(mushaf::testing::Tables(), "PageUnic"), 6348);
+    ASSERT_EQ(list.size(), 605u);
+    EXPECT_EQ(list[0], 0);
+    EXPECT_EQ(list[603], 6330);
+    EXPECT_EQ(list[604], 6348);
+}
+
+TEST(Documents, TranslationAndCaption) {
+    cQ114 m = LoadedModel();
+    Translation t = TranslationDocument(m, 12, u"D4D0C8");
+    EXPECT_EQ(t.caption, u"  سوره بقره - آيه 5  ");
+    EXPECT_NE(t.document.find(u"<div id='_id' class='Farsi'>" + m.MeanFarsi() + u"</div>"), Text::npos);
+    EXPECT_EQ(TranslationDocument(m, 7, u"D4D0C8").caption, u"  سوره بقره  ");
+    EXPECT_EQ(TranslationDocument(m, 0, u"D4D0C8").caption, u"  سوره فاتحه - آيه 1  ");
+    EXPECT_EQ(m.GlobalAyeh(), 0);
+}
+
+TEST(Documents, SurahIndexAndFilter) {
+    cQ114 m = LoadedModel();
+    Text all = SorehIndexDocument(m, u"", u"D4D0C8");
+    EXPECT_EQ(Count(all, u"<br>"), 114u);
+    EXPECT_NE(all.find(u"<span class='Radif'>1</span><span class='SorehName'><a id='1' href='#'>فاتحه</A></span>"
+                       u"<span class='Ayat'>7</span><br>"),
+              Text::npos);
+    EXPECT_NE(all.find(u"<a id='2' href='#'>بقره</A></span><span class='Ayat'>286</span>"), Text::npos);
+    EXPECT_EQ(m.Soreh(), 114);
+
+    Text some = SorehIndexDocument(m, u"بقر", u"D4D0C8");
+    EXPECT_EQ(Count(some, u"<br>"), 1u);
+    EXPECT_NE(some.find(u"<span class='Radif'>2</span>"), Text::npos);  // the surah's own number
+    Text wider = SorehIndexDocument(m, u"ب", u"D4D0C8");
+    EXPECT_GT(Count(wider, u"<br>"), 1u);
+    EXPECT_EQ(Count(SorehIndexDocument(m, u"zzz", u"D4D0C8"), u"<br>"), 0u);
+    Text broken = SorehIndexDocument(m, u"[", u"D4D0C8");
+    EXPECT_EQ(Count(broken, u"<br>"), 0u);
+    EXPECT_NE(broken.find(u"<body>\r\n\r\n</body>"), Text::npos);
+}
+
+TEST(Documents, ResultList) {
+    cQ114 m = LoadedModel();
+    m.FoundList({});
+    Text none = ResultListDocument(m, u"D4D0C8");
+    EXPECT_NE(none.find(u"<body>\r\nموردي يافت نشد\r\n</body>"), Text::npos);
+    m.FoundList({7, 12});
+    Text list = ResultListDocument(m, u"D4D0C8");
+    EXPECT_NE(list.find(u"\r\n<span class='Radif'><a id='7' href='#'>1 -</A></span><span class='SorehName'>بقره</span>"
+                        u"<span class='AyehCaption'>آيه</span><span class='Ayeh'>-</span><br>"),
+              Text::npos);
+    EXPECT_NE(list.find(u"<a id='12' href='#'>2 -</A>"), Text::npos);
+    EXPECT_NE(list.find(u"<span class='Ayeh'>5</span>"), Text::npos);
+    EXPECT_EQ(m.GlobalAyeh(), 12);
+}
+
+TEST(Documents, QueryPreparation) {
+    EXPECT_EQ(PrepareSearchQuery(u"کتاب"), u"كتاب");
+    EXPECT_EQ(PrepareSearchQuery(u"على"), u"علي");
+    EXPECT_EQ(PrepareSearchQuery(u"مهربانی"), u"مهرباني");
+    EXPECT_EQ(PrepareSearchQuery(u"a\u200Fb"), u"a b");
+}
+
+TEST(Documents, CopyText) {
+    cQ114 m = LoadedModel();
+    EXPECT_EQ(CopyText(m, false), u"سوره فاتحه [1] - آيه 1\r\n\r\nبسم الله الرحمن الرحيم\r\n\r\n" + m.MeanFarsi());
+    m.GoPosition(7);
+    Text t = CopyText(m, true);
+    EXPECT_EQ(t.substr(0, t.find(u"\r\n")), u"سوره بقره [2] - آيه 0");
+    EXPECT_NE(t.find(m.ArabicByEarab()), Text::npos);
+}
