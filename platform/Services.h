@@ -1,0 +1,43 @@
+#pragma once
+// The platform services the window uses, behind small interfaces so that
+// they can be replaced in tests.
+#include <cstdint>
+#include <optional>
+#include <string>
+
+namespace mushaf {
+
+// System colours as 0x00BBGGRR, red in the lowest byte.
+class SystemColours {
+public:
+    virtual ~SystemColours() = default;
+    virtual uint32_t ButtonFace() const = 0;    // index 15
+    virtual uint32_t ActiveBorder() const = 0;  // index 10
+};
+
+class Clipboard {
+public:
+    virtual ~Clipboard() = default;
+    virtual void Clear() = 0;
+    virtual void SetText(const std::u16string& text) = 0;
+    virtual std::u16string Text() const = 0;  // empty when the clipboard holds no text
+};
+
+class KeyboardLayout {
+public:
+    virtual ~KeyboardLayout() = default;
+    // Loads the layout with that identifier ("00000429") and, with flag 1, activates it.
+    virtual void Load(const std::string& layoutId, unsigned flags) = 0;
+};
+
+// Per-user text values addressed by application, section and key.
+class Settings {
+public:
+    virtual ~Settings() = default;
+    virtual std::optional<std::u16string> Get(const std::u16string& app, const std::u16string& section,
+                                              const std::u16string& key) const = 0;
+    virtual void Set(const std::u16string& app, const std::u16string& section, const std::u16string& key,
+                     const std::u16string& value) = 0;
+};
+
+}  // namespace mushaf

@@ -1,0 +1,49 @@
+#pragma once
+// Qt and operating-system implementations of the platform services.
+#include <QString>
+
+#include "Services.h"
+
+namespace mushaf {
+
+class QtSystemColours : public SystemColours {
+public:
+    uint32_t ButtonFace() const override;
+    uint32_t ActiveBorder() const override;
+};
+
+class QtClipboard : public Clipboard {
+public:
+    void Clear() override;
+    void SetText(const std::u16string& text) override;
+    std::u16string Text() const override;
+};
+
+// LoadKeyboardLayoutA on Windows; elsewhere the input layout belongs to the
+// desktop and nothing is done.
+class OsKeyboardLayout : public KeyboardLayout {
+public:
+    void Load(const std::string& layoutId, unsigned flags) override;
+    std::string last;  // the last identifier asked for
+};
+
+// QSettings in the user's scope: organisation = application title,
+// group = section.
+class QtSettings : public Settings {
+public:
+    QtSettings() = default;
+    // Stores in an INI file at that path instead of the user's settings.
+    explicit QtSettings(QString iniFile) : iniFile_(std::move(iniFile)) {}
+    std::optional<std::u16string> Get(const std::u16string& app, const std::u16string& section,
+                                      const std::u16string& key) const override;
+    void Set(const std::u16string& app, const std::u16string& section, const std::u16string& key,
+             const std::u16string& value) override;
+
+private:
+    QString iniFile_;
+};
+
+inline QString ToQ(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
+inline std::u16string FromQ(const QString& s) { return s.toStdU16String(); }
+
+}  // namespace mushaf

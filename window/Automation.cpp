@@ -1,0 +1,235 @@
+#include "Automation.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+#include <QTimer>
+#include <QWebEngineView>
+#include <cstdio>
+#include <functional>
+
+#include "Commands.h"
+#include "QtServices.h"
+#include "WebPane.h"
+#include "frmMain.h"
+
+namespace mushaf {
+
+namespace {
+
+const char* kPanes[] = {"wbrQuran", "wbrFarsi", "wbrSoreh", "wbrSearchResult", "wbrTools", "wbrHelp"};
+
+struct Failure {
+    QString what;
+};
+
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs) return false;
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
+void WaitIdle(frmMain& w) {
+    // twice, so that what a finished load set off is waited for as well
+    for (int i = 0; i < 2; ++i) {
+        if (!WaitUntil([&] { return w.PanesIdle(); }, 15000)) throw Failure{"the panes did not finish loading"};
+        QApplication::processEvents();
+    }
+}
+
+QVariant Evaluate(WebPane* pane, const QString& script) {
+    QVariant result;
+    bool done = false;
+    pane->Evaluate(script, [&](const QVariant& v) {
+        result = v;
+        done = true;
+    });
+    if (!WaitUntil([&] { return done; }, 10000)) throw Failure{"a script did not answer"};
+    return result;
+}
+
+QWidget* Need(frmMain& w, const QString& name) {
+    QWidget* c = w.Control(name.toStdString());
+    if (!c) throw Failure{"no control " + name};
+    return c;
+}
+
+Qt::Key KeyByName(const QString& name) {
+    static const QMap<QString, Qt::Key> keys = {
+        {"Left", Qt::Key_Left},   {"Right", Qt::Key_Right},     {"Up", Qt::Key_Up},         {"Down", Qt::Key_Down},
+        {"Home", Qt::Key_Home},   {"End", Qt::Key_End},         {"BackSpace", Qt::Key_Backspace},
+        {"Return", Qt::Key_Return}, {"Enter", Qt::Key_Enter},   {"Delete", Qt::Key_Delete}, {"Tab", Qt::Key_Tab},
+        {"Escape", Qt::Key_Escape}, {"Space", Qt::Key_Space},
+    };
+    if (keys.contains(name)) return keys[name];
+    if (name.size() >= 2 && name[0] == 'F') {
+        bool ok = false;
+        int n = name.mid(1).toInt(&ok);
+        if (ok && n >= 1 && n <= 24) return static_cast<Qt::Key>(Qt::Key_F1 + n - 1);
+    }
+    if (name.size() == 1 && name[0].isLetterOrNumber()) return static_cast<Qt::Key>(name[0].toUpper().unicode());
+    throw Failure{"unknown key " + name};
+}
+
+void Focus(QWidget* target) {
+    target->activateWindow();
+    target->setFocus(Qt::OtherFocusReason);
+    WaitUntil([&] { return target->hasFocus(); }, 2000);
+}
+
+void TypeText(QWidget* target, const QString& text) {
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QKeyEvent release(QEvent::KeyRelease, Qt::Key_unknown, Qt::NoModifier, QString(c));
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+    }
+}
+
+void Click(frmMain& w, const QString& paneName, const QString& id) {
+    auto* pane = qobject_cast<WebPane*>(Need(w, paneName));
+    if (!pane || !pane->isVisible()) throw Failure{"pane not shown: " + paneName};
+    QVariant rect = Evaluate(pane, QStringLiteral("(function(){var e=document.getElementById(%1);if(!e)return null;"
+                                                  "var r=e.getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/2];})()")
+                                       .arg(QString::fromUtf8(QJsonDocument(QJsonArray{id}).toJson(QJsonDocument::Compact)).mid(1).chopped(1)));
+    if (!rect.isValid() || rect.isNull()) throw Failure{"no element " + id + " in " + paneName};
+    QVariantList xy = rect.toList();
+    QPoint at(static_cast<int>(xy.value(0).toDouble()), static_cast<int>(xy.value(1).toDouble()));
+    QWidget* surface = pane->View()->focusProxy();
+    if (!surface) throw Failure{"pane has no surface: " + paneName};
+    if (!surface->rect().contains(at)) throw Failure{"element " + id + " is outside the visible part of " + paneName};
+    bool clicked = false;
+    auto connection = QObject::connect(pane, &WebPane::LinkClicked, [&] { clicked = true; });
+    QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, at);
+    WaitUntil([&] { return clicked; }, 3000);
+    QObject::disconnect(connection);
+}
+
+void Perform(frmMain& w, const QString& action) {
+    const QString verb = action.section(':', 0, 0);
+    const QString rest = action.section(':', 1);
+    if (verb == "type") {
+        QWidget* target = Need(w, rest.section(':', 0, 0));
+        Focus(target);
+        if (auto* edit = qobject_cast<QLineEdit*>(target)) edit->selectAll();
+        TypeText(target, rest.section(':', 1));
+    } else if (verb == "key") {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
+        QTest::keyClick(target, KeyByName(rest));
+    } else if (verb == "slider") {
+        bool ok = false;
+        int v = rest.toInt(&ok);
+        if (!ok) throw Failure{"bad slider value " + rest};
+        static_cast<QScrollBar*>(Need(w, "hsAllQuran"))->setValue(v);
+    } else if (verb == "resize") {
+        QStringList wh = rest.split(',');
+        if (wh.size() != 2) throw Failure{"resize takes W,H"};
+        w.ResizeClient(wh[0].toInt(), wh[1].toInt());
+        QApplication::processEvents();
+    } else if (verb == "click") {
+        Click(w, rest.section(':', 0, 0), rest.section(':', 1));
+    } else if (verb == "button") {
+        auto* button = qobject_cast<QAbstractButton*>(Need(w, rest));
+        if (!button) throw Failure{rest + " is not a button"};
+        if (!button->isVisible()) throw Failure{rest + " is not shown"};
+        QTest::mouseClick(button, Qt::LeftButton);
+    } else if (verb == "dblclick") {
+        QWidget* target = Need(w, rest);
+        QTest::mouseDClick(target, Qt::LeftButton);
+    } else if (verb == "wait") {
+        QEventLoop loop;
+        QTimer::singleShot(rest.toInt(), &loop, &QEventLoop::quit);
+        loop.exec();
+    } else {
+        throw Failure{"unknown action " + action};
+    }
+    WaitIdle(w);
+}
+
+QString ControlName(frmMain& w, QWidget* widget) {
+    for (QWidget* p = widget; p; p = p->parentWidget())
+        for (const auto& [name, c] : w.Controls())
+            if (c == p) return QString::fromStdString(name);
+    return QString();
+}
+
+QJsonObject State(frmMain& w, Clipboard& clipboard) {
+    QJsonObject o;
+    auto text = [&](const char* n) { return static_cast<QLineEdit*>(w.Control(n))->text(); };
+    o["hsAllQuran"] = static_cast<QScrollBar*>(w.Control("hsAllQuran"))->value();
+    o["hsPage"] = static_cast<QScrollBar*>(w.Control("hsPage"))->value();
+    for (const char* n : {"txtSoreh", "txtAyeh", "txtJoze", "txtPage", "txtQSearch", "txtSearch"}) o[n] = text(n);
+    o["lblPage"] = static_cast<QLabel*>(w.Control("lblPage"))->text();
+    o["lblFarsi"] = static_cast<QLabel*>(w.Control("lblFarsi"))->text();
+    o["ShowEarab"] = w.ShowEarab();
+    o["ScrollOnSelect"] = w.ScrollOnSelect();
+    o["model"] = QJsonDocument::fromJson(QByteArray::fromStdString(PositionJson(w.Model()))).object();
+    QJsonObject tags, visible, enabled, geometry;
+    for (const auto& [name, c] : w.Controls()) {
+        QString n = QString::fromStdString(name);
+        tags[n] = w.Tag(name);
+        visible[n] = !c->isHidden();
+        enabled[n] = c->isEnabled();
+        const auto& r = w.Layout()[name];
+        geometry[n] = QJsonArray{r.left, r.top, r.width, r.height};
+    }
+    o["tags"] = tags;
+    o["visible"] = visible;
+    o["enabled"] = enabled;
+    o["geometry"] = geometry;
+    o["focus"] = ControlName(w, QApplication::focusWidget());
+    o["clipboard"] = ToQ(clipboard.Text());
+    QJsonObject documents, scroll;
+    for (const char* n : kPanes) {
+        WebPane* pane = w.Pane(n);
+        documents[n] = Evaluate(pane, "document.documentElement ? document.documentElement.outerHTML : ''").toString();
+        scroll[n] = Evaluate(pane, "document.scrollingElement ? document.scrollingElement.scrollTop : 0").toDouble();
+    }
+    o["documents"] = documents;
+    o["scrollTop"] = scroll;
+    QVariant marked = Evaluate(w.Pane("wbrQuran"),
+                               "(function(){var r=[],d=document.getElementsByTagName('DIV');for(var i=0;i<d.length;i++)"
+                               "if(/Select$/.test(d[i].className))r.push(d[i].id);return r;})()");
+    QJsonArray ids;
+    for (const QVariant& v : marked.toList()) ids.append(v.toString());
+    o["marked"] = ids;
+    return o;
+}
+
+void Print(const QJsonObject& o) {
+    QByteArray out = QJsonDocument(o).toJson(QJsonDocument::Compact);
+    std::fwrite(out.constData(), 1, static_cast<std::size_t>(out.size()), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+}  // namespace
+
+int RunAutomation(frmMain& window, Clipboard& clipboard, const QStringList& actions) {
+    try {
+        if (!QTest::qWaitForWindowExposed(&window, 15000)) throw Failure{"the window was not shown"};
+        WaitIdle(window);
+        for (const QString& action : actions) Perform(window, action);
+        Print(State(window, clipboard));
+        return 0;
+    } catch (const Failure& f) {
+        Print(QJsonObject{{"error", f.what}});
+        return 1;
+    }
+}
+
+}  // namespace mushaf

@@ -1,0 +1,584 @@
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWebEngineView>
+#include <chrono>
+#include <cmath>
+#include <random>
+
+#include "Documents.h"
+#include "Key_Language.h"
+#include "Loading.h"
+#include "QtServices.h"
+#include "WebPane.h"
+
+namespace mushaf {
+
+using layout::Align;
+using layout::Kind;
+using layout::kTwipsPerPixel;
+
+namespace {
+
+int Px(int twips) { return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel)); }
+
+QColor FromColorRef(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
+
+Qt::Alignment ToQt(Align a) {
+    switch (a) {
+    case Align::Left: return Qt::AlignAbsolute | Qt::AlignLeft | Qt::AlignVCenter;
+    case Align::Right: return Qt::AlignAbsolute | Qt::AlignRight | Qt::AlignVCenter;
+    case Align::Center: return Qt::AlignCenter;
+    }
+    return Qt::AlignCenter;
+}
+
+// Persian and Arabic-Indic digits typed into a number box count as 0-9.
+QChar AsciiDigit(QChar c) {
+    char16_t u = c.unicode();
+    if (u >= 0x06F0 && u <= 0x06F9) return QChar(u'0' + (u - 0x06F0));
+    if (u >= 0x0660 && u <= 0x0669) return QChar(u'0' + (u - 0x0660));
+    return c;
+}
+
+constexpr int kF1 = 112, kF2 = 113, kF3 = 114, kF4 = 115, kF9 = 120, kF12 = 123;
+
+int VbKeyCode(int qtKey) {
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return kF1 + (qtKey - Qt::Key_F1);
+    return 0;
+}
+
+}  // namespace
+
+frmMain::frmMain(WindowServices services) : services_(services) {
+    setWindowTitle(ToQ(layout::kWindowCaption));
+    setLayoutDirection(Qt::RightToLeft);
+    BuildControls();
+    resize(Px(layout::kDesignClientWidth), Px(layout::kDesignClientHeight));
+    qApp->installEventFilter(this);
+}
+
+frmMain::~frmMain() { qApp->removeEventFilter(this); }
+
+// ---- the control tree ------------------------------------------------------
+
+void frmMain::BuildControls() {
+    QFont tahoma(QStringLiteral("Tahoma"));
+    tahoma.setPointSizeF(8.25);
+    QFont boxes(QStringLiteral("Tahoma"));
+    boxes.setPointSizeF(6.75);
+    boxes.setBold(true);
+    QPalette labels = palette();
+    labels.setColor(QPalette::Window, FromColorRef(services_.colours.ActiveBorder()));
+    QPalette fields = palette();
+    fields.setColor(QPalette::Base, FromColorRef(services_.colours.ButtonFace()));
+
+    for (const layout::ControlSpec& c : layout::Controls()) {
+        QWidget* parent = c.parent.empty() ? this : controls_.at(c.parent);
+        QWidget* w = nullptr;
+        switch (c.kind) {
+        case Kind::Container: w = new QWidget(parent); break;
+        case Kind::Label: {
+            auto* l = new QLabel(ToQ(c.caption), parent);
+            l->setAlignment(ToQt(c.align));
+            l->setFont(tahoma);
+            l->setAutoFillBackground(true);
+            l->setPalette(labels);
+            w = l;
+            break;
+        }
+        case Kind::TextBox: {
+            auto* e = new QLineEdit(ToQ(c.caption), parent);
+            e->setAlignment(ToQt(c.align));
+            e->setFont(c.parent == "picGotoTools" ? boxes : tahoma);
+            e->setPalette(fields);
+            e->setFrame(true);
+            if (c.maxLength > 0) e->setMaxLength(c.maxLength);
+            e->setLayoutDirection(c.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+            w = e;
+            break;
+        }
+        case Kind::PushButton: {
+            auto* b = new QPushButton(ToQ(c.caption), parent);
+            b->setFont(tahoma);
+            b->setAutoDefault(false);
+            w = b;
+            break;
+        }
+        case Kind::OptionButton: {
+            auto* o = new QRadioButton(ToQ(c.caption), parent);
+            o->setFont(tahoma);
+            o->setChecked(c.selected);
+            w = o;
+            break;
+        }
+        case Kind::ScrollBar: {
+            auto* s = new QScrollBar(Qt::Horizontal, parent);
+            s->setRange(c.minimum, c.maximum);
+            s->setValue(c.value);
+            s->setSingleStep(1);
+            s->setPageStep(1);
+            s->setFocusPolicy(Qt::StrongFocus);
+            w = s;
+            break;
+        }
+        case Kind::BrowserPane: {
+            bool clicks = c.name == "wbrSoreh" || c.name == "wbrQuran" || c.name == "wbrSearchResult" || c.name == "wbrTools";
+            auto* p = new WebPane(parent, clicks);
+            connect(p, &WebPane::Idle, this, [this] {
+                if (PanesIdle()) emit PanesBecameIdle();
+            });
+            w = p;
+            break;
+        }
+        }
+        w->setObjectName(QString::fromStdString(c.name));
+        w->setEnabled(c.enabled);
+        if (!c.visible) w->hide();
+        controls_[c.name] = w;
+    }
+    // siblings are listed front to back: raise from the back
+    const auto& all = layout::Controls();
+    for (auto it = all.rbegin(); it != all.rend(); ++it) controls_.at(it->name)->raise();
+
+    // tab order
+    std::vector<const layout::ControlSpec*> byTab;
+    for (const auto& c : all) byTab.push_back(&c);
+    std::sort(byTab.begin(), byTab.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
+    QWidget* previous = nullptr;
+    for (const auto* c : byTab) {
+        QWidget* w = controls_.at(c->name);
+        if (auto* pane = qobject_cast<WebPane*>(w)) w = pane->View();
+        if (w->focusPolicy() == Qt::NoFocus) continue;
+        if (previous) setTabOrder(previous, w);
+        previous = w;
+    }
+
+    auto get = [this](const char* n) { return controls_.at(n); };
+    hsAllQuran = static_cast<QScrollBar*>(get("hsAllQuran"));
+    hsPage = static_cast<QScrollBar*>(get("hsPage"));
+    txtSoreh = static_cast<QLineEdit*>(get("txtSoreh"));
+    txtAyeh = static_cast<QLineEdit*>(get("txtAyeh"));
+    txtJoze = static_cast<QLineEdit*>(get("txtJoze"));
+    txtPage = static_cast<QLineEdit*>(get("txtPage"));
+    txtQSearch = static_cast<QLineEdit*>(get("txtQSearch"));
+    txtSearch = static_cast<QLineEdit*>(get("txtSearch"));
+    lblPage = static_cast<QLabel*>(get("lblPage"));
+    lblFarsi = static_cast<QLabel*>(get("lblFarsi"));
+    lblSearch = static_cast<QLabel*>(get("lblSearch"));
+    cmdHelp = static_cast<QPushButton*>(get("cmdHelp"));
+    cmdShowSoreh = static_cast<QPushButton*>(get("cmdShowSoreh"));
+    cmdShowSearch = static_cast<QPushButton*>(get("cmdShowSearch"));
+    cmdSearch = static_cast<QPushButton*>(get("cmdSearch"));
+    optSearchInQ = static_cast<QRadioButton*>(get("optSearchInQ"));
+    optSearchInT = static_cast<QRadioButton*>(get("optSearchInT"));
+    wbrQuran = static_cast<WebPane*>(get("wbrQuran"));
+    wbrFarsi = static_cast<WebPane*>(get("wbrFarsi"));
+    wbrSoreh = static_cast<WebPane*>(get("wbrSoreh"));
+    wbrSearchResult = static_cast<WebPane*>(get("wbrSearchResult"));
+    wbrTools = static_cast<WebPane*>(get("wbrTools"));
+    wbrHelp = static_cast<WebPane*>(get("wbrHelp"));
+
+    connect(hsAllQuran, &QScrollBar::valueChanged, this, [this] { hsAllQuran_Change(); });
+    connect(hsPage, &QScrollBar::valueChanged, this, [this] { hsPage_Change(); });
+    connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
+    connect(cmdShowSoreh, &QPushButton::clicked, this, [this] { cmdShowSoreh_Click(); });
+    connect(cmdShowSearch, &QPushButton::clicked, this, [this] { cmdShowSearch_Click(); });
+    connect(cmdSearch, &QPushButton::clicked, this, [this] { cmdSearch_Click(); });
+    connect(txtQSearch, &QLineEdit::textChanged, this, [this](const QString& t) {
+        if (loaded_) Show_Soreh(FromQ(t));
+    });
+    // Enter starts the search while the query box holds the focus
+    connect(txtSearch, &QLineEdit::returnPressed, this, [this] {
+        if (cmdSearch->isDefault()) cmdSearch->click();
+    });
+    for (QWidget* w : {static_cast<QWidget*>(txtSoreh), static_cast<QWidget*>(txtAyeh), static_cast<QWidget*>(txtJoze),
+                       static_cast<QWidget*>(txtPage), static_cast<QWidget*>(txtSearch), static_cast<QWidget*>(lblFarsi),
+                       static_cast<QWidget*>(lblSearch)})
+        w->installEventFilter(this);
+}
+
+QWidget* frmMain::Control(const std::string& name) const {
+    auto it = controls_.find(name);
+    return it == controls_.end() ? nullptr : it->second;
+}
+
+WebPane* frmMain::Pane(const std::string& name) const { return qobject_cast<WebPane*>(Control(name)); }
+
+QString frmMain::Tag(const std::string& name) const {
+    auto it = tags_.find(name);
+    return it == tags_.end() ? QString() : it->second;
+}
+
+bool frmMain::PanesIdle() const {
+    for (WebPane* p : {wbrQuran, wbrFarsi, wbrSoreh, wbrSearchResult, wbrTools, wbrHelp})
+        if (!p->IsIdle()) return false;
+    return true;
+}
+
+void frmMain::ApplyGeometry() {
+    for (const auto& [name, r] : geometry_.All()) {
+        QWidget* w = controls_.at(name);
+        w->setGeometry(Px(r.left), Px(r.top), Px(r.width), Px(r.height));
+    }
+}
+
+void frmMain::ResizeClient(int widthTwips, int heightTwips) { resize(Px(widthTwips), Px(heightTwips)); }
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    geometry_.ResizeClient(width() * kTwipsPerPixel, height() * kTwipsPerPixel);
+    ApplyGeometry();
+}
+
+void frmMain::SetPanelVisible(const std::string& name, bool visible) {
+    controls_.at(name)->setVisible(visible);
+    geometry_.SetVisible(name, visible);
+    ApplyGeometry();
+}
+
+// ---- start-up and shutdown -------------------------------------------------
+
+void frmMain::Form_Load() {
+    auto pageUnic = services_.tables.Lookup("PageUnic", 1);
+    if (!pageUnic) throw ModelError("resource not found", "PageUnic");
+    TextArray pages = Split(Utf16LE(*pageUnic) + u"\r\n6348", u"\r\n");
+    pages[0].erase(0, 1);
+    PageStartList = views::PageStartList(TextArray(pages.begin(), pages.end() - 1), 6348);
+
+    BackColorHex = views::BackColorHex(services_.colours.ButtonFace());
+    ShellDocument = views::ShellDocument(BackColorHex);
+    int32_t persian = 1;
+    Set_Language(persian, services_.keyboard);
+    SetBounds(Q114, services_.tables);
+    ScrollOnSelect_ = true;
+    hsAllQuran->setMaximum(Q114->MaxBound());
+    MoveFormCenter();
+    for (WebPane* p : {wbrHelp, wbrTools, wbrSearchResult, wbrFarsi, wbrQuran, wbrSoreh}) p->Write(ToQ(ShellDocument));
+    Set_Help();
+    connect(wbrSoreh, &WebPane::LinkClicked, this, &frmMain::DocSoreh_onclick);
+    connect(wbrQuran, &WebPane::LinkClicked, this, &frmMain::DocQuran_onclick);
+    connect(wbrSearchResult, &WebPane::LinkClicked, this, &frmMain::DocSearchResult_onclick);
+    connect(wbrTools, &WebPane::LinkClicked, this, &frmMain::DocTools_onclick);
+    Show_Soreh(Text());
+    loaded_ = true;
+    hsAllQuran->setValue(0);
+    txtQSearch->setFocus();
+}
+
+void frmMain::MoveFormCenter() {
+    QScreen* screen = this->screen() ? this->screen() : QGuiApplication::primaryScreen();
+    if (!screen) return;
+    const QRect s = screen->geometry();
+    const QRect f = frameGeometry();
+    long sw = s.width() * kTwipsPerPixel, sh = s.height() * kTwipsPerPixel;
+    long ww = f.width() * kTwipsPerPixel, wh = f.height() * kTwipsPerPixel;
+    double left = static_cast<double>(sw - ww) / 2, top = static_cast<double>(sh - wh) / 3;
+    move(s.left() + static_cast<int>(std::lround(left / kTwipsPerPixel)),
+         s.top() + static_cast<int>(std::lround(top / kTwipsPerPixel)));
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    Form_Unload();
+    event->accept();
+}
+
+void frmMain::Form_Unload() {
+    // the model goes first; no handler runs after it
+    disconnect(hsAllQuran, nullptr, this, nullptr);
+    loaded_ = false;
+    UnSetBounds(Q114);
+}
+
+// ---- the refresh sequence ----------------------------------------------------
+
+void frmMain::hsAllQuran_Change() {
+    if (InChange || !Q114) return;
+    InChange = true;
+    Q114->GoPosition(static_cast<int16_t>(hsAllQuran->value()));
+    Set_Objects();
+    Set_Quran(static_cast<int16_t>(hsPage->value()));
+    Set_Ayeh(wbrQuran, static_cast<int16_t>(hsAllQuran->value()));
+    Set_Farsi(wbrFarsi, static_cast<int16_t>(hsAllQuran->value()));
+    InChange = false;
+}
+
+void frmMain::hsPage_Change() {
+    if (InChange || !Q114) return;
+    InChange = true;
+    try {
+        Q114->GoPage(Decimal(hsPage->value()));
+    } catch (const ModelError&) {
+    }
+    Set_Objects();
+    Set_Quran(static_cast<int16_t>(hsPage->value()));
+    Set_Ayeh(wbrQuran, static_cast<int16_t>(hsAllQuran->value()));
+    Set_Farsi(wbrFarsi, static_cast<int16_t>(hsAllQuran->value()));
+    InChange = false;
+}
+
+void frmMain::Set_Objects() {
+    hsAllQuran->setValue(Q114->GlobalAyeh());
+    hsPage->setValue(Q114->Page());
+    txtSoreh->setText(QString::number(Q114->Soreh()));
+    txtAyeh->setText(QString::number(Q114->Ayeh()));
+    txtPage->setText(QString::number(Q114->Page()));
+    txtJoze->setText(QString::number(Q114->Joze()));
+    tags_["txtSoreh"] = QStringLiteral("114");
+    tags_["txtAyeh"] = QString::number(Q114->TotalAyat());
+    tags_["txtPage"] = QStringLiteral("604");
+    tags_["txtJoze"] = QStringLiteral("30");
+}
+
+void frmMain::Set_Quran(int16_t page) {
+    auto key = ReadNumber(FromQ(QStringLiteral("0") + tags_["wbrQuran"]));
+    if (key && static_cast<int>(*key) == page) return;
+    tags_["wbrQuran"] = QString::number(page);
+    if (page < 1 || page >= static_cast<int>(PageStartList.size())) return;
+    int16_t first = PageStartList[page - 1];
+    int16_t last = static_cast<int16_t>(PageStartList[page] - 1);
+    lblPage->setText(ToQ(views::PageCaption(static_cast<int16_t>(hsPage->value()))));
+    wbrQuran->Write(ToQ(views::PageDocument(*Q114, first, last, ShowEarab_, BackColorHex)));
+}
+
+void frmMain::Set_Ayeh(WebPane* pane, int16_t line) {
+    const QString id = QStringLiteral("div%1").arg(line);
+    pane->ReplaceClass(QString(), QStringLiteral("NoEarabSelect"), QStringLiteral("NoEarab"));
+    pane->ReplaceClass(QString(), QStringLiteral("NoEarabBesmSelect"), QStringLiteral("NoEarabBesm"));
+    pane->ReplaceClass(id, QStringLiteral("NoEarab"), QStringLiteral("NoEarabSelect"));
+    pane->ReplaceClass(id, QStringLiteral("NoEarabBesm"), QStringLiteral("NoEarabBesmSelect"));
+    if (ScrollOnSelect_) pane->ScrollIntoView({QStringLiteral("div%1").arg(line - 1), id});
+    ScrollOnSelect_ = true;
+}
+
+void frmMain::Set_Farsi(WebPane* pane, int16_t line) {
+    views::Translation t = views::TranslationDocument(*Q114, line, BackColorHex);
+    lblFarsi->setText(ToQ(t.caption));
+    pane->Write(ToQ(t.document));
+}
+
+void frmMain::Set_Help() {
+    auto bytes = services_.tables.Lookup("Help", 1);
+    if (!bytes) throw ModelError("resource not found", "Help");
+    Text help = Utf16LE(*bytes);
+    if (!help.empty()) help.erase(0, 1);
+    wbrHelp->Write(ToQ(help));
+}
+
+void frmMain::Show_Soreh(const Text& filter) {
+    wbrSoreh->Write(ToQ(views::SorehIndexDocument(*Q114, filter, BackColorHex)));
+}
+
+// ---- number boxes ------------------------------------------------------------
+
+bool frmMain::Is_Normal_Key(int keyAscii) {
+    static const Text kAllowed = u"46 16 45 17 37 40 39 38 35 36 33 34 8 16 18 48 49 50 51 52 53 54 55 56 57";
+    for (const Text& item : Split(kAllowed, u" "))
+        if (auto v = ReadNumber(item); v && static_cast<int>(*v) == keyAscii) return true;
+    return false;
+}
+
+bool frmMain::NumberBoxKeyPress(QLineEdit* box, QKeyEvent* event) {
+    const QString text = event->text();
+    if (text.size() != 1) return false;  // no character: arrows, Delete, Home, End
+    QChar c = AsciiDigit(text[0]);
+    if (c != text[0]) {
+        QKeyEvent ascii(QEvent::KeyPress, Qt::Key_0 + (c.unicode() - u'0'), event->modifiers(), QString(c));
+        QApplication::sendEvent(box, &ascii);
+        return true;
+    }
+    return !Is_Normal_Key(c.unicode());  // true drops the character
+}
+
+void frmMain::NumberBoxKeyUp(QLineEdit* box) {
+    if (!Q114) return;
+    auto value = ReadNumber(FromQ(box->text()));
+    if (!value) return;
+    auto bound = ReadNumber(FromQ(tags_[box->objectName().toStdString()]));
+    if (bound && *value >= std::trunc(*bound)) box->setText(QString::number(static_cast<int>(std::trunc(*bound))));
+    value = ReadNumber(FromQ(box->text()));
+    if (value && *value <= 1) box->setText(QStringLiteral("1"));
+    try {
+        if (box == txtSoreh) Q114->GoSoreh(FromQ(txtSoreh->text()));
+        else if (box == txtJoze) Q114->GoJoze(FromQ(txtJoze->text()));
+        else if (box == txtPage) Q114->GoPage(FromQ(txtPage->text()));
+        else if (box == txtAyeh) {
+            // with no surah number in its box there is nothing to go to
+            if (!ReadNumber(FromQ(txtSoreh->text()))) return;
+            Q114->GoAyehOfSoreh(FromQ(txtSoreh->text()), FromQ(txtAyeh->text()));
+        }
+    } catch (const ModelError&) {
+        return;  // the position stays where it was
+    }
+    hsAllQuran->setValue(Q114->GlobalAyeh());
+}
+
+// ---- keys, buttons, clipboard --------------------------------------------------
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto* key = static_cast<QKeyEvent*>(event);
+        auto* widget = qobject_cast<QWidget*>(watched);
+        // key preview: once per key, when it reaches the focused widget of this window
+        if (widget && widget->window() == this && (widget == QApplication::focusWidget() || (!QApplication::focusWidget() && widget == this)))
+            Form_KeyDown(VbKeyCode(key->key()), static_cast<int>(key->modifiers()));
+        if (watched == txtSoreh || watched == txtAyeh || watched == txtJoze || watched == txtPage)
+            return NumberBoxKeyPress(static_cast<QLineEdit*>(watched), key);
+        break;
+    }
+    case QEvent::KeyRelease:
+        if ((watched == txtSoreh || watched == txtAyeh || watched == txtJoze || watched == txtPage) &&
+            !static_cast<QKeyEvent*>(event)->isAutoRepeat())
+            NumberBoxKeyUp(static_cast<QLineEdit*>(watched));
+        break;
+    case QEvent::FocusIn:
+        if (watched == txtSoreh || watched == txtAyeh || watched == txtJoze || watched == txtPage) {
+            auto* box = static_cast<QLineEdit*>(watched);
+            QTimer::singleShot(0, box, [box] { box->setSelection(0, static_cast<int>(box->text().size())); });
+        } else if (watched == txtSearch) {
+            cmdSearch->setDefault(true);
+        }
+        break;
+    case QEvent::FocusOut:
+        if (watched == txtSearch) cmdSearch->setDefault(false);
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (watched == lblFarsi) lblFarsi_DblClick();
+        else if (watched == lblSearch) lblSearch_DblClick();
+        break;
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void frmMain::Form_KeyDown(int keyCode, int) {
+    if (!loaded_) return;
+    SetPanelVisible("picHelp", keyCode == kF1);
+    if (keyCode == kF12) GoRandomAyeh();
+    if (keyCode == kF2) cmdShowSoreh_Click();
+    if (keyCode == kF3) cmdShowSearch_Click();
+    if (keyCode == kF9) Copy_Ayeh();
+    if (keyCode == kF4) {
+        ShowEarab_ = !ShowEarab_;
+        tags_["wbrQuran"] = QString();
+        hsAllQuran_Change();
+    }
+}
+
+void frmMain::cmdHelp_Click() { SetPanelVisible("picHelp", true); }
+
+void frmMain::cmdShowSearch_Click() {
+    SetPanelVisible("picPanelQuran", false);
+    SetPanelVisible("picPanelSearch", true);
+    cmdShowSoreh->setEnabled(true);
+    cmdShowSearch->setEnabled(false);
+    txtSearch->setFocus();
+}
+
+void frmMain::cmdShowSoreh_Click() {
+    SetPanelVisible("picPanelSearch", false);
+    SetPanelVisible("picPanelQuran", true);
+    cmdShowSoreh->setEnabled(false);
+    cmdShowSearch->setEnabled(true);
+    txtQSearch->setFocus();
+}
+
+void frmMain::Copy_Ayeh() {
+    // the highlighted line, wherever the index or result writers left the model
+    Q114->GoPosition(static_cast<int16_t>(hsAllQuran->value()));
+    Text text = views::CopyText(*Q114, ShowEarab_);
+    int32_t persian = 1;
+    Set_Language(persian, services_.keyboard);
+    services_.clipboard.Clear();
+    services_.clipboard.SetText(text);
+}
+
+void frmMain::lblFarsi_DblClick() { Copy_Ayeh(); }
+
+void frmMain::lblSearch_DblClick() { txtSearch->setText(ToQ(services_.clipboard.Text())); }
+
+void frmMain::GoRandomAyeh() {
+    using namespace std::chrono;
+    auto now = system_clock::now().time_since_epoch();
+    auto ofDay = duration_cast<milliseconds>(now).count() % (24LL * 3600 * 1000);
+    std::mt19937 rng(static_cast<uint32_t>(ofDay));
+    float r = std::uniform_real_distribution<float>(0.0f, 1.0f)(rng);
+    if (r >= 1.0f) r = 0.0f;
+    float v = r * static_cast<float>(Q114->MaxBound() - 1) + 1.0f;
+    hsAllQuran->setValue(static_cast<int16_t>(std::nearbyint(v)));
+}
+
+// ---- search --------------------------------------------------------------------
+
+void frmMain::cmdSearch_Click() {
+    wbrSearchResult->Write(ToQ(ShellDocument + views::kWaitMessage));
+    Q114->SearchText(views::PrepareSearchQuery(FromQ(txtSearch->text())));
+    if (optSearchInQ->isChecked()) Q114->SearchTo(0);
+    else if (optSearchInT->isChecked()) Q114->SearchTo(1);
+    try {
+        Q114->StartSearch(-1, -1);
+    } catch (const InvalidPattern&) {
+        wbrSearchResult->Write(ToQ(views::ResultMessageDocument(views::kInvalidPattern, BackColorHex)));
+        return;
+    }
+    Write_Search_Result();
+}
+
+void frmMain::Write_Search_Result() { wbrSearchResult->Write(ToQ(views::ResultListDocument(*Q114, BackColorHex))); }
+
+// ---- clicks in documents -------------------------------------------------------
+
+namespace {
+std::optional<int16_t> LinkNumber(const QString& id) {
+    auto v = ReadNumber(FromQ(id));
+    if (!v || *v < -32768 || *v > 32767) return std::nullopt;
+    return static_cast<int16_t>(RoundHalfEven(*v));
+}
+}  // namespace
+
+void frmMain::DocQuran_onclick(const QString& tagName, const QString& id) {
+    if (tagName != QStringLiteral("A") || !Q114) return;
+    auto n = LinkNumber(id);
+    if (!n) return;
+    ScrollOnSelect_ = false;
+    Q114->GoPosition(*n);
+    hsAllQuran->setValue(Q114->GlobalAyeh());
+}
+
+void frmMain::DocSoreh_onclick(const QString& tagName, const QString& id) {
+    if (tagName != QStringLiteral("A") || !Q114) return;
+    try {
+        Q114->GoSoreh(FromQ(id));
+    } catch (const ModelError&) {
+        return;
+    }
+    hsAllQuran->setValue(Q114->GlobalAyeh());
+}
+
+void frmMain::DocSearchResult_onclick(const QString& tagName, const QString& id) {
+    if (tagName != QStringLiteral("A") || !Q114) return;
+    if (auto n = LinkNumber(id)) hsAllQuran->setValue(*n);
+}
+
+void frmMain::DocTools_onclick(const QString& tagName, const QString& id) {
+    if (tagName != QStringLiteral("A")) return;
+    if (id == QStringLiteral("01")) {
+        SetPanelVisible("picPanelSearch", false);
+        SetPanelVisible("picPanelQuran", true);
+    } else if (id == QStringLiteral("02")) {
+        SetPanelVisible("picPanelSearch", true);
+        SetPanelVisible("picPanelQuran", false);
+    }
+}
+
+}  // namespace mushaf

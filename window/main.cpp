@@ -1,0 +1,60 @@
+// Module1: the start routine. Opens the one window and runs until it closes.
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QTimer>
+#include <cstdio>
+
+#include "Automation.h"
+#include "QtServices.h"
+#include "QtTableSource.h"
+#include "frmMain.h"
+
+namespace {
+
+// The fonts the documents name are mapped by the configuration shipped next
+// to the program; the web renderer processes inherit it.
+void UseShippedFonts(const char* argv0) {
+    if (qEnvironmentVariableIsSet("FONTCONFIG_FILE")) return;
+    QString conf = QFileInfo(QString::fromLocal8Bit(argv0)).absoluteDir().filePath(QStringLiteral("fonts/fonts.conf"));
+    if (QFileInfo::exists(conf)) qputenv("FONTCONFIG_FILE", conf.toLocal8Bit());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    UseShippedFonts(argv[0]);
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+
+    QStringList actions;
+    bool dumpState = false;
+    const QStringList args = app.arguments().mid(1);
+    for (int i = 0; i < args.size(); ++i) {
+        if (args[i] == QLatin1String("--dump-state")) {
+            dumpState = true;
+        } else if (args[i] == QLatin1String("--do") && i + 1 < args.size()) {
+            actions << args[++i];
+        } else {
+            std::fprintf(stderr, "usage: mushaf [--dump-state [--do ACTION]...]\n");
+            return 2;
+        }
+    }
+
+    mushaf::QtTableSource tables;
+    mushaf::QtSystemColours colours;
+    mushaf::QtClipboard clipboard;
+    mushaf::OsKeyboardLayout keyboard;
+    auto* window = new mushaf::frmMain({tables, colours, clipboard, keyboard});
+    window->setAttribute(Qt::WA_DeleteOnClose);
+    window->Form_Load();
+    window->show();
+    if (dumpState) {
+        QTimer::singleShot(0, window, [&] {
+            int status = mushaf::RunAutomation(*window, clipboard, actions);
+            window->close();
+            QCoreApplication::exit(status);
+        });
+    }
+    return app.exec();
+}
