@@ -31,6 +31,9 @@ struct Failure {
     QString what;
 };
 
+// Results of the eval actions, in order.
+QJsonArray evaluated;
+
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
@@ -128,7 +131,8 @@ void Perform(frmMain& w, const QString& action) {
         if (auto* edit = qobject_cast<QLineEdit*>(target)) edit->selectAll();
         TypeText(target, rest.section(':', 1));
     } else if (verb == "key") {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : &w;
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w.focusWidget();
+        if (!target) target = &w;
         QTest::keyClick(target, KeyByName(rest));
     } else if (verb == "slider") {
         bool ok = false;
@@ -150,6 +154,10 @@ void Perform(frmMain& w, const QString& action) {
     } else if (verb == "dblclick") {
         QWidget* target = Need(w, rest);
         QTest::mouseDClick(target, Qt::LeftButton);
+    } else if (verb == "eval") {
+        auto* pane = qobject_cast<WebPane*>(Need(w, rest.section(':', 0, 0)));
+        if (!pane) throw Failure{"not a pane: " + rest.section(':', 0, 0)};
+        evaluated.append(QJsonValue::fromVariant(Evaluate(pane, rest.section(':', 1))));
     } else if (verb == "wait") {
         QEventLoop loop;
         QTimer::singleShot(rest.toInt(), &loop, &QEventLoop::quit);
@@ -191,7 +199,7 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     o["visible"] = visible;
     o["enabled"] = enabled;
     o["geometry"] = geometry;
-    o["focus"] = ControlName(w, QApplication::focusWidget());
+    o["focus"] = ControlName(w, QApplication::focusWidget() ? QApplication::focusWidget() : w.focusWidget());
     o["clipboard"] = ToQ(clipboard.Text());
     QJsonObject documents, scroll;
     for (const char* n : kPanes) {
@@ -207,6 +215,7 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     QJsonArray ids;
     for (const QVariant& v : marked.toList()) ids.append(v.toString());
     o["marked"] = ids;
+    o["evaluated"] = evaluated;
     return o;
 }
 

@@ -25,7 +25,7 @@ const char* kPaneScript = R"JS(
   try {
     var sheet = new CSSStyleSheet();
     sheet.replaceSync('span.Radif, span.SorehName, span.Ayat, span.Ayeh, span.AyehCaption, span.Dash ' +
-                      '{ display: inline-block; } a:focus { outline: none; }');
+                      '{ display: inline-block; } a:focus { outline: none; } ' + %3);
     document.adoptedStyleSheets = [sheet];
   } catch (e) {}
   if (%1) {
@@ -59,7 +59,7 @@ QString JsString(const QString& s) {
 
 }  // namespace
 
-WebPane::WebPane(QWidget* parent, bool receiveClicks) : QWidget(parent) {
+WebPane::WebPane(QWidget* parent, bool receiveClicks, const QString& renderingStyle) : QWidget(parent) {
     view_ = new QWebEngineView(this);
     page_ = new Page(view_, [this](const QString& payload) {
         QStringList parts = payload.split(QChar(1));
@@ -76,7 +76,8 @@ WebPane::WebPane(QWidget* parent, bool receiveClicks) : QWidget(parent) {
     script.setWorldId(QWebEngineScript::ApplicationWorld);
     script.setRunsOnSubFrames(false);
     script.setSourceCode(QString::fromLatin1(kPaneScript)
-                             .arg(receiveClicks ? QStringLiteral("true") : QStringLiteral("false"), QStringLiteral("\\x01mushaf-click\\x01")));
+                             .arg(receiveClicks ? QStringLiteral("true") : QStringLiteral("false"), QStringLiteral("\\x01mushaf-click\\x01"),
+                                  JsString(renderingStyle)));
     page_->scripts().insert(script);
 
     auto* layout = new QVBoxLayout(this);

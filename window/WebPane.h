@@ -16,7 +16,8 @@ class WebPane : public QWidget {
     Q_OBJECT
 public:
     // With `receiveClicks`, clicks on links are reported and never navigate.
-    WebPane(QWidget* parent, bool receiveClicks);
+    // `renderingStyle` adds style rules for this pane's rendering only.
+    WebPane(QWidget* parent, bool receiveClicks, const QString& renderingStyle = QString());
 
     // Replaces the document by `html`.
     void Write(const QString& html);

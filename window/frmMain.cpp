@@ -133,7 +133,11 @@ void frmMain::BuildControls() {
         }
         case Kind::BrowserPane: {
             bool clicks = c.name == "wbrSoreh" || c.name == "wbrQuran" || c.name == "wbrSearchResult" || c.name == "wbrTools";
-            auto* p = new WebPane(parent, clicks);
+            // the mushaf page is read, not skimmed: its lines are drawn larger
+            QString style = c.name == "wbrQuran" ? QStringLiteral("div.NoEarab, div.NoEarabSelect { font-size: 19px; } "
+                                                                  "div.NoEarabBesm, div.NoEarabBesmSelect { font-size: 17px; }")
+                                                 : QString();
+            auto* p = new WebPane(parent, clicks, style);
             connect(p, &WebPane::Idle, this, [this] {
                 if (PanesIdle()) emit PanesBecameIdle();
             });
@@ -430,7 +434,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         auto* widget = qobject_cast<QWidget*>(watched);
         // key preview: once per key, when it reaches the focused widget of this window
-        if (widget && widget->window() == this && (widget == QApplication::focusWidget() || (!QApplication::focusWidget() && widget == this)))
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : focusWidget();
+        if (widget && widget->window() == this && (widget == focus || (!focus && widget == this)))
             Form_KeyDown(VbKeyCode(key->key()), static_cast<int>(key->modifiers()));
         if (watched == txtSoreh || watched == txtAyeh || watched == txtJoze || watched == txtPage)
             return NumberBoxKeyPress(static_cast<QLineEdit*>(watched), key);

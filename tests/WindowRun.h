@@ -1,0 +1,61 @@
+#pragma once
+// Runs the real program with --dump-state and the given actions, and reads
+// back the JSON object it prints.
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStringList>
+#include <gtest/gtest.h>
+
+namespace mushaf::testing {
+
+struct WindowRun {
+    QJsonObject state;
+    int status = -1;
+    QString error;
+
+    QJsonObject model() const { return state["model"].toObject(); }
+    QString text(const char* name) const { return state[name].toString(); }
+    QString document(const char* pane) const { return state["documents"].toObject()[pane].toString(); }
+    bool visible(const char* name) const { return state["visible"].toObject()[name].toBool(); }
+    bool enabled(const char* name) const { return state["enabled"].toObject()[name].toBool(); }
+    QString tag(const char* name) const { return state["tags"].toObject()[name].toString(); }
+    double scrollTop(const char* pane) const { return state["scrollTop"].toObject()[pane].toDouble(); }
+    QJsonArray geometry(const char* name) const { return state["geometry"].toObject()[name].toArray(); }
+    QStringList marked() const {
+        QStringList ids;
+        for (const auto& v : state["marked"].toArray()) ids << v.toString();
+        return ids;
+    }
+};
+
+inline WindowRun RunWindow(const QStringList& actions) {
+    QStringList args{"--dump-state"};
+    for (const QString& a : actions) args << "--do" << a;
+    QProcess p;
+    p.setProcessChannelMode(QProcess::SeparateChannels);
+    p.start(QStringLiteral(MUSHAF_BIN), args);
+    WindowRun run;
+    if (!p.waitForFinished(120000)) {
+        p.kill();
+        run.error = "timed out";
+        return run;
+    }
+    run.status = p.exitCode();
+    QByteArray out = p.readAllStandardOutput();
+    QJsonParseError err{};
+    QJsonDocument doc = QJsonDocument::fromJson(out.trimmed(), &err);
+    if (err.error != QJsonParseError::NoError) run.error = "no JSON: " + QString::fromUtf8(out.left(300)) + QString::fromUtf8(p.readAllStandardError().right(500));
+    run.state = doc.object();
+    if (run.state.contains("error")) run.error = run.state["error"].toString();
+    return run;
+}
+
+// A run that must succeed.
+#define RUN_WINDOW(var, ...)                                        \
+    mushaf::testing::WindowRun var = mushaf::testing::RunWindow({__VA_ARGS__}); \
+    ASSERT_EQ(var.status, 0) << var.error.toStdString();            \
+    ASSERT_TRUE(var.error.isEmpty()) << var.error.toStdString()
+
+}  // namespace mushaf::testing
