@@ -33,6 +33,7 @@ struct Failure {
 
 // Results of the eval actions, in order.
 QJsonArray evaluated;
+Clipboard* clipboardForActions = nullptr;
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer clock;
@@ -158,6 +159,8 @@ void Perform(frmMain& w, const QString& action) {
         auto* pane = qobject_cast<WebPane*>(Need(w, rest.section(':', 0, 0)));
         if (!pane) throw Failure{"not a pane: " + rest.section(':', 0, 0)};
         evaluated.append(QJsonValue::fromVariant(Evaluate(pane, rest.section(':', 1))));
+    } else if (verb == "clipboard") {
+        clipboardForActions->SetText(rest.toStdU16String());
     } else if (verb == "wait") {
         QEventLoop loop;
         QTimer::singleShot(rest.toInt(), &loop, &QEventLoop::quit);
@@ -229,8 +232,11 @@ void Print(const QJsonObject& o) {
 }  // namespace
 
 int RunAutomation(frmMain& window, Clipboard& clipboard, const QStringList& actions) {
+    clipboardForActions = &clipboard;
     try {
         if (!QTest::qWaitForWindowExposed(&window, 15000)) throw Failure{"the window was not shown"};
+        window.activateWindow();
+        QTest::qWaitForWindowActive(&window, 2000);
         WaitIdle(window);
         for (const QString& action : actions) Perform(window, action);
         Print(State(window, clipboard));

@@ -201,10 +201,9 @@ void frmMain::BuildControls() {
     connect(txtQSearch, &QLineEdit::textChanged, this, [this](const QString& t) {
         if (loaded_) Show_Soreh(FromQ(t));
     });
-    // Enter starts the search while the query box holds the focus
-    connect(txtSearch, &QLineEdit::returnPressed, this, [this] {
-        if (cmdSearch->isDefault()) cmdSearch->click();
-    });
+    // Enter in the query box starts the search: the search button is the
+    // default button while the box holds the focus
+    connect(txtSearch, &QLineEdit::returnPressed, this, [this] { cmdSearch->click(); });
     for (QWidget* w : {static_cast<QWidget*>(txtSoreh), static_cast<QWidget*>(txtAyeh), static_cast<QWidget*>(txtJoze),
                        static_cast<QWidget*>(txtPage), static_cast<QWidget*>(txtSearch), static_cast<QWidget*>(lblFarsi),
                        static_cast<QWidget*>(lblSearch)})
@@ -245,7 +244,9 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 }
 
 void frmMain::SetPanelVisible(const std::string& name, bool visible) {
-    controls_.at(name)->setVisible(visible);
+    QWidget* panel = controls_.at(name);
+    if (panel->isHidden() != visible) return;
+    panel->setVisible(visible);
     geometry_.SetVisible(name, visible);
     ApplyGeometry();
 }

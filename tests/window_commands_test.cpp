@@ -1,0 +1,116 @@
+// Search, function keys, buttons and the clipboard, end to end.
+#include <gtest/gtest.h>
+
+#include "WindowRun.h"
+
+using mushaf::testing::RunWindow;
+
+namespace {
+QString U(const char* s) { return QString::fromUtf8(s); }
+QString Body(const QString& doc) {
+    int from = doc.indexOf("<body>"), to = doc.indexOf("</body>");
+    return from < 0 || to < 0 ? QString() : doc.mid(from + 6, to - from - 6).trimmed();
+}
+}  // namespace
+
+TEST(Commands, SearchThatFindsNothingAndEnterStartsIt) {
+    RUN_WINDOW(r, "key:F3", "type:txtSearch:zzzz", "key:Return");
+    EXPECT_EQ(Body(r.document("wbrSearchResult")), U("موردي يافت نشد"));
+    EXPECT_EQ(r.state["focus"].toString(), "txtSearch");
+}
+
+TEST(Commands, SearchTheArabicTextAndClickAResult) {
+    RUN_WINDOW(r, "key:F3", "type:txtSearch:" + U("بسم الله الرحمن"), "button:cmdSearch", "click:wbrSearchResult:7");
+    QString list = r.document("wbrSearchResult");
+    EXPECT_TRUE(list.contains(U("<span class=\"Radif\"><a id=\"0\" href=\"#\">1 -</a></span><span class=\"SorehName\">فاتحه</span>"
+                               "<span class=\"AyehCaption\">آيه</span><span class=\"Ayeh\">1</span><br>")));
+    // a Bismillah line shows "-" for its ayah
+    EXPECT_TRUE(list.contains(U("<a id=\"7\" href=\"#\">2 -</a></span><span class=\"SorehName\">بقره</span>"
+                               "<span class=\"AyehCaption\">آيه</span><span class=\"Ayeh\">-</span>")));
+    EXPECT_EQ(list.count("<br>"), 114);
+    // the click moved the reading view there and did not touch the search state
+    EXPECT_EQ(r.state["hsAllQuran"].toInt(), 7);
+    EXPECT_EQ(r.marked(), QStringList{"div7"});
+    EXPECT_EQ(r.text("txtSoreh"), "2");
+    EXPECT_EQ(r.text("txtAyeh"), "0");
+}
+
+TEST(Commands, SearchTheTranslationWithPersianLetters) {
+    // typed with Persian kaf and yeh, stored with Persian kaf and Arabic yeh
+    RUN_WINDOW(r, "key:F3", "button:optSearchInT", "type:txtSearch:" + U("کتاب آسمانی"), "key:Return");
+    QString list = r.document("wbrSearchResult");
+    EXPECT_TRUE(list.contains("<a id=\""));
+    EXPECT_FALSE(list.contains(U("موردي يافت نشد")));
+}
+
+TEST(Commands, UnclosedBracketShowsAMessageAndKeepsThePosition) {
+    RUN_WINDOW(r, "slider:20", "key:F3", "type:txtSearch:[" + U("الله"), "key:Return");
+    EXPECT_EQ(Body(r.document("wbrSearchResult")), U("الگوي جستجو نادرست است"));
+    EXPECT_EQ(r.state["hsAllQuran"].toInt(), 20);
+    EXPECT_EQ(r.marked(), QStringList{"div20"});
+}
+
+TEST(Commands, LongPastedQuery) {
+    QString query(10000, QChar(0x0628));
+    RUN_WINDOW(r, "clipboard:" + query, "key:F3", "dblclick:lblSearch", "key:Return");
+    EXPECT_EQ(r.text("txtSearch").size(), 10000);
+    EXPECT_EQ(Body(r.document("wbrSearchResult")), U("موردي يافت نشد"));
+}
+
+TEST(Commands, PanelsAndFocus) {
+    RUN_WINDOW(s, "key:F3");
+    EXPECT_TRUE(s.visible("picPanelSearch"));
+    EXPECT_FALSE(s.visible("picPanelQuran"));
+    EXPECT_TRUE(s.enabled("cmdShowSoreh"));
+    EXPECT_FALSE(s.enabled("cmdShowSearch"));
+    EXPECT_EQ(s.state["focus"].toString(), "txtSearch");
+    // the switch bar stands over the visible panel
+    EXPECT_EQ(s.geometry("picSwitch")[2].toInt(), 3155);
+
+    RUN_WINDOW(q, "key:F3", "key:F3", "button:cmdShowSoreh");
+    EXPECT_FALSE(q.visible("picPanelSearch"));
+    EXPECT_TRUE(q.visible("picPanelQuran"));
+    EXPECT_FALSE(q.enabled("cmdShowSoreh"));
+    EXPECT_TRUE(q.enabled("cmdShowSearch"));
+    EXPECT_EQ(q.state["focus"].toString(), "txtQSearch");
+
+    RUN_WINDOW(f, "button:cmdShowSearch", "key:F2");
+    EXPECT_TRUE(f.visible("picPanelQuran"));
+}
+
+TEST(Commands, FunctionKeysReachTheWindowFromInsideAPane) {
+    RUN_WINDOW(r, "click:wbrQuran:2", "key:F3");
+    EXPECT_EQ(r.model()["GlobalAyeh"].toInt(), 2);
+    EXPECT_TRUE(r.visible("picPanelSearch"));
+}
+
+TEST(Commands, VowelMarksOnAndOff) {
+    RUN_WINDOW(on, "slider:3", "key:F4");
+    EXPECT_TRUE(on.state["ShowEarab"].toBool());
+    EXPECT_TRUE(on.document("wbrQuran").contains(QChar(0x064E)));
+    EXPECT_EQ(on.marked(), QStringList{"div3"});
+    RUN_WINDOW(off, "slider:3", "key:F4", "key:F4");
+    EXPECT_FALSE(off.state["ShowEarab"].toBool());
+    EXPECT_FALSE(off.document("wbrQuran").contains(QChar(0x064E)));
+    EXPECT_EQ(off.marked(), QStringList{"div3"});
+}
+
+TEST(Commands, CopyAnAyahWithItsTranslation) {
+    RUN_WINDOW(r, "key:F9");
+    QString clip = r.state["clipboard"].toString();
+    QString expected = U("سوره فاتحه [1] - آيه 1\r\n\r\nبسم الله الرحمن الرحيم\r\n\r\n") + r.model()["MeanFarsi"].toString();
+    EXPECT_EQ(clip, expected);
+
+    // a Bismillah line, with marks, by a double click on the caption
+    RUN_WINDOW(b, "slider:7", "key:F4", "dblclick:lblFarsi");
+    QString first = b.state["clipboard"].toString().section("\r\n", 0, 0);
+    EXPECT_EQ(first, U("سوره بقره [2] - آيه 0"));
+    EXPECT_TRUE(b.state["clipboard"].toString().contains(b.model()["ArabicByEarab"].toString()));
+
+    // after the index writer moved the model, the copy is still of the highlighted line
+    RUN_WINDOW(i, "slider:12", "type:txtQSearch:" + U("ن"), "key:F9");
+    EXPECT_TRUE(i.state["clipboard"].toString().startsWith(U("سوره بقره [2] - آيه 5\r\n")));
+    // and a paste puts it into the search box
+    RUN_WINDOW(p, "key:F9", "key:F3", "dblclick:lblSearch");
+    EXPECT_EQ(p.text("txtSearch"), p.state["clipboard"].toString());
+}
