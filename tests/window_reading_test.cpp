@@ -112,8 +112,8 @@ TEST(ReadingWindow, NumberBoxes) {
 }
 
 TEST(ReadingWindow, SliderMovesTheHighlightWithinAPage) {
-    RUN_WINDOW(r, "slider:3", "eval:wbrQuran:window.keptPage = 1", "slider:4",
-               "eval:wbrQuran:window.keptPage === 1", "slider:8", "eval:wbrQuran:window.keptPage === 1");
+    RUN_WINDOW(r, "slider:3", "eval:wbrQuran:document.body.keptPage = 1", "slider:4",
+               "eval:wbrQuran:document.body.keptPage === 1", "slider:8", "eval:wbrQuran:document.body.keptPage === 1");
     QJsonArray kept = r.state["evaluated"].toArray();
     ASSERT_EQ(kept.size(), 3);
     EXPECT_TRUE(kept[1].toBool());   // same page: the document stayed

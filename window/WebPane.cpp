@@ -1,13 +1,12 @@
 #include "WebPane.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
-#include <QJsonValue>
-#include <QTimer>
+#include <QUrl>
 #include <QVBoxLayout>
+#include <QTimer>
 #include <QWebEnginePage>
-#include <QWebEngineProfile>
 #include <QWebEngineScript>
-#include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
 
@@ -17,26 +16,35 @@ namespace {
 
 const QString kClickPrefix = QStringLiteral("\x01mushaf-click\x01");
 
-// Rendering only: spans take the widths their style rules give them, and a
-// focused link draws no focus frame. The rules live in an adopted style
-// sheet, so the documents themselves stay as they were written.
-const char* kPaneScript = R"JS(
-(function () {
+QString JsString(const QString& s) {
+    return QString::fromUtf8(QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+}
+
+// Writes a whole document into the pane's page, as document.open and one
+// document.write, and then prepares it: spans take the widths their style
+// rules give them and a focused link draws no focus frame (rules kept in an
+// adopted style sheet, so the document stays as written), and with clicks
+// on, a click on a link is reported and does not navigate.
+const char* kWriteScript = R"JS(
+(function (html, style, clicks) {
+  document.open();
+  document.write(html);
+  document.close();
   try {
     var sheet = new CSSStyleSheet();
     sheet.replaceSync('span.Radif, span.SorehName, span.Ayat, span.Ayeh, span.AyehCaption, span.Dash ' +
-                      '{ display: inline-block; } a:focus { outline: none; } ' + %3);
+                      '{ display: inline-block; } a:focus { outline: none; } ' + style);
     document.adoptedStyleSheets = [sheet];
   } catch (e) {}
-  if (%1) {
+  if (clicks) {
     document.addEventListener('click', function (e) {
       var link = e.target && e.target.closest ? e.target.closest('a') : null;
       var el = link || e.target;
       if (link) e.preventDefault();
-      console.log('%2' + ((el && el.tagName) || '') + '\x01' + ((el && el.id) || ''));
+      console.log('\x01mushaf-click\x01' + ((el && el.tagName) || '') + '\x01' + ((el && el.id) || ''));
     }, true);
   }
-})();
+})(%1, %2, %3)
 )JS";
 
 class Page : public QWebEnginePage {
@@ -53,13 +61,10 @@ private:
     std::function<void(const QString&)> onClick_;
 };
 
-QString JsString(const QString& s) {
-    return QString::fromUtf8(QJsonDocument::fromVariant(QVariantList{s}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
-}
-
 }  // namespace
 
-WebPane::WebPane(QWidget* parent, bool receiveClicks, const QString& renderingStyle) : QWidget(parent) {
+WebPane::WebPane(QWidget* parent, bool receiveClicks, const QString& renderingStyle)
+    : QWidget(parent), receiveClicks_(receiveClicks), renderingStyle_(renderingStyle) {
     view_ = new QWebEngineView(this);
     page_ = new Page(view_, [this](const QString& payload) {
         QStringList parts = payload.split(QChar(1));
@@ -68,26 +73,20 @@ WebPane::WebPane(QWidget* parent, bool receiveClicks, const QString& renderingSt
     view_->setPage(page_);
     view_->setContextMenuPolicy(Qt::NoContextMenu);
     page_->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-    page_->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-
-    QWebEngineScript script;
-    script.setName(QStringLiteral("mushaf-pane"));
-    script.setInjectionPoint(QWebEngineScript::DocumentReady);
-    script.setWorldId(QWebEngineScript::ApplicationWorld);
-    script.setRunsOnSubFrames(false);
-    script.setSourceCode(QString::fromLatin1(kPaneScript)
-                             .arg(receiveClicks ? QStringLiteral("true") : QStringLiteral("false"), QStringLiteral("\\x01mushaf-click\\x01"),
-                                  JsString(renderingStyle)));
-    page_->scripts().insert(script);
-
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_);
     connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) { LoadFinished(); });
+    loading_ = true;  // until Navigate has given the pane its first document
+}
+
+void WebPane::Navigate(const QUrl& address) {
+    loading_ = true;
+    page_->setUrl(address);
 }
 
 void WebPane::Write(const QString& html) {
-    // A document written after another that has not started loading yet
+    // A document written after another that has not been written yet
     // replaces it: the earlier one would never be seen.
     if (!queue_.empty() && queue_.back().write) {
         queue_.back().text = html;
@@ -126,7 +125,7 @@ bool WebPane::IsIdle() const { return !loading_ && queue_.empty() && scriptsRunn
 void WebPane::Enqueue(Op op) {
     queue_.push_back(std::move(op));
     // Pumped from the event loop, so that what one handler asks for is
-    // gathered first (two documents written in a row load once).
+    // gathered first (two documents written in a row are written once).
     if (!pumpScheduled_) {
         pumpScheduled_ = true;
         QTimer::singleShot(0, this, [this] {
@@ -137,23 +136,27 @@ void WebPane::Enqueue(Op op) {
 }
 
 void WebPane::Pump() {
+    // Scripts run in the order they are sent; only the first document load
+    // holds them back. Operations without an answer that follow each other
+    // go out as one script.
     while (!loading_ && !queue_.empty()) {
-        Op& front = queue_.front();
-        if (front.write) {
-            if (scriptsRunning_ > 0) return;  // the document's scripts finish first
-            loading_ = true;
-            QString html = std::move(front.text);
+        QString script;
+        std::function<void(const QVariant&)> done;
+        while (!queue_.empty() && !done) {
+            Op op = std::move(queue_.front());
             queue_.pop_front();
-            page_->setHtml(html);
-            return;
+            if (!script.isEmpty()) script += QStringLiteral(";\n");
+            script += op.write ? QString::fromLatin1(kWriteScript)
+                                     .arg(JsString(op.text), JsString(renderingStyle_),
+                                          receiveClicks_ ? QStringLiteral("true") : QStringLiteral("false"))
+                               : op.text;
+            done = std::move(op.done);
         }
-        Op op = std::move(front);
-        queue_.pop_front();
         ++scriptsRunning_;
-        page_->runJavaScript(op.text, QWebEngineScript::ApplicationWorld, [this, done = std::move(op.done)](const QVariant& v) {
+        page_->runJavaScript(script, QWebEngineScript::ApplicationWorld, [this, done = std::move(done)](const QVariant& v) {
             --scriptsRunning_;
             if (done) done(v);
-            Pump();
+            if (IsIdle()) emit Idle();
         });
     }
     if (IsIdle()) emit Idle();

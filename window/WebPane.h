@@ -1,14 +1,16 @@
 #pragma once
-// One HTML pane of the window on Qt WebEngine. A document is written whole;
-// class changes and scrolling go through JavaScript. Everything asked of the
-// pane is kept in one queue and done in order: operations asked for while a
-// document loads wait until it has loaded, none is dropped.
+// One HTML pane of the window on Qt WebEngine. A document is written whole
+// (document.open, then one write); class changes and scrolling go through
+// JavaScript. Everything asked of the pane is kept in one queue and done in
+// order: what is asked before the pane's empty start document has loaded
+// waits for it, and nothing is dropped.
 #include <QWidget>
 #include <deque>
 #include <functional>
 
 class QWebEngineView;
 class QWebEnginePage;
+class QUrl;
 
 namespace mushaf {
 
@@ -19,6 +21,9 @@ public:
     // `renderingStyle` adds style rules for this pane's rendering only.
     WebPane(QWidget* parent, bool receiveClicks, const QString& renderingStyle = QString());
 
+    // Loads a document from an address (the empty "about:blank" at start-up);
+    // what is asked of the pane meanwhile waits for it.
+    void Navigate(const QUrl& address);
     // Replaces the document by `html`.
     void Write(const QString& html);
     // Sets class `to` on the element `elementId` (every DIV when empty)
@@ -49,6 +54,8 @@ private:
     QWebEngineView* view_;
     QWebEnginePage* page_;
     std::deque<Op> queue_;
+    bool receiveClicks_;
+    QString renderingStyle_;
     bool loading_ = false;
     bool pumpScheduled_ = false;
     int scriptsRunning_ = 0;

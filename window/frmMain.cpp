@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QTimer>
+#include <QUrl>
 #include <QWebEngineView>
 #include <chrono>
 #include <cmath>
@@ -168,6 +169,10 @@ void frmMain::BuildControls() {
     }
 
     auto get = [this](const char* n) { return controls_.at(n); };
+    // Every pane starts on an empty document, the page pane first: it is
+    // the one the reader waits for.
+    for (const char* n : {"wbrQuran", "wbrFarsi", "wbrSoreh", "wbrSearchResult", "wbrHelp", "wbrTools"})
+        static_cast<WebPane*>(get(n))->Navigate(QUrl(QStringLiteral("about:blank")));
     hsAllQuran = static_cast<QScrollBar*>(get("hsAllQuran"));
     hsPage = static_cast<QScrollBar*>(get("hsPage"));
     txtSoreh = static_cast<QLineEdit*>(get("txtSoreh"));
@@ -268,7 +273,7 @@ void frmMain::Form_Load() {
     ScrollOnSelect_ = true;
     hsAllQuran->setMaximum(Q114->MaxBound());
     MoveFormCenter();
-    for (WebPane* p : {wbrHelp, wbrTools, wbrSearchResult, wbrFarsi, wbrQuran, wbrSoreh}) p->Write(ToQ(ShellDocument));
+    for (WebPane* p : {wbrQuran, wbrFarsi, wbrSoreh, wbrSearchResult, wbrHelp, wbrTools}) p->Write(ToQ(ShellDocument));
     Set_Help();
     connect(wbrSoreh, &WebPane::LinkClicked, this, &frmMain::DocSoreh_onclick);
     connect(wbrQuran, &WebPane::LinkClicked, this, &frmMain::DocQuran_onclick);

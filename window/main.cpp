@@ -20,10 +20,18 @@ void UseShippedFonts(const char* argv0) {
     if (QFileInfo::exists(conf)) qputenv("FONTCONFIG_FILE", conf.toLocal8Bit());
 }
 
+// All six panes share one renderer process.
+void ShareOneRenderer() {
+    QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
+    if (!flags.contains("--renderer-process-limit")) flags += " --renderer-process-limit=1";
+    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     UseShippedFonts(argv[0]);
+    ShareOneRenderer();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
 
