@@ -505,6 +505,7 @@ void frmMain::cmdShowSoreh_Click() {
 }
 
 void frmMain::Copy_Ayeh() {
+    if (!Q114) return;
     // the highlighted line, wherever the index or result writers left the model
     Q114->GoPosition(static_cast<int16_t>(hsAllQuran->value()));
     Text text = views::CopyText(*Q114, ShowEarab_);
@@ -519,6 +520,7 @@ void frmMain::lblFarsi_DblClick() { Copy_Ayeh(); }
 void frmMain::lblSearch_DblClick() { txtSearch->setText(ToQ(services_.clipboard.Text())); }
 
 void frmMain::GoRandomAyeh() {
+    if (!Q114) return;
     using namespace std::chrono;
     auto now = system_clock::now().time_since_epoch();
     auto ofDay = duration_cast<milliseconds>(now).count() % (24LL * 3600 * 1000);
@@ -532,6 +534,7 @@ void frmMain::GoRandomAyeh() {
 // ---- search --------------------------------------------------------------------
 
 void frmMain::cmdSearch_Click() {
+    if (!Q114) return;
     wbrSearchResult->Write(ToQ(ShellDocument + views::kWaitMessage));
     Q114->SearchText(views::PrepareSearchQuery(FromQ(txtSearch->text())));
     if (optSearchInQ->isChecked()) Q114->SearchTo(0);
