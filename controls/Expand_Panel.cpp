@@ -54,7 +54,7 @@ Expand_Panel::Expand_Panel(QWidget* parent, Settings& settings, QString appTitle
     lblTitle_->setFont(font);
     lblTitle_->setGeometry(Px(1680), Px(45), Px(675), Px(195));
     picExpand_->installEventFilter(this);
-    connect(lblExpand_, &ExpandGlyph::clicked, this, [this] { Toggle_Expand(beExpand_); });
+    connect(lblExpand_, &ClickLabel::clicked, this, [this] { Toggle_Expand(beExpand_); });
     connect(lblTitle_, &ClickLabel::clicked, this, [this] { Toggle_Expand(beExpand_); });
     resize(Px(2550), Px(2640));
 }

@@ -11,21 +11,7 @@
 
 namespace mushaf {
 
-// The glyph: caption "5" draws an up-pointing triangle (expanded), "6" a
-// down-pointing one (collapsed).
-class ExpandGlyph : public QLabel {
-    Q_OBJECT
-public:
-    using QLabel::QLabel;
-
-signals:
-    void clicked();
-
-protected:
-    void paintEvent(QPaintEvent*) override;
-    void mousePressEvent(QMouseEvent*) override { emit clicked(); }
-};
-
+// A label that reports a press of the mouse as a click.
 class ClickLabel : public QLabel {
     Q_OBJECT
 public:
@@ -36,6 +22,17 @@ signals:
 
 protected:
     void mousePressEvent(QMouseEvent*) override { emit clicked(); }
+};
+
+// The glyph: caption "5" draws an up-pointing triangle (expanded), "6" a
+// down-pointing one (collapsed).
+class ExpandGlyph : public ClickLabel {
+    Q_OBJECT
+public:
+    using ClickLabel::ClickLabel;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
 };
 
 class Expand_Panel : public QWidget {

@@ -82,11 +82,15 @@ void Geometry::StackBelow(std::initializer_list<const char*> rows) {
     }
 }
 
+void Geometry::FirstRow(const std::string& row, const Rect& panel) {
+    SetLeft(row, kGap);
+    SetTop(row, kGap);
+    SetWidth(row, panel.width - 2 * kGap);
+}
+
 void Geometry::MainPanelRule() {
     const Rect& p = rects_["picMPanel"];
-    SetLeft("lblPage", kGap);
-    SetTop("lblPage", kGap);
-    SetWidth("lblPage", p.width - 2 * kGap);
+    FirstRow("lblPage", p);
     SetHeight("wbrQuran", p.height - (rects_["lblPage"].height + rects_["lblFarsi"].height + rects_["wbrFarsi"].height +
                                       rects_["hsAllQuran"].height + 6 * kGap));
     StackBelow({"lblPage", "wbrQuran", "lblFarsi", "wbrFarsi", "hsAllQuran"});
@@ -94,9 +98,7 @@ void Geometry::MainPanelRule() {
 
 void Geometry::SurahPanelRule() {
     const Rect& p = rects_["picPanelQuran"];
-    SetLeft("lblSoreh", kGap);
-    SetTop("lblSoreh", kGap);
-    SetWidth("lblSoreh", p.width - 2 * kGap);
+    FirstRow("lblSoreh", p);
     SetHeight("wbrSoreh", p.height - (rects_["lblSoreh"].height + rects_["lblQSearch"].height + rects_["txtQSearch"].height +
                                       rects_["llblGoto"].height + rects_["picGotoTools"].height +
                                       rects_["picSwitch"].height + 8 * kGap));
@@ -109,9 +111,7 @@ void Geometry::SurahPanelRule() {
 
 void Geometry::SearchPanelRule() {
     const Rect& p = rects_["picPanelSearch"];
-    SetLeft("lblSearch", kGap);
-    SetTop("lblSearch", kGap);
-    SetWidth("lblSearch", p.width - 2 * kGap);
+    FirstRow("lblSearch", p);
     StackBelow({"lblSearch", "txtSearch", "picSearchIn", "cmdSearch", "lblSearchResult"});
     SetHeight("wbrSearchResult", p.height - (rects_["lblSearch"].height + rects_["txtSearch"].height +
                                              rects_["picSearchIn"].height + rects_["cmdSearch"].height +

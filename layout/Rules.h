@@ -46,6 +46,8 @@ private:
     }
     int Below(const std::string& n) const { return rects_.at(n).top + rects_.at(n).height + 100; }
     void Dock();
+    // The top row of a panel: 100 in from its left and top, as wide as the panel less 200.
+    void FirstRow(const std::string& row, const Rect& panel);
     // Stacks `rows` (after the first) at left 100 below each other, each as wide as the first.
     void StackBelow(std::initializer_list<const char*> rows);
 

@@ -312,23 +312,22 @@ void frmMain::Form_Unload() {
 // ---- the refresh sequence ----------------------------------------------------
 
 void frmMain::hsAllQuran_Change() {
-    if (InChange || !Q114) return;
-    InChange = true;
-    Q114->GoPosition(static_cast<int16_t>(hsAllQuran->value()));
-    Set_Objects();
-    Set_Quran(static_cast<int16_t>(hsPage->value()));
-    Set_Ayeh(wbrQuran, static_cast<int16_t>(hsAllQuran->value()));
-    Set_Farsi(wbrFarsi, static_cast<int16_t>(hsAllQuran->value()));
-    InChange = false;
+    Refresh([this] { Q114->GoPosition(static_cast<int16_t>(hsAllQuran->value())); });
 }
 
 void frmMain::hsPage_Change() {
+    Refresh([this] {
+        try {
+            Q114->GoPage(Decimal(hsPage->value()));
+        } catch (const ModelError&) {
+        }
+    });
+}
+
+void frmMain::Refresh(const std::function<void()>& place) {
     if (InChange || !Q114) return;
     InChange = true;
-    try {
-        Q114->GoPage(Decimal(hsPage->value()));
-    } catch (const ModelError&) {
-    }
+    place();
     Set_Objects();
     Set_Quran(static_cast<int16_t>(hsPage->value()));
     Set_Ayeh(wbrQuran, static_cast<int16_t>(hsAllQuran->value()));

@@ -3,6 +3,7 @@
 // sequence, the number boxes and sliders, the commands and keys, and the
 // dispatch of clicks inside the documents.
 #include <QWidget>
+#include <functional>
 #include <map>
 #include <memory>
 
@@ -76,7 +77,9 @@ private:
     void MoveFormCenter();
     void Form_Unload();
 
-    // the refresh sequence and its parts
+    // the refresh sequence and its parts: `place` moves the model, the rest
+    // draws where it stands
+    void Refresh(const std::function<void()>& place);
     void hsAllQuran_Change();
     void hsPage_Change();
     void Set_Objects();
