@@ -107,6 +107,10 @@ std::vector<ControlSpec> Build() {
 
 }  // namespace
 
+Placement CenterPlacement(long screenWidth, long screenHeight, long windowWidth, long windowHeight) {
+    return {static_cast<double>(screenWidth - windowWidth) / 2, static_cast<double>(screenHeight - windowHeight) / 3};
+}
+
 const std::vector<ControlSpec>& Controls() {
     static const std::vector<ControlSpec> controls = Build();
     return controls;

@@ -38,6 +38,13 @@ inline constexpr int kDesignClientWidth = 10635;
 inline constexpr int kDesignClientHeight = 9210;
 inline constexpr char16_t kWindowCaption[] = u"قرآن الکريم";
 
+// Where the window goes on the screen (all in twips): centred across, one
+// third of the free height from the top; no clamping.
+struct Placement {
+    double left, top;
+};
+Placement CenterPlacement(long screenWidth, long screenHeight, long windowWidth, long windowHeight);
+
 // Every control, children after their container, siblings front to back.
 const std::vector<ControlSpec>& Controls();
 const ControlSpec* FindControl(const std::string& name);

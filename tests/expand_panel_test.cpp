@@ -8,6 +8,7 @@
 #include <QTest>
 
 #include "Expand_Panel.h"
+#include "Key_Language.h"
 #include "QtServices.h"
 
 using mushaf::Expand_Panel;
@@ -144,6 +145,19 @@ TEST_F(ExpandPanelTest, DesignModeStacksTheChildren) {
     design.Order_Object();
     EXPECT_EQ(b->y(), Expand_Panel::Px(300 + 60));
     EXPECT_EQ(a->y(), Expand_Panel::Px(300 + 60 + 30 * 15 + 60));
+}
+
+TEST(KeyLanguage, PersianAndEnglishLayouts) {
+    mushaf::OsKeyboardLayout layouts;
+    int32_t which = 2;
+    mushaf::Set_Language(which, layouts);
+    EXPECT_EQ(layouts.last, "00000409");
+    which = 1;
+    mushaf::Set_Language(which, layouts);
+    EXPECT_EQ(layouts.last, "00000429");
+    which = 3;  // anything else does nothing
+    mushaf::Set_Language(which, layouts);
+    EXPECT_EQ(layouts.last, "00000429");
 }
 
 int main(int argc, char** argv) {

@@ -104,3 +104,12 @@ TEST(Layout, ToolsStripDocksAtTheBottom) {
     EXPECT_EQ(g["picMPanel"].height, 8810);
     ExpectRect(g, "wbrTools", {-400, 0, 11035, 400});
 }
+
+TEST(Layout, WindowPlacement) {
+    Placement p = CenterPlacement(28800, 16200, 10755, 9660);
+    EXPECT_DOUBLE_EQ(p.left, 9022.5);
+    EXPECT_DOUBLE_EQ(p.top, 2180);
+    Placement big = CenterPlacement(9000, 6000, 10755, 9660);  // larger than the screen: not clamped
+    EXPECT_LT(big.left, 0);
+    EXPECT_LT(big.top, 0);
+}

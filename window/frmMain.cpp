@@ -290,11 +290,11 @@ void frmMain::MoveFormCenter() {
     if (!screen) return;
     const QRect s = screen->geometry();
     const QRect f = frameGeometry();
-    long sw = s.width() * kTwipsPerPixel, sh = s.height() * kTwipsPerPixel;
-    long ww = f.width() * kTwipsPerPixel, wh = f.height() * kTwipsPerPixel;
-    double left = static_cast<double>(sw - ww) / 2, top = static_cast<double>(sh - wh) / 3;
-    move(s.left() + static_cast<int>(std::lround(left / kTwipsPerPixel)),
-         s.top() + static_cast<int>(std::lround(top / kTwipsPerPixel)));
+    const layout::Placement at =
+        layout::CenterPlacement(s.width() * kTwipsPerPixel, s.height() * kTwipsPerPixel, f.width() * kTwipsPerPixel,
+                                f.height() * kTwipsPerPixel);
+    move(s.left() + static_cast<int>(std::lround(at.left / kTwipsPerPixel)),
+         s.top() + static_cast<int>(std::lround(at.top / kTwipsPerPixel)));
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
