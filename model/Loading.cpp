@@ -1,9 +1,16 @@
 #include "Loading.h"
 
+#include <bit>
+#include <cstring>
+
 namespace mushaf {
 
 Text Utf16LE(std::string_view bytes) {
     Text out(bytes.size() / 2, u'\0');
+    if constexpr (std::endian::native == std::endian::little) {
+        std::memcpy(out.data(), bytes.data(), out.size() * 2);
+        return out;
+    }
     for (std::size_t i = 0; i < out.size(); ++i)
         out[i] = static_cast<char16_t>(static_cast<unsigned char>(bytes[2 * i]) |
                                        (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));

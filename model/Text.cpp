@@ -89,6 +89,20 @@ Text Replaced(Text text, TextView what, TextView with) {
 
 std::vector<Text> Split(TextView text, TextView separator) {
     std::vector<Text> parts;
+    if (separator.size() == 2) {
+        // the common case, lines at CR LF: look for the first unit, then check the second
+        const char16_t first = separator[0], second = separator[1];
+        std::size_t from = 0;
+        for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] == first && text[i + 1] == second) {
+                parts.emplace_back(text.substr(from, i - from));
+                from = i + 2;
+                ++i;
+            }
+        }
+        parts.emplace_back(text.substr(from));
+        return parts;
+    }
     std::size_t from = 0;
     for (;;) {
         std::size_t pos = text.find(separator, from);

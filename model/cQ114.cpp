@@ -161,6 +161,9 @@ void cQ114::SearchForms::Build(const TextArray& source, Text (*form)(TextView)) 
     starts.clear();
     lines.reserve(source.size());
     starts.reserve(source.size() + 1);
+    std::size_t total = source.size();
+    for (const Text& line : source) total += line.size();
+    joined.reserve(total);
     for (const Text& line : source) {
         lines.push_back(form(line));
         starts.push_back(joined.size());
