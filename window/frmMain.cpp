@@ -259,11 +259,7 @@ void frmMain::SetPanelVisible(const std::string& name, bool visible) {
 // ---- start-up and shutdown -------------------------------------------------
 
 void frmMain::Form_Load() {
-    auto pageUnic = services_.tables.Lookup("PageUnic", 1);
-    if (!pageUnic) throw ModelError("resource not found", "PageUnic");
-    TextArray pages = Split(Utf16LE(*pageUnic) + u"\r\n6348", u"\r\n");
-    pages[0].erase(0, 1);
-    PageStartList = views::PageStartList(TextArray(pages.begin(), pages.end() - 1), 6348);
+    PageStartList = views::PageStartList(LoadTable(services_.tables, "PageUnic"), 6348);
 
     BackColorHex = views::BackColorHex(services_.colours.ButtonFace());
     ShellDocument = views::ShellDocument(BackColorHex);
