@@ -12,6 +12,16 @@
 using namespace mushaf;
 using mushaf::testing::LoadedModel;
 
+namespace {
+// Sets the search text and target and searches every line.
+const std::vector<int16_t>& Find(cQ114& m, TextView text, int target = 0) {
+    m.SearchText(Text(text));
+    m.SearchTo(target);
+    m.StartSearch(-1, -1);
+    return m.FoundList();
+}
+}  // namespace
+
 TEST(Pattern, Operators) {
     EXPECT_TRUE(MatchesPattern(u"abc", u"abc"));
     EXPECT_FALSE(MatchesPattern(u"abc", u"ab"));
@@ -80,9 +90,7 @@ TEST(Pattern, ManyStarsStayLinear) {
 
 TEST(Search, ArabicIgnoresMarksAndLetterVariants) {
     cQ114 m = LoadedModel();
-    m.SearchText(u"الحمد لله");
-    m.SearchTo(0);
-    m.StartSearch(-1, -1);
+    Find(m, u"الحمد لله", 0);
     ASSERT_GT(m.FoundNumber(), 0);
     EXPECT_EQ(m.FoundList().front(), 1);
     EXPECT_EQ(m.FoundNumber(), static_cast<int16_t>(m.FoundList().size()));
@@ -107,9 +115,7 @@ TEST(Search, ArabicIgnoresMarksAndLetterVariants) {
 
 TEST(Search, BismillahIsFoundOnEveryBismillahLine) {
     cQ114 m = LoadedModel();
-    m.SearchText(u"بسم الله الرحمن");
-    m.SearchTo(0);
-    m.StartSearch(-1, -1);
+    Find(m, u"بسم الله الرحمن", 0);
     // 112 Bismillah lines, line 0, and 27:30
     EXPECT_EQ(m.FoundNumber(), 114);
     EXPECT_EQ(m.FoundList()[0], 0);
@@ -120,9 +126,7 @@ TEST(Search, MatchesTheReferenceSearch) {
     cQ114 m = LoadedModel();
     TextArray lines = LoadTable(mushaf::testing::Tables(), "AR");
     for (const char16_t* query : {u"الحمد", u"قل هو الله", u"رب?", u"[بت]سم", u"ال#", u"سبح*الاعلى", u"يا ايها الذين"}) {
-        m.SearchText(query);
-        m.SearchTo(0);
-        m.StartSearch(-1, -1);
+        Find(m, query, 0);
         Text folded = ArabicSearchForm(query);  // the reference lacks the letter folding
         std::vector<int16_t> expected;
         for (int16_t j : reference::SearchArabic(lines, folded)) expected.push_back(j);
@@ -136,9 +140,7 @@ TEST(Search, MatchesTheReferenceSearch) {
 
 TEST(Search, ShortTextLeavesTheEarlierResult) {
     cQ114 m = LoadedModel();
-    m.SearchText(u"الله");
-    m.SearchTo(0);
-    m.StartSearch(-1, -1);
+    Find(m, u"الله", 0);
     auto before = m.FoundList();
     ASSERT_FALSE(before.empty());
     for (const char16_t* t : {u"ا", u"  ا  ", u"", u"   "}) {
@@ -150,9 +152,7 @@ TEST(Search, ShortTextLeavesTheEarlierResult) {
 
 TEST(Search, TargetsAndFailures) {
     cQ114 m = LoadedModel();
-    m.SearchText(u"الله");
-    m.SearchTo(2);
-    m.StartSearch(-1, -1);
+    Find(m, u"الله", 2);
     EXPECT_EQ(m.FoundNumber(), 0);
     EXPECT_TRUE(m.FoundList().empty());
 
