@@ -6,17 +6,18 @@
 #include <cmath>
 #include <cstdint>
 
+#include "ControlTree.h"
+
 namespace mushaf {
 
 namespace {
-constexpr int kTwipsPerPixel = 15;
 constexpr int kTitleMargin = 50;
 constexpr int kChildMargin = 30;
 constexpr int kCollapsedExtra = 20;
 }  // namespace
 
-int Expand_Panel::Px(int twips) { return static_cast<int>(std::lround(twips / static_cast<double>(kTwipsPerPixel))); }
-int Expand_Panel::Twips(int px) { return px * kTwipsPerPixel; }
+int Expand_Panel::Px(int twips) { return layout::ToPixels(twips); }
+int Expand_Panel::Twips(int px) { return layout::ToTwips(px); }
 
 void ExpandGlyph::paintEvent(QPaintEvent*) {
     QPainter p(this);

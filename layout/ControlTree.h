@@ -34,6 +34,12 @@ struct ControlSpec {
 };
 
 inline constexpr int kTwipsPerPixel = 15;
+// Twips to whole pixels (nearest, halves away from zero) and back.
+inline int ToPixels(double twips) {
+    double px = twips / kTwipsPerPixel;
+    return static_cast<int>(px < 0 ? px - 0.5 : px + 0.5);
+}
+inline int ToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 inline constexpr int kDesignClientWidth = 10635;
 inline constexpr int kDesignClientHeight = 9210;
 inline constexpr char16_t kWindowCaption[] = u"قرآن الکريم";

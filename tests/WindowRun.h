@@ -35,7 +35,9 @@ inline WindowRun RunWindow(const QStringList& actions) {
     for (const QString& a : actions) args << "--do" << a;
     QProcess p;
     p.setProcessChannelMode(QProcess::SeparateChannels);
-    p.start(QStringLiteral(MUSHAF_BIN), args);
+    // MUSHAF_BIN in the environment runs the tests against another build
+    const QString bin = qEnvironmentVariableIsSet("MUSHAF_BIN") ? qEnvironmentVariable("MUSHAF_BIN") : QStringLiteral(MUSHAF_BIN);
+    p.start(bin, args);
     WindowRun run;
     if (!p.waitForFinished(120000)) {
         p.kill();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "Normalise.h"
 #include "Pattern.h"
 
 namespace mushaf::views {
@@ -10,6 +11,14 @@ namespace {
 const Text kCrLf = u"\r\n";
 const Text kMeta = u"<meta http-equiv='Content-Type' content='text/html; charset=windows-1256' />";
 }  // namespace
+
+Text Shown(TextView text) {
+    Text out;
+    out.reserve(text.size());
+    for (char16_t c : text)
+        if (c != 0) out += c;
+    return out;
+}
 
 Text BackColorHex(uint32_t colorref) {
     char buf[16];
@@ -45,7 +54,7 @@ Text Frame(std::initializer_list<TextView> styleRules, TextView backColorHex, Te
     frame += u"</style>" + kCrLf + u"<body>" + kCrLf + u"_body" + kCrLf + u"</body>" + kCrLf + u"</html>" + kCrLf;
     ReplaceAll(frame, u"_BG", backColorHex);
     ReplaceAll(frame, u"_body", body);
-    return frame;
+    return Shown(frame);
 }
 
 std::vector<int16_t> PageStartList(const TextArray& pageUnic, int16_t lineCount) {
@@ -95,13 +104,13 @@ Translation TranslationDocument(cQ114& model, int16_t line, TextView backColorHe
                       u"*{font-family: Tahoma;font-size: 13px;}", u".Farsi{margin: 0px;}",
                       u".Tools{margin: 0px; float: left;background-color: #c0c0c0;}", u"a{text-decoration: none;}"},
                      backColorHex, div);
-    return {std::move(doc), u"  " + caption + u"  "};
+    return {std::move(doc), Shown(u"  " + caption + u"  ")};
 }
 
 Text SorehIndexDocument(cQ114& model, TextView filter, TextView backColorHex) {
     std::optional<Pattern> pattern;
     try {
-        pattern.emplace(u"*" + Text(filter) + u"*");
+        pattern.emplace(u"*" + TranslationSearchForm(filter) + u"*");
     } catch (const InvalidPattern&) {
         // a half-typed "[": no surah matches yet
     }
@@ -109,7 +118,7 @@ Text SorehIndexDocument(cQ114& model, TextView filter, TextView backColorHex) {
     Text body;
     for (std::size_t i = 0; i < names.size(); ++i) {
         model.GoSoreh(Decimal(static_cast<long long>(i + 1)));
-        if (!pattern || !pattern->Matches(names[i])) continue;
+        if (!pattern || !pattern->Matches(TranslationSearchForm(names[i]))) continue;
         Text row = u"<span class='Radif'>_Number</span><span class='SorehName'><a id='_id' href='#'>_Soreh</A></span>"
                    u"<span class='Ayat'>_Ayat</span><br>";
         ReplaceAll(row, u"_Number", Decimal(static_cast<long long>(i + 1)));
@@ -166,8 +175,9 @@ Text ResultListDocument(cQ114& model, TextView backColorHex) {
 Text ResultMessageDocument(TextView message, TextView backColorHex) { return ResultFrame(message, backColorHex); }
 
 Text CopyText(const cQ114& model, bool showEarab) {
-    return u"سوره " + model.SorehName() + u" [" + Decimal(model.Soreh()) + u"] - آيه " + Decimal(model.Ayeh()) +
-           u"\r\n\r\n" + (showEarab ? model.ArabicByEarab() : model.ArabicNoEarab()) + u"\r\n\r\n" + model.MeanFarsi();
+    return Shown(u"سوره " + model.SorehName() + u" [" + Decimal(model.Soreh()) + u"] - آيه " + Decimal(model.Ayeh()) +
+                 u"\r\n\r\n" + (showEarab ? model.ArabicByEarab() : model.ArabicNoEarab()) + u"\r\n\r\n" +
+                 model.MeanFarsi());
 }
 
 }  // namespace mushaf::views

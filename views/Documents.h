@@ -11,6 +11,10 @@
 
 namespace mushaf::views {
 
+// Text of the model as it may leave the program (a document, a caption, the
+// clipboard): without the U+0000 that ends the tables' last lines.
+Text Shown(TextView text);
+
 // A system colour 0x00BBGGRR (red in the lowest byte) as six upper-case
 // hexadecimal digits in the order red, green, blue.
 Text BackColorHex(uint32_t colorref);
@@ -34,8 +38,8 @@ struct Translation {
 Translation TranslationDocument(cQ114& model, int16_t line, TextView backColorHex);
 
 // ---- the surah index ----
-// The surahs whose name matches "*" filter "*"; a malformed filter lists
-// none. Leaves the model on the first line of surah 114.
+// The surahs whose name matches "*" filter "*", kaf and yeh forms folded on
+// both sides; a malformed filter lists none. Leaves the model on the first line of surah 114.
 Text SorehIndexDocument(cQ114& model, TextView filter, TextView backColorHex);
 
 // ---- search ----

@@ -13,6 +13,7 @@
 #include <QTest>
 #include <QTimer>
 #include <QWebEngineView>
+#include <QWindow>
 #include <cstdio>
 #include <functional>
 
@@ -24,8 +25,6 @@
 namespace mushaf {
 
 namespace {
-
-const char* kPanes[] = {"wbrQuran", "wbrFarsi", "wbrSoreh", "wbrSearchResult", "wbrTools", "wbrHelp"};
 
 struct Failure {
     QString what;
@@ -72,21 +71,70 @@ QWidget* Need(frmMain& w, const QString& name) {
     return c;
 }
 
-Qt::Key KeyByName(const QString& name) {
-    static const QMap<QString, Qt::Key> keys = {
-        {"Left", Qt::Key_Left},   {"Right", Qt::Key_Right},     {"Up", Qt::Key_Up},         {"Down", Qt::Key_Down},
-        {"Home", Qt::Key_Home},   {"End", Qt::Key_End},         {"BackSpace", Qt::Key_Backspace},
-        {"Return", Qt::Key_Return}, {"Enter", Qt::Key_Enter},   {"Delete", Qt::Key_Delete}, {"Tab", Qt::Key_Tab},
-        {"Escape", Qt::Key_Escape}, {"Space", Qt::Key_Space},
+struct KeyStroke {
+    Qt::Key key;
+    Qt::KeyboardModifiers modifiers;
+    QString text;  // the characters the key types, as X11 sends them
+};
+
+// "F4", "Tab", "Delete", "a", "3", "Ctrl+=", "Ctrl+Shift+N" ...
+KeyStroke KeyByName(const QString& spec) {
+    struct Named {
+        Qt::Key key;
+        const char* text;
     };
-    if (keys.contains(name)) return keys[name];
-    if (name.size() >= 2 && name[0] == 'F') {
-        bool ok = false;
-        int n = name.mid(1).toInt(&ok);
-        if (ok && n >= 1 && n <= 24) return static_cast<Qt::Key>(Qt::Key_F1 + n - 1);
+    static const QMap<QString, Named> keys = {
+        {"Left", {Qt::Key_Left, ""}},         {"Right", {Qt::Key_Right, ""}},   {"Up", {Qt::Key_Up, ""}},
+        {"Down", {Qt::Key_Down, ""}},         {"Home", {Qt::Key_Home, ""}},     {"End", {Qt::Key_End, ""}},
+        {"PageUp", {Qt::Key_PageUp, ""}},     {"PageDown", {Qt::Key_PageDown, ""}},
+        {"BackSpace", {Qt::Key_Backspace, "\b"}}, {"Return", {Qt::Key_Return, "\r"}}, {"Enter", {Qt::Key_Enter, "\r"}},
+        {"Delete", {Qt::Key_Delete, "\x7f"}}, {"Tab", {Qt::Key_Tab, "\t"}},     {"Escape", {Qt::Key_Escape, "\x1b"}},
+        {"Space", {Qt::Key_Space, " "}},      {"Plus", {Qt::Key_Plus, "+"}},    {"Minus", {Qt::Key_Minus, "-"}},
+    };
+    KeyStroke k{Qt::Key_unknown, Qt::NoModifier, QString()};
+    QString name = spec;
+    // modifiers before the key; a key of its own may be "+" or "-"
+    while (true) {
+        int plus = name.indexOf('+', 1);
+        if (plus < 0) break;
+        const QString m = name.left(plus);
+        if (m == "Ctrl") k.modifiers |= Qt::ControlModifier;
+        else if (m == "Shift") k.modifiers |= Qt::ShiftModifier;
+        else if (m == "Alt") k.modifiers |= Qt::AltModifier;
+        else throw Failure{"unknown modifier " + m};
+        name = name.mid(plus + 1);
     }
-    if (name.size() == 1 && name[0].isLetterOrNumber()) return static_cast<Qt::Key>(name[0].toUpper().unicode());
-    throw Failure{"unknown key " + name};
+    const bool shift = k.modifiers & Qt::ShiftModifier;
+    if (keys.contains(name)) {
+        k.key = keys[name].key;
+        k.text = QString::fromLatin1(keys[name].text);
+        if (k.key == Qt::Key_Tab && shift) {
+            k.key = Qt::Key_Backtab;
+        }
+    } else if (name.size() >= 2 && name[0] == 'F' && name.mid(1).toInt() >= 1 && name.mid(1).toInt() <= 24) {
+        k.key = static_cast<Qt::Key>(Qt::Key_F1 + name.mid(1).toInt() - 1);
+    } else if (name.size() == 1) {
+        QChar c = name[0];
+        k.key = static_cast<Qt::Key>(c.toUpper().unicode());
+        k.text = shift ? QString(c.toUpper()) : QString(c);
+    } else {
+        throw Failure{"unknown key " + spec};
+    }
+    // X11 sends control characters for Ctrl with a letter, nothing for Ctrl with other keys
+    if (k.modifiers & Qt::ControlModifier) {
+        QChar c = k.text.isEmpty() ? QChar() : k.text[0].toUpper();
+        k.text = c >= QChar('A') && c <= QChar('Z') ? QString(QChar(c.unicode() - 'A' + 1)) : QString();
+    }
+    return k;
+}
+
+// Through the window system, as the platform delivers keys: the press and
+// the release each go to whatever has the focus at that moment.
+void PressKey(QWindow* window, const KeyStroke& k) {
+    QTest::sendKeyEvent(QTest::Press, window, k.key, k.text, k.modifiers);
+    QApplication::processEvents();
+    QTest::sendKeyEvent(QTest::Release, window, k.key, k.text, k.modifiers);
+    QApplication::processEvents();
 }
 
 void Focus(QWidget* target) {
@@ -131,10 +179,11 @@ void Perform(frmMain& w, const QString& action) {
         Focus(target);
         if (auto* edit = qobject_cast<QLineEdit*>(target)) edit->selectAll();
         TypeText(target, rest.section(':', 1));
+    } else if (verb == "focus") {
+        Focus(Need(w, rest));
     } else if (verb == "key") {
-        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : w.focusWidget();
-        if (!target) target = &w;
-        QTest::keyClick(target, KeyByName(rest));
+        QWindow* window = QGuiApplication::focusWindow() ? QGuiApplication::focusWindow() : w.windowHandle();
+        PressKey(window, KeyByName(rest));
     } else if (verb == "slider") {
         bool ok = false;
         int v = rest.toInt(&ok);
@@ -205,8 +254,8 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     o["focus"] = ControlName(w, QApplication::focusWidget() ? QApplication::focusWidget() : w.focusWidget());
     o["clipboard"] = ToQ(clipboard.Text());
     QJsonObject documents, scroll;
-    for (const char* n : kPanes) {
-        WebPane* pane = w.Pane(n);
+    for (WebPane* pane : w.Panes()) {
+        const QString n = pane->objectName();
         documents[n] = Evaluate(pane, "document.documentElement ? document.documentElement.outerHTML : ''").toString();
         scroll[n] = Evaluate(pane, "document.scrollingElement ? document.scrollingElement.scrollTop : 0").toDouble();
     }

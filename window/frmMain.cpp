@@ -19,6 +19,7 @@
 #include "Documents.h"
 #include "Key_Language.h"
 #include "Loading.h"
+#include "NumberBox.h"
 #include "QtServices.h"
 #include "WebPane.h"
 
@@ -30,7 +31,7 @@ using layout::kTwipsPerPixel;
 
 namespace {
 
-int Px(int twips) { return static_cast<int>(std::lround(static_cast<double>(twips) / kTwipsPerPixel)); }
+int Px(int twips) { return layout::ToPixels(twips); }
 
 QColor FromColorRef(uint32_t c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
 
@@ -43,13 +44,23 @@ Qt::Alignment ToQt(Align a) {
     return Qt::AlignCenter;
 }
 
-// Persian and Arabic-Indic digits typed into a number box count as 0-9.
-QChar AsciiDigit(QChar c) {
-    char16_t u = c.unicode();
-    if (u >= 0x06F0 && u <= 0x06F9) return QChar(u'0' + (u - 0x06F0));
-    if (u >= 0x0660 && u <= 0x0669) return QChar(u'0' + (u - 0x0660));
-    return c;
-}
+// The line slider is drawn right to left: Left goes on reading (a larger
+// line) and Right goes back, the way the arrows point at the thumb.
+class ReadingScrollBar : public QScrollBar {
+public:
+    using QScrollBar::QScrollBar;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (orientation() == Qt::Horizontal && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)) {
+            const bool forward = (event->key() == Qt::Key_Left) == isRightToLeft();
+            triggerAction(forward ? SliderSingleStepAdd : SliderSingleStepSub);
+            event->accept();
+            return;
+        }
+        QScrollBar::keyPressEvent(event);
+    }
+};
 
 constexpr int kF1 = 112, kF2 = 113, kF3 = 114, kF4 = 115, kF9 = 120, kF12 = 123;
 
@@ -98,9 +109,10 @@ void frmMain::BuildControls() {
             break;
         }
         case Kind::TextBox: {
-            auto* e = new QLineEdit(ToQ(c.caption), parent);
+            const bool number = c.parent == "picGotoTools";
+            auto* e = number ? new NumberBox(ToQ(c.caption), c.maxLength, parent) : new QLineEdit(ToQ(c.caption), parent);
             e->setAlignment(ToQt(c.align));
-            e->setFont(c.parent == "picGotoTools" ? boxes : tahoma);
+            e->setFont(number ? boxes : tahoma);
             e->setPalette(fields);
             e->setFrame(true);
             if (c.maxLength > 0) e->setMaxLength(c.maxLength);
@@ -123,7 +135,7 @@ void frmMain::BuildControls() {
             break;
         }
         case Kind::ScrollBar: {
-            auto* s = new QScrollBar(Qt::Horizontal, parent);
+            auto* s = new ReadingScrollBar(Qt::Horizontal, parent);
             s->setRange(c.minimum, c.maximum);
             s->setValue(c.value);
             s->setSingleStep(1);
@@ -142,6 +154,7 @@ void frmMain::BuildControls() {
             connect(p, &WebPane::Idle, this, [this] {
                 if (PanesIdle()) emit PanesBecameIdle();
             });
+            panes_.push_back(p);
             w = p;
             break;
         }
@@ -171,14 +184,14 @@ void frmMain::BuildControls() {
     auto get = [this](const char* n) { return controls_.at(n); };
     // Every pane starts on an empty document, the page pane first: it is
     // the one the reader waits for.
-    for (const char* n : {"wbrQuran", "wbrFarsi", "wbrSoreh", "wbrSearchResult", "wbrHelp", "wbrTools"})
-        static_cast<WebPane*>(get(n))->Navigate(QUrl(QStringLiteral("about:blank")));
+    std::stable_partition(panes_.begin(), panes_.end(), [](WebPane* p) { return p->objectName() == "wbrQuran"; });
+    for (WebPane* p : panes_) p->Navigate(QUrl(QStringLiteral("about:blank")));
     hsAllQuran = static_cast<QScrollBar*>(get("hsAllQuran"));
     hsPage = static_cast<QScrollBar*>(get("hsPage"));
-    txtSoreh = static_cast<QLineEdit*>(get("txtSoreh"));
-    txtAyeh = static_cast<QLineEdit*>(get("txtAyeh"));
-    txtJoze = static_cast<QLineEdit*>(get("txtJoze"));
-    txtPage = static_cast<QLineEdit*>(get("txtPage"));
+    txtSoreh = static_cast<NumberBox*>(get("txtSoreh"));
+    txtAyeh = static_cast<NumberBox*>(get("txtAyeh"));
+    txtJoze = static_cast<NumberBox*>(get("txtJoze"));
+    txtPage = static_cast<NumberBox*>(get("txtPage"));
     txtQSearch = static_cast<QLineEdit*>(get("txtQSearch"));
     txtSearch = static_cast<QLineEdit*>(get("txtSearch"));
     lblPage = static_cast<QLabel*>(get("lblPage"));
@@ -209,10 +222,8 @@ void frmMain::BuildControls() {
     // Enter in the query box starts the search: the search button is the
     // default button while the box holds the focus
     connect(txtSearch, &QLineEdit::returnPressed, this, [this] { cmdSearch->click(); });
-    for (QWidget* w : {static_cast<QWidget*>(txtSoreh), static_cast<QWidget*>(txtAyeh), static_cast<QWidget*>(txtJoze),
-                       static_cast<QWidget*>(txtPage), static_cast<QWidget*>(txtSearch), static_cast<QWidget*>(lblFarsi),
-                       static_cast<QWidget*>(lblSearch)})
-        w->installEventFilter(this);
+    for (NumberBox* box : {txtSoreh, txtAyeh, txtJoze, txtPage})
+        connect(box, &NumberBox::Entered, this, [this, box] { NumberBox_Entered(box); });
 }
 
 QWidget* frmMain::Control(const std::string& name) const {
@@ -223,12 +234,13 @@ QWidget* frmMain::Control(const std::string& name) const {
 WebPane* frmMain::Pane(const std::string& name) const { return qobject_cast<WebPane*>(Control(name)); }
 
 QString frmMain::Tag(const std::string& name) const {
+    if (auto* box = qobject_cast<NumberBox*>(Control(name))) return box->Tag();
     auto it = tags_.find(name);
     return it == tags_.end() ? QString() : it->second;
 }
 
 bool frmMain::PanesIdle() const {
-    for (WebPane* p : {wbrQuran, wbrFarsi, wbrSoreh, wbrSearchResult, wbrTools, wbrHelp})
+    for (WebPane* p : panes_)
         if (!p->IsIdle()) return false;
     return true;
 }
@@ -251,6 +263,17 @@ void frmMain::resizeEvent(QResizeEvent* event) {
 void frmMain::SetPanelVisible(const std::string& name, bool visible) {
     QWidget* panel = controls_.at(name);
     if (panel->isHidden() != visible) return;
+    // Hidden with the focus inside, the panel would pass the focus along the
+    // tab chain into the page pane, whose first link then scrolls into view.
+    // The focus goes to the query box of the side panel that stays instead.
+    QWidget* focus = QApplication::focusWidget();
+    if (!visible && focus && panel->isAncestorOf(focus)) {
+        for (QLineEdit* home : {txtQSearch, txtSearch})
+            if (!panel->isAncestorOf(home) && home->isVisible()) {
+                home->setFocus(Qt::OtherFocusReason);
+                break;
+            }
+    }
     panel->setVisible(visible);
     geometry_.SetVisible(name, visible);
     ApplyGeometry();
@@ -269,7 +292,7 @@ void frmMain::Form_Load() {
     ScrollOnSelect_ = true;
     hsAllQuran->setMaximum(Q114->MaxBound());
     MoveFormCenter();
-    for (WebPane* p : {wbrQuran, wbrFarsi, wbrSoreh, wbrSearchResult, wbrHelp, wbrTools}) p->Write(ToQ(ShellDocument));
+    for (WebPane* p : panes_) p->Write(ToQ(ShellDocument));
     Set_Help();
     connect(wbrSoreh, &WebPane::LinkClicked, this, &frmMain::DocSoreh_onclick);
     connect(wbrQuran, &WebPane::LinkClicked, this, &frmMain::DocQuran_onclick);
@@ -289,8 +312,7 @@ void frmMain::MoveFormCenter() {
     const layout::Placement at =
         layout::CenterPlacement(s.width() * kTwipsPerPixel, s.height() * kTwipsPerPixel, f.width() * kTwipsPerPixel,
                                 f.height() * kTwipsPerPixel);
-    move(s.left() + static_cast<int>(std::lround(at.left / kTwipsPerPixel)),
-         s.top() + static_cast<int>(std::lround(at.top / kTwipsPerPixel)));
+    move(s.left() + layout::ToPixels(at.left), s.top() + layout::ToPixels(at.top));
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -338,10 +360,10 @@ void frmMain::Set_Objects() {
     txtAyeh->setText(QString::number(Q114->Ayeh()));
     txtPage->setText(QString::number(Q114->Page()));
     txtJoze->setText(QString::number(Q114->Joze()));
-    tags_["txtSoreh"] = QStringLiteral("114");
-    tags_["txtAyeh"] = QString::number(Q114->TotalAyat());
-    tags_["txtPage"] = QStringLiteral("604");
-    tags_["txtJoze"] = QStringLiteral("30");
+    txtSoreh->SetTag(QStringLiteral("114"));
+    txtAyeh->SetTag(QString::number(Q114->TotalAyat()));
+    txtPage->SetTag(QStringLiteral("604"));
+    txtJoze->SetTag(QStringLiteral("30"));
 }
 
 void frmMain::Set_Quran(int16_t page) {
@@ -385,33 +407,8 @@ void frmMain::Show_Soreh(const Text& filter) {
 
 // ---- number boxes ------------------------------------------------------------
 
-bool frmMain::Is_Normal_Key(int keyAscii) {
-    static const Text kAllowed = u"46 16 45 17 37 40 39 38 35 36 33 34 8 16 18 48 49 50 51 52 53 54 55 56 57";
-    for (const Text& item : Split(kAllowed, u" "))
-        if (auto v = ReadNumber(item); v && static_cast<int>(*v) == keyAscii) return true;
-    return false;
-}
-
-bool frmMain::NumberBoxKeyPress(QLineEdit* box, QKeyEvent* event) {
-    const QString text = event->text();
-    if (text.size() != 1) return false;  // no character: arrows, Delete, Home, End
-    QChar c = AsciiDigit(text[0]);
-    if (c != text[0]) {
-        QKeyEvent ascii(QEvent::KeyPress, Qt::Key_0 + (c.unicode() - u'0'), event->modifiers(), QString(c));
-        QApplication::sendEvent(box, &ascii);
-        return true;
-    }
-    return !Is_Normal_Key(c.unicode());  // true drops the character
-}
-
-void frmMain::NumberBoxKeyUp(QLineEdit* box) {
+void frmMain::NumberBox_Entered(NumberBox* box) {
     if (!Q114) return;
-    auto value = ReadNumber(FromQ(box->text()));
-    if (!value) return;
-    auto bound = ReadNumber(FromQ(tags_[box->objectName().toStdString()]));
-    if (bound && *value >= std::trunc(*bound)) box->setText(QString::number(static_cast<int>(std::trunc(*bound))));
-    value = ReadNumber(FromQ(box->text()));
-    if (value && *value <= 1) box->setText(QStringLiteral("1"));
     try {
         if (box == txtSoreh) Q114->GoSoreh(FromQ(txtSoreh->text()));
         else if (box == txtJoze) Q114->GoJoze(FromQ(txtJoze->text()));
@@ -430,30 +427,22 @@ void frmMain::NumberBoxKeyUp(QLineEdit* box) {
 // ---- keys, buttons, clipboard --------------------------------------------------
 
 bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    // Installed on the application: every event of every object passes here
+    // once.
     switch (event->type()) {
     case QEvent::KeyPress: {
-        auto* key = static_cast<QKeyEvent*>(event);
+        // key preview: once per key, where it is delivered to the focused
+        // widget of this window (or to the window when nothing has the focus)
         auto* widget = qobject_cast<QWidget*>(watched);
-        // key preview: once per key, when it reaches the focused widget of this window
         QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : focusWidget();
-        if (widget && widget->window() == this && (widget == focus || (!focus && widget == this)))
+        if (widget && widget->window() == this && (widget == focus || (!focus && widget == this))) {
+            auto* key = static_cast<QKeyEvent*>(event);
             Form_KeyDown(VbKeyCode(key->key()), static_cast<int>(key->modifiers()));
-        if (watched == txtSoreh || watched == txtAyeh || watched == txtJoze || watched == txtPage)
-            return NumberBoxKeyPress(static_cast<QLineEdit*>(watched), key);
+        }
         break;
     }
-    case QEvent::KeyRelease:
-        if ((watched == txtSoreh || watched == txtAyeh || watched == txtJoze || watched == txtPage) &&
-            !static_cast<QKeyEvent*>(event)->isAutoRepeat())
-            NumberBoxKeyUp(static_cast<QLineEdit*>(watched));
-        break;
     case QEvent::FocusIn:
-        if (watched == txtSoreh || watched == txtAyeh || watched == txtJoze || watched == txtPage) {
-            auto* box = static_cast<QLineEdit*>(watched);
-            QTimer::singleShot(0, box, [box] { box->setSelection(0, static_cast<int>(box->text().size())); });
-        } else if (watched == txtSearch) {
-            cmdSearch->setDefault(true);
-        }
+        if (watched == txtSearch) cmdSearch->setDefault(true);
         break;
     case QEvent::FocusOut:
         if (watched == txtSearch) cmdSearch->setDefault(false);
@@ -484,16 +473,19 @@ void frmMain::Form_KeyDown(int keyCode, int) {
 void frmMain::cmdHelp_Click() { SetPanelVisible("picHelp", true); }
 
 void frmMain::cmdShowSearch_Click() {
-    SetPanelVisible("picPanelQuran", false);
+    // the panel to show first, so that the focus never passes through the page pane
     SetPanelVisible("picPanelSearch", true);
+    txtSearch->setFocus();
+    SetPanelVisible("picPanelQuran", false);
     cmdShowSoreh->setEnabled(true);
     cmdShowSearch->setEnabled(false);
     txtSearch->setFocus();
 }
 
 void frmMain::cmdShowSoreh_Click() {
-    SetPanelVisible("picPanelSearch", false);
     SetPanelVisible("picPanelQuran", true);
+    txtQSearch->setFocus();
+    SetPanelVisible("picPanelSearch", false);
     cmdShowSoreh->setEnabled(false);
     cmdShowSearch->setEnabled(true);
     txtQSearch->setFocus();

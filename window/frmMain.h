@@ -20,6 +20,7 @@ class QScrollBar;
 
 namespace mushaf {
 
+class NumberBox;
 class WebPane;
 
 struct WindowServices {
@@ -48,6 +49,8 @@ public:
     bool ShowEarab() const { return ShowEarab_; }
     bool ScrollOnSelect() const { return ScrollOnSelect_; }
     bool PanesIdle() const;
+    // The six document panes, the page pane first.
+    const std::vector<WebPane*>& Panes() const { return panes_; }
     void ResizeClient(int widthTwips, int heightTwips);
 
     // The key-down handler; the window sees every key before the focused control.
@@ -60,7 +63,6 @@ public:
     void lblFarsi_DblClick();
     void lblSearch_DblClick();
     void GoRandomAyeh();
-    static bool Is_Normal_Key(int keyAscii);
 
 signals:
     void PanesBecameIdle();
@@ -90,9 +92,8 @@ private:
     void Show_Soreh(const Text& filter);
     void Write_Search_Result();
 
-    // number boxes
-    bool NumberBoxKeyPress(QLineEdit* box, QKeyEvent* event);
-    void NumberBoxKeyUp(QLineEdit* box);
+    // a number box moves the model to what it holds
+    void NumberBox_Entered(NumberBox* box);
 
     // clicks in documents
     void DocQuran_onclick(const QString& tagName, const QString& id);
@@ -112,13 +113,14 @@ private:
     std::map<std::string, QWidget*> controls_;
     std::map<std::string, QString> tags_;
     QScrollBar *hsAllQuran = nullptr, *hsPage = nullptr;
-    QLineEdit *txtSoreh = nullptr, *txtAyeh = nullptr, *txtJoze = nullptr, *txtPage = nullptr, *txtQSearch = nullptr,
-              *txtSearch = nullptr;
+    NumberBox *txtSoreh = nullptr, *txtAyeh = nullptr, *txtJoze = nullptr, *txtPage = nullptr;
+    QLineEdit *txtQSearch = nullptr, *txtSearch = nullptr;
     QLabel *lblPage = nullptr, *lblFarsi = nullptr, *lblSearch = nullptr;
     QPushButton *cmdHelp = nullptr, *cmdShowSoreh = nullptr, *cmdShowSearch = nullptr, *cmdSearch = nullptr;
     QRadioButton *optSearchInQ = nullptr, *optSearchInT = nullptr;
     WebPane *wbrQuran = nullptr, *wbrFarsi = nullptr, *wbrSoreh = nullptr, *wbrSearchResult = nullptr,
             *wbrTools = nullptr, *wbrHelp = nullptr;
+    std::vector<WebPane*> panes_;
     bool loaded_ = false;
 };
 

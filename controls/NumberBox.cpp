@@ -1,0 +1,74 @@
+#include "NumberBox.h"
+
+#include <QKeyEvent>
+#include <QTimer>
+#include <cmath>
+
+#include "Text.h"
+
+namespace mushaf {
+
+NumberBox::NumberBox(const QString& text, int maxLength, QWidget* parent) : QLineEdit(text, parent) {
+    if (maxLength > 0) setMaxLength(maxLength);
+}
+
+bool NumberBox::Is_Normal_Key(int keyAscii) {
+    static const Text kAllowed = u"46 16 45 17 37 40 39 38 35 36 33 34 8 16 18 48 49 50 51 52 53 54 55 56 57";
+    for (const Text& item : Split(kAllowed, u" "))
+        if (auto v = ReadNumber(item); v && static_cast<int>(*v) == keyAscii) return true;
+    return false;
+}
+
+QChar NumberBox::AsciiDigit(QChar c) {
+    char16_t u = c.unicode();
+    if (u >= 0x06F0 && u <= 0x06F9) return QChar(u'0' + (u - 0x06F0));
+    if (u >= 0x0660 && u <= 0x0669) return QChar(u'0' + (u - 0x0660));
+    return c;
+}
+
+void NumberBox::keyPressEvent(QKeyEvent* event) {
+    pressed_.insert(event->key());
+    const QString text = event->text();
+    // Only a key that types one printable character is tested; Tab, Delete,
+    // Return and the other keys that type a control character (as X11 sends
+    // them) or nothing work as usual.
+    if (text.size() == 1 && text[0].isPrint()) {
+        const QChar c = AsciiDigit(text[0]);
+        if (!Is_Normal_Key(c.unicode())) {
+            event->accept();  // dropped
+            return;
+        }
+        if (c != text[0]) {
+            QKeyEvent ascii(QEvent::KeyPress, Qt::Key_0 + (c.unicode() - u'0'), event->modifiers(), QString(c),
+                            event->isAutoRepeat(), static_cast<ushort>(event->count()));
+            QLineEdit::keyPressEvent(&ascii);
+            event->setAccepted(ascii.isAccepted());
+            return;
+        }
+    }
+    QLineEdit::keyPressEvent(event);
+}
+
+void NumberBox::keyReleaseEvent(QKeyEvent* event) {
+    QLineEdit::keyReleaseEvent(event);
+    if (event->isAutoRepeat()) return;
+    // Only the release of a key pressed here: Tab moves the focus on its
+    // press, and its release in the next box is not that box's key.
+    if (!pressed_.remove(event->key())) return;
+    auto value = ReadNumber(text().toStdU16String());
+    if (!value) return;
+    auto bound = ReadNumber(tag_.toStdU16String());
+    if (bound && *value >= std::trunc(*bound)) setText(QString::number(static_cast<long long>(std::trunc(*bound))));
+    value = ReadNumber(text().toStdU16String());
+    if (value && *value <= 1) setText(QStringLiteral("1"));
+    emit Entered();
+}
+
+void NumberBox::focusInEvent(QFocusEvent* event) {
+    QLineEdit::focusInEvent(event);
+    pressed_.clear();
+    // after the mouse press that gave the focus has placed the caret
+    QTimer::singleShot(0, this, [this] { setSelection(0, static_cast<int>(text().size())); });
+}
+
+}  // namespace mushaf
