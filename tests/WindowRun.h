@@ -13,6 +13,7 @@ namespace mushaf::testing {
 struct WindowRun {
     QJsonObject state;
     int status = -1;
+    bool crashed = false;
     QString error;
 
     QJsonObject model() const { return state["model"].toObject(); }
@@ -45,6 +46,7 @@ inline WindowRun RunWindow(const QStringList& actions) {
         return run;
     }
     run.status = p.exitCode();
+    run.crashed = p.exitStatus() == QProcess::CrashExit;
     QByteArray out = p.readAllStandardOutput();
     QJsonParseError err{};
     QJsonDocument doc = QJsonDocument::fromJson(out.trimmed(), &err);

@@ -16,6 +16,7 @@
 #include <QWindow>
 #include <cstdio>
 #include <functional>
+#include <memory>
 
 #include "Commands.h"
 #include "QtServices.h"
@@ -54,15 +55,36 @@ void WaitIdle(frmMain& w) {
     }
 }
 
-QVariant Evaluate(WebPane* pane, const QString& script) {
-    QVariant result;
-    bool done = false;
-    pane->Evaluate(script, [&](const QVariant& v) {
-        result = v;
-        done = true;
+QVariant Evaluate(WebPane* pane, const QString& script, int timeoutMs = 10000) {
+    // shared with the callback, which may come after this has given up
+    struct Answer {
+        QVariant value;
+        bool done = false;
+    };
+    auto answer = std::make_shared<Answer>();
+    pane->Evaluate(script, [answer](const QVariant& v) {
+        answer->value = v;
+        answer->done = true;
     });
-    if (!WaitUntil([&] { return done; }, 10000)) throw Failure{"a script did not answer"};
-    return result;
+    if (!WaitUntil([&] { return answer->done; }, timeoutMs)) throw Failure{"a script did not answer"};
+    return answer->value;
+}
+
+// Waits until the window is one moment: every pane idle and every pane's
+// renderer has answered a round trip, so that what it sent before (a click
+// that a key set off) has been handled; again while that changed anything.
+void Settle(frmMain& w) {
+    for (int round = 0; round < 20; ++round) {
+        WaitIdle(w);
+        const int line = static_cast<QScrollBar*>(w.Control("hsAllQuran"))->value();
+        auto answered = std::make_shared<int>(0);
+        for (WebPane* pane : w.Panes()) pane->Evaluate(QStringLiteral("0"), [answered](const QVariant&) { ++*answered; });
+        const int panes = static_cast<int>(w.Panes().size());
+        if (!WaitUntil([&] { return *answered == panes; }, 10000)) throw Failure{"a pane did not answer"};
+        QApplication::processEvents();
+        if (w.PanesIdle() && static_cast<QScrollBar*>(w.Control("hsAllQuran"))->value() == line) return;
+    }
+    throw Failure{"the window did not settle"};
 }
 
 QWidget* Need(frmMain& w, const QString& name) {
@@ -138,6 +160,7 @@ void PressKey(QWindow* window, const KeyStroke& k) {
 }
 
 void Focus(QWidget* target) {
+    if (!target->isVisible()) return;  // a hidden control takes no focus
     target->activateWindow();
     target->setFocus(Qt::OtherFocusReason);
     WaitUntil([&] { return target->hasFocus(); }, 2000);
@@ -171,6 +194,47 @@ void Click(frmMain& w, const QString& paneName, const QString& id) {
     QObject::disconnect(connection);
 }
 
+// A click anywhere in a pane: at fractions of its width and height.
+void ClickAt(frmMain& w, const QString& paneName, const QString& where) {
+    auto* pane = qobject_cast<WebPane*>(Need(w, paneName));
+    if (!pane) throw Failure{"not a pane: " + paneName};
+    if (!pane->isVisible()) return;
+    QWidget* surface = pane->View()->focusProxy();
+    if (!surface) return;
+    const double fx = where.section(',', 0, 0).toDouble(), fy = where.section(',', 1, 1).toDouble();
+    const QPoint at(static_cast<int>(fx * surface->width()), static_cast<int>(fy * surface->height()));
+    QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, at);
+}
+
+// What must hold after anything a reader does; throws what does not.
+void Check(frmMain& w) {
+    const int line = static_cast<QScrollBar*>(w.Control("hsAllQuran"))->value();
+    cQ114 at = w.Model();
+    at.GoPosition(static_cast<int16_t>(line));
+    QWidget* focus = QApplication::focusWidget();
+    auto box = [&](const char* name, int expected) {
+        auto* edit = static_cast<QLineEdit*>(w.Control(name));
+        auto shown = ReadNumber(edit->text().toStdU16String());
+        if (edit == focus || !shown) return;  // being typed, or no number
+        if (RoundHalfEven(*shown) != expected)  // the model reads "2.5" as 2
+            throw Failure{QStringLiteral("%1 shows %2, the line %3 is at %4").arg(name, edit->text()).arg(line).arg(expected)};
+    };
+    box("txtSoreh", at.Soreh());
+    if (ReadNumber(static_cast<QLineEdit*>(w.Control("txtSoreh"))->text().toStdU16String())) box("txtAyeh", at.Ayeh());
+    box("txtJoze", at.Joze());
+    box("txtPage", at.Page());
+    if (static_cast<QScrollBar*>(w.Control("hsPage"))->value() != at.Page()) throw Failure{"hsPage is not the line's page"};
+    if (w.Tag("wbrQuran") == QString::number(at.Page())) {
+        QVariant marked = Evaluate(w.Pane("wbrQuran"),
+                                   "(function(){var r=[],d=document.getElementsByTagName('DIV');for(var i=0;i<d.length;i++)"
+                                   "if(/Select$/.test(d[i].className))r.push(d[i].id);return r;})()");
+        if (marked.toStringList() != QStringList{QStringLiteral("div%1").arg(line)})
+            throw Failure{QStringLiteral("marked %1, the line is %2").arg(marked.toStringList().join(',')).arg(line)};
+    }
+    if (w.Control("picPanelQuran")->isHidden() == w.Control("picPanelSearch")->isHidden())
+        throw Failure{"not exactly one side panel shown"};
+}
+
 void Perform(frmMain& w, const QString& action) {
     const QString verb = action.section(':', 0, 0);
     const QString rest = action.section(':', 1);
@@ -179,6 +243,16 @@ void Perform(frmMain& w, const QString& action) {
         Focus(target);
         if (auto* edit = qobject_cast<QLineEdit*>(target)) edit->selectAll();
         TypeText(target, rest.section(':', 1));
+    } else if (verb == "clickat") {
+        ClickAt(w, rest.section(':', 0, 0), rest.section(':', 1));
+    } else if (verb == "paste") {
+        QWidget* target = Need(w, rest.section(':', 0, 0));
+        clipboardForActions->SetText(rest.section(':', 1).toStdU16String());
+        if (!target->isVisible()) return;
+        Focus(target);
+        PressKey(target->windowHandle() ? target->windowHandle() : w.windowHandle(), KeyByName("Ctrl+v"));
+    } else if (verb == "check") {
+        Check(w);
     } else if (verb == "focus") {
         Focus(Need(w, rest));
     } else if (verb == "key") {
@@ -207,7 +281,7 @@ void Perform(frmMain& w, const QString& action) {
     } else if (verb == "eval") {
         auto* pane = qobject_cast<WebPane*>(Need(w, rest.section(':', 0, 0)));
         if (!pane) throw Failure{"not a pane: " + rest.section(':', 0, 0)};
-        evaluated.append(QJsonValue::fromVariant(Evaluate(pane, rest.section(':', 1))));
+        evaluated.append(QJsonValue::fromVariant(Evaluate(pane, rest.section(':', 1), 5000)));
     } else if (verb == "clipboard") {
         clipboardForActions->SetText(rest.toStdU16String());
     } else if (verb == "wait") {
@@ -217,7 +291,7 @@ void Perform(frmMain& w, const QString& action) {
     } else {
         throw Failure{"unknown action " + action};
     }
-    WaitIdle(w);
+    Settle(w);
 }
 
 QString ControlName(frmMain& w, QWidget* widget) {
@@ -251,6 +325,8 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     o["visible"] = visible;
     o["enabled"] = enabled;
     o["geometry"] = geometry;
+    const QRect frame = w.frameGeometry();
+    o["window"] = QJsonObject{{"left", frame.left()}, {"top", frame.top()}, {"width", frame.width()}, {"height", frame.height()}};
     o["focus"] = ControlName(w, QApplication::focusWidget() ? QApplication::focusWidget() : w.focusWidget());
     o["clipboard"] = ToQ(clipboard.Text());
     QJsonObject documents, scroll;
@@ -286,7 +362,7 @@ int RunAutomation(frmMain& window, Clipboard& clipboard, const QStringList& acti
         if (!QTest::qWaitForWindowExposed(&window, 15000)) throw Failure{"the window was not shown"};
         window.activateWindow();
         QTest::qWaitForWindowActive(&window, 2000);
-        WaitIdle(window);
+        Settle(window);
         for (const QString& action : actions) Perform(window, action);
         Print(State(window, clipboard));
         return 0;

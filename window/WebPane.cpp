@@ -80,6 +80,11 @@ WebPane::WebPane(QWidget* parent, bool receiveClicks, const QString& renderingSt
     loading_ = true;  // until Navigate has given the pane its first document
 }
 
+WebPane::~WebPane() {
+    alive_.reset();
+    delete view_;  // with the page, while the pane's members still stand
+}
+
 void WebPane::Navigate(const QUrl& address) {
     loading_ = true;
     page_->setUrl(address);
@@ -153,7 +158,10 @@ void WebPane::Pump() {
             done = std::move(op.done);
         }
         ++scriptsRunning_;
-        page_->runJavaScript(script, QWebEngineScript::ApplicationWorld, [this, done = std::move(done)](const QVariant& v) {
+        std::weak_ptr<int> alive = alive_;
+        page_->runJavaScript(script, QWebEngineScript::ApplicationWorld,
+                             [this, alive, done = std::move(done)](const QVariant& v) {
+            if (alive.expired()) return;
             --scriptsRunning_;
             if (done) done(v);
             if (IsIdle()) emit Idle();

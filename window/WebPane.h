@@ -7,6 +7,7 @@
 #include <QWidget>
 #include <deque>
 #include <functional>
+#include <memory>
 
 class QWebEngineView;
 class QWebEnginePage;
@@ -20,6 +21,7 @@ public:
     // With `receiveClicks`, clicks on links are reported and never navigate.
     // `renderingStyle` adds style rules for this pane's rendering only.
     WebPane(QWidget* parent, bool receiveClicks, const QString& renderingStyle = QString());
+    ~WebPane() override;
 
     // Loads a document from an address (the empty "about:blank" at start-up);
     // what is asked of the pane meanwhile waits for it.
@@ -32,6 +34,7 @@ public:
     // Scrolls the first of `ids` that exists to the top of the view.
     void ScrollIntoView(const QStringList& ids);
     // Runs a script against the current document and hands its result back.
+    // `done` is not called once the pane is gone.
     void Evaluate(const QString& script, std::function<void(const QVariant&)> done);
 
     bool IsIdle() const;
@@ -59,6 +62,9 @@ private:
     bool loading_ = false;
     bool pumpScheduled_ = false;
     int scriptsRunning_ = 0;
+    // Held while the pane lives: the page runs its pending script callbacks
+    // when it is destroyed, and they must then find the pane gone.
+    std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
 }  // namespace mushaf

@@ -252,7 +252,11 @@ void frmMain::ApplyGeometry() {
     }
 }
 
-void frmMain::ResizeClient(int widthTwips, int heightTwips) { resize(Px(widthTwips), Px(heightTwips)); }
+void frmMain::ResizeClient(int widthTwips, int heightTwips) {
+    // no larger than the screens can show, and at least a pixel
+    const QSize most = (screen() ? screen() : QGuiApplication::primaryScreen())->virtualSize();
+    resize(std::clamp(Px(widthTwips), 1, std::max(1, most.width())), std::clamp(Px(heightTwips), 1, std::max(1, most.height())));
+}
 
 void frmMain::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);

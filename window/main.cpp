@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QTimer>
 #include <cstdio>
+#include <cstdlib>
 
 #include "Automation.h"
 #include "QtServices.h"
@@ -27,13 +28,32 @@ void ShareOneRenderer() {
     qputenv("QTWEBENGINE_CHROMIUM_FLAGS", flags.trimmed());
 }
 
+// A window system that cannot be reached ends the toolkit's start with a
+// fatal message and an abort. While the application starts, messages are
+// held back; a fatal one becomes one line and status 1.
+QStringList startMessages;
+
+void HoldStartMessages(QtMsgType type, const QMessageLogContext&, const QString& message) {
+    if (type != QtFatalMsg) {
+        startMessages << message;
+        return;
+    }
+    const QString why = startMessages.isEmpty() ? message.simplified() : startMessages.first().simplified();
+    std::fprintf(stderr, "mushaf: cannot open the window: %s. Run it on a desktop, or without one under Xvfb: "
+                 "xvfb-run -a mushaf\n", why.toLocal8Bit().constData());
+    std::_Exit(1);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     UseShippedFonts(argv[0]);
     ShareOneRenderer();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    qInstallMessageHandler(HoldStartMessages);
     QApplication app(argc, argv);
+    qInstallMessageHandler(nullptr);
+    for (const QString& m : startMessages) qWarning().noquote() << m;
 
     QStringList actions;
     bool dumpState = false;
