@@ -1,0 +1,29 @@
+// mushaf-automation: the reader with --dump-state [--do ACTION]..., for tests
+// and scripts. The reader itself carries none of this.
+#include "Automation.h"
+#include "Start.h"
+#include "frmMain.h"
+
+int main(int argc, char** argv) {
+    bool dumpState = false;
+    QStringList actions;
+    mushaf::StartExtension automation;
+    automation.usage = QStringLiteral("[--dump-state [--do ACTION]...]");
+    automation.option = [&](const QStringList& args, int& i) {
+        if (args[i] == QLatin1String("--dump-state")) {
+            dumpState = true;
+            return true;
+        }
+        if (args[i] == QLatin1String("--do") && i + 1 < args.size()) {
+            actions << args[++i];
+            return true;
+        }
+        return false;
+    };
+    // without --dump-state it is the reader as it is
+    automation.shown = [&](mushaf::frmMain& window, mushaf::Clipboard& clipboard) -> std::optional<int> {
+        if (!dumpState) return std::nullopt;
+        return mushaf::RunAutomation(window, clipboard, actions);
+    };
+    return mushaf::RunReader(argc, argv, &automation);
+}
