@@ -356,20 +356,25 @@ void Print(const QJsonObject& o) {
 
 }  // namespace
 
-int RunAutomation(frmMain& window, Clipboard& clipboard, const QStringList& actions) {
+QJsonObject RunActions(frmMain& window, Clipboard& clipboard, const QStringList& actions) {
     clipboardForActions = &clipboard;
+    evaluated = QJsonArray();
     try {
         if (!QTest::qWaitForWindowExposed(&window, 15000)) throw Failure{"the window was not shown"};
         window.activateWindow();
-        QTest::qWaitForWindowActive(&window, 2000);
+        (void)QTest::qWaitForWindowActive(&window, 2000);
         Settle(window);
         for (const QString& action : actions) Perform(window, action);
-        Print(State(window, clipboard));
-        return 0;
+        return State(window, clipboard);
     } catch (const Failure& f) {
-        Print(QJsonObject{{"error", f.what}});
-        return 1;
+        return QJsonObject{{"error", f.what}};
     }
+}
+
+int RunAutomation(frmMain& window, Clipboard& clipboard, const QStringList& actions) {
+    QJsonObject state = RunActions(window, clipboard, actions);
+    Print(state);
+    return state.contains("error") ? 1 : 0;
 }
 
 }  // namespace mushaf

@@ -1,6 +1,7 @@
 #pragma once
 // mushaf --dump-state [--do ACTION]...: drives the real window with real
 // input events and prints what it shows as one JSON object.
+#include <QJsonObject>
 #include <QStringList>
 
 namespace mushaf {
@@ -8,7 +9,10 @@ namespace mushaf {
 class frmMain;
 class Clipboard;
 
-// Runs the actions on a loaded window, prints the state; the exit status.
+// Runs the actions on a loaded window and answers the state it then shows,
+// or {"error": ...}.
+QJsonObject RunActions(frmMain& window, Clipboard& clipboard, const QStringList& actions);
+// The same, printed as one line; the exit status.
 int RunAutomation(frmMain& window, Clipboard& clipboard, const QStringList& actions);
 
 }  // namespace mushaf

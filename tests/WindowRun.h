@@ -1,6 +1,8 @@
 #pragma once
-// Runs the real program with --dump-state and the given actions, and reads
-// back the JSON object it prints.
+// Runs the window with the automation's actions and reads back the state it
+// then shows: RunWindow in this process, on a new window with in-memory
+// clipboard and keyboard layouts; RunProcess through the real program
+// mushaf-automation (for start-up, crashes and the smoke layer).
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -31,8 +33,12 @@ struct WindowRun {
     }
 };
 
-inline WindowRun RunWindow(const QStringList& actions) {
-    QStringList args{"--dump-state"};
+// In this process (the test program's main sets up the application).
+WindowRun RunWindow(const QStringList& actions);
+
+inline WindowRun RunProcess(const QStringList& actions, const QStringList& options = {}) {
+    QStringList args = options;
+    args << "--dump-state";
     for (const QString& a : actions) args << "--do" << a;
     QProcess p;
     p.setProcessChannelMode(QProcess::SeparateChannels);
@@ -59,6 +65,11 @@ inline WindowRun RunWindow(const QStringList& actions) {
 // A run that must succeed.
 #define RUN_WINDOW(var, ...)                                        \
     mushaf::testing::WindowRun var = mushaf::testing::RunWindow({__VA_ARGS__}); \
+    ASSERT_EQ(var.status, 0) << var.error.toStdString();            \
+    ASSERT_TRUE(var.error.isEmpty()) << var.error.toStdString()
+
+#define RUN_PROCESS(var, ...)                                       \
+    mushaf::testing::WindowRun var = mushaf::testing::RunProcess({__VA_ARGS__}); \
     ASSERT_EQ(var.status, 0) << var.error.toStdString();            \
     ASSERT_TRUE(var.error.isEmpty()) << var.error.toStdString()
 

@@ -7,11 +7,11 @@ cd "$(dirname "$0")/.."
 batches=${1:-100}
 seed=${2:-$RANDOM}
 cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMUSHAF_SANITIZE=ON -DMUSHAF_BENCH=OFF
-cmake --build build-asan --target mushaf window_soak_test
+cmake --build build-asan --target mushaf-automation window_process_tests
 # a false report inside Qt WebEngine at exit, and D-Bus autolaunch deadlocks under the sanitizer
 export ASAN_OPTIONS=detect_leaks=0:new_delete_type_mismatch=0
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export MUSHAF_SOAK_BATCHES=$batches MUSHAF_SOAK_SEED=$seed
 echo "soak: $batches batches of 50 actions, seed $seed"
-time xvfb-run -a -s "-screen 0 1280x1024x24" build-asan/tests/window_soak_test
+time xvfb-run -a -s "-screen 0 1280x1024x24" build-asan/tests/window_process_tests --gtest_filter='Soak.*'

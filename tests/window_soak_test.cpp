@@ -7,7 +7,7 @@
 
 #include "WindowRun.h"
 
-using mushaf::testing::RunWindow;
+using mushaf::testing::RunProcess;
 
 namespace {
 
@@ -78,7 +78,7 @@ TEST(Soak, RandomReaderActionsKeepTheWindowSound) {
     Actions actions(seed);
     for (int b = 0; b < batches; ++b) {
         QStringList batch = actions.Batch(50);
-        mushaf::testing::WindowRun r = RunWindow(batch);
+        mushaf::testing::WindowRun r = RunProcess(batch);
         QStringList shown;
         for (const QString& a : batch) shown << (a.size() > 60 ? a.left(60) + "..." : a);
         ASSERT_EQ(r.status, 0) << "seed " << seed << " batch " << b << ": " << r.error.toStdString() << "\nactions: "

@@ -47,10 +47,14 @@ void HoldStartMessages(QtMsgType type, const QMessageLogContext&, const QString&
 
 namespace mushaf {
 
-int RunReader(int argc, char** argv, const StartExtension* extension) {
-    UseShippedFonts(argv[0]);
+void PrepareToolkit(const char* argv0) {
+    UseShippedFonts(argv0);
     ShareOneRenderer();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+int RunReader(int argc, char** argv, const StartExtension* extension) {
+    PrepareToolkit(argv[0]);
     qInstallMessageHandler(HoldStartMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(nullptr);

@@ -1,0 +1,60 @@
+// The window tests' main: one application for all of them, every test on a
+// window of its own.
+#include "WindowRun.h"
+
+#include <QApplication>
+
+#include "Automation.h"
+#include "QtServices.h"
+#include "QtTableSource.h"
+#include "Start.h"
+#include "frmMain.h"
+
+namespace mushaf::testing {
+
+namespace {
+
+class MemoryClipboard : public Clipboard {
+public:
+    void Clear() override { text_.clear(); }
+    void SetText(const std::u16string& text) override { text_ = text; }
+    std::u16string Text() const override { return text_; }
+
+private:
+    std::u16string text_;
+};
+
+class NoKeyboardLayouts : public KeyboardLayout {
+public:
+    void Load(const std::string&, unsigned) override {}
+};
+
+}  // namespace
+
+WindowRun RunWindow(const QStringList& actions) {
+    QtTableSource tables;
+    QtSystemColours colours;
+    MemoryClipboard clipboard;
+    NoKeyboardLayouts keyboard;
+    WindowRun run;
+    {
+        frmMain window({tables, colours, clipboard, keyboard});
+        window.Form_Load();
+        window.show();
+        run.state = RunActions(window, clipboard, actions);
+        window.close();
+    }
+    run.status = run.state.contains("error") ? 1 : 0;
+    run.error = run.state.value("error").toString();
+    return run;
+}
+
+}  // namespace mushaf::testing
+
+int main(int argc, char** argv) {
+    qputenv("FONTCONFIG_FILE", MUSHAF_FONTS_CONF);
+    mushaf::PrepareToolkit(argv[0]);
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
