@@ -65,18 +65,9 @@ private:
 
 WebPane::WebPane(QWidget* parent, bool receiveClicks, const QString& renderingStyle)
     : QWidget(parent), receiveClicks_(receiveClicks), renderingStyle_(renderingStyle) {
-    view_ = new QWebEngineView(this);
-    page_ = new Page(view_, [this](const QString& payload) {
-        QStringList parts = payload.split(QChar(1));
-        emit LinkClicked(parts.value(0), parts.value(1));
-    });
-    view_->setPage(page_);
-    view_->setContextMenuPolicy(Qt::NoContextMenu);
-    page_->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    setFocusPolicy(Qt::StrongFocus);  // handed on to the view once it exists
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(view_);
-    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) { LoadFinished(); });
     loading_ = true;  // until Navigate has given the pane its first document
 }
 
@@ -85,9 +76,31 @@ WebPane::~WebPane() {
     delete view_;  // with the page, while the pane's members still stand
 }
 
+void WebPane::CreateView() {
+    if (view_) return;
+    view_ = new QWebEngineView(this);
+    page_ = new Page(view_, [this](const QString& payload) {
+        QStringList parts = payload.split(QChar(1));
+        emit LinkClicked(parts.value(0), parts.value(1));
+    });
+    view_->setPage(page_);
+    view_->setContextMenuPolicy(Qt::NoContextMenu);
+    page_->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    layout()->addWidget(view_);
+    setFocusProxy(view_);
+    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) { LoadFinished(); });
+    if (!address_.isEmpty()) page_->setUrl(address_);
+}
+
+void WebPane::showEvent(QShowEvent* event) {
+    CreateView();
+    QWidget::showEvent(event);
+}
+
 void WebPane::Navigate(const QUrl& address) {
     loading_ = true;
-    page_->setUrl(address);
+    address_ = address;
+    if (page_) page_->setUrl(address);
 }
 
 void WebPane::Write(const QString& html) {
@@ -122,10 +135,15 @@ void WebPane::ScrollIntoView(const QStringList& ids) {
 }
 
 void WebPane::Evaluate(const QString& script, std::function<void(const QVariant&)> done) {
+    CreateView();  // what is read must be there
     Enqueue(Op{false, script, std::move(done)});
 }
 
-bool WebPane::IsIdle() const { return !loading_ && queue_.empty() && scriptsRunning_ == 0 && !pumpScheduled_; }
+bool WebPane::IsIdle() const {
+    // without a view, what is asked waits until the pane is first shown
+    if (!view_) return !pumpScheduled_;
+    return !loading_ && queue_.empty() && scriptsRunning_ == 0 && !pumpScheduled_;
+}
 
 void WebPane::Enqueue(Op op) {
     queue_.push_back(std::move(op));

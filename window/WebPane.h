@@ -4,6 +4,7 @@
 // JavaScript. Everything asked of the pane is kept in one queue and done in
 // order: what is asked before the pane's empty start document has loaded
 // waits for it, and nothing is dropped.
+#include <QUrl>
 #include <QWidget>
 #include <deque>
 #include <functional>
@@ -11,7 +12,6 @@
 
 class QWebEngineView;
 class QWebEnginePage;
-class QUrl;
 
 namespace mushaf {
 
@@ -38,11 +38,17 @@ public:
     void Evaluate(const QString& script, std::function<void(const QVariant&)> done);
 
     bool IsIdle() const;
+    // The web view is made when the pane is first shown or read; a pane shown
+    // from the start makes it at once with CreateView.
+    void CreateView();
     QWebEngineView* View() const { return view_; }
 
 signals:
     void LinkClicked(const QString& tagName, const QString& id);
     void Idle();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     struct Op {
@@ -54,8 +60,9 @@ private:
     void Pump();
     void LoadFinished();
 
-    QWebEngineView* view_;
-    QWebEnginePage* page_;
+    QWebEngineView* view_ = nullptr;
+    QWebEnginePage* page_ = nullptr;
+    QUrl address_;
     std::deque<Op> queue_;
     bool receiveClicks_;
     QString renderingStyle_;

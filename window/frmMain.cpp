@@ -175,7 +175,6 @@ void frmMain::BuildControls() {
     QWidget* previous = nullptr;
     for (const auto* c : byTab) {
         QWidget* w = controls_.at(c->name);
-        if (auto* pane = qobject_cast<WebPane*>(w)) w = pane->View();
         if (w->focusPolicy() == Qt::NoFocus) continue;
         if (previous) setTabOrder(previous, w);
         previous = w;
@@ -185,7 +184,15 @@ void frmMain::BuildControls() {
     // Every pane starts on an empty document, the page pane first: it is
     // the one the reader waits for.
     std::stable_partition(panes_.begin(), panes_.end(), [](WebPane* p) { return p->objectName() == "wbrQuran"; });
-    for (WebPane* p : panes_) p->Navigate(QUrl(QStringLiteral("about:blank")));
+    for (WebPane* p : panes_) {
+        // the panes shown from the start make their views now; the others when first shown
+        bool shown = true;
+        for (const layout::ControlSpec* c = layout::FindControl(p->objectName().toStdString()); c && shown;
+             c = c->parent.empty() ? nullptr : layout::FindControl(c->parent))
+            shown = c->visible;
+        if (shown) p->CreateView();
+        p->Navigate(QUrl(QStringLiteral("about:blank")));
+    }
     hsAllQuran = static_cast<QScrollBar*>(get("hsAllQuran"));
     hsPage = static_cast<QScrollBar*>(get("hsPage"));
     txtSoreh = static_cast<NumberBox*>(get("txtSoreh"));
