@@ -6,7 +6,9 @@
 // A pattern is compiled once and then matched against many lines. Every
 // element but "*" matches exactly one character, so the pattern splits into
 // fixed-length segments between stars; each segment is placed at its
-// leftmost fit. Matching costs at most line length times pattern length.
+// leftmost fit. Matching costs at most line length times pattern length; a
+// list, however long, is held as sorted disjoint ranges and answers a
+// character in logarithmic time.
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -43,7 +45,7 @@ private:
         enum Kind { Literal, Any, Digit, List } kind;
         char16_t ch = 0;
         bool negate = false;
-        std::vector<std::pair<char16_t, char16_t>> ranges;
+        std::vector<std::pair<char16_t, char16_t>> ranges;  // of a list: sorted, disjoint, not touching
         bool Accepts(char16_t c) const;
     };
     struct Segment {

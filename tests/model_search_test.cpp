@@ -1,6 +1,7 @@
 // The pattern matcher and the search of the text model.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 
@@ -213,5 +214,37 @@ TEST(Pattern, LiteralFinderAgreesWithPlainFind) {
         LiteralFinder finder(literal);
         std::size_t from = n ? rng() % (n + 1) : 0;
         ASSERT_EQ(finder.Find(text, from), TextView(text).find(literal, from)) << ToUtf8(text) << " / " << ToUtf8(literal);
+    }
+}
+
+TEST(Search, LongBracketListStaysFast) {
+    cQ114 m = LoadedModel();
+    // 30 000 separate letters, every other code point from U+0700 on, past
+    // the surrogates, and one letter of the text (qaf) at the end
+    Text list;
+    std::vector<bool> in(0x10000);
+    for (int i = 0; i < 30000; ++i) {
+        int c = 0x0700 + 2 * i;
+        if (c >= 0xD800) c += 0x800;
+        list += static_cast<char16_t>(c);
+        in[c] = true;
+    }
+    list += u'\u0642';
+    in[0x0642] = true;
+    const Text query = u"[" + list + u"]";
+    for (int target : {0, 1}) {
+        TextArray lines = LoadTable(mushaf::testing::Tables(), target == 0 ? "AR" : "FA");
+        std::vector<int16_t> expected;
+        for (std::size_t j = 0; j < lines.size(); ++j) {
+            Text form = target == 0 ? ArabicSearchForm(lines[j]) : TranslationSearchForm(lines[j]);
+            if (std::any_of(form.begin(), form.end(), [&](char16_t c) { return in[c]; }))
+                expected.push_back(static_cast<int16_t>(j));
+        }
+        auto start = std::chrono::steady_clock::now();
+        Find(m, query, target);
+        auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(took, std::chrono::seconds(2)) << "target " << target;
+        EXPECT_EQ(m.FoundList(), expected) << "target " << target;
+        EXPECT_GT(expected.size(), 1000u);
     }
 }
