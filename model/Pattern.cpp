@@ -82,13 +82,27 @@ void SortAndMerge(std::vector<std::pair<char16_t, char16_t>>& ranges) {
 }
 }  // namespace
 
+// Adds to a list the folded form of each variant it holds; true if any was added.
+bool Pattern::AddFoldedForms(Element& list, std::span<const LetterFold> folds) {
+    Element plain = list;
+    plain.negate = false;
+    bool added = false;
+    for (LetterFold f : folds) {
+        if (plain.Accepts(f.variant) && !plain.Accepts(f.form)) {
+            list.ranges.emplace_back(f.form, f.form);
+            added = true;
+        }
+    }
+    return added;
+}
+
 const LiteralFinder* Pattern::SingleLiteral() const {
     if (anchoredStart_ || anchoredEnd_ || segments_.size() != 1 || !segments_[0].allLiteral || !segments_[0].anchor)
         return nullptr;
     return &*segments_[0].anchor;
 }
 
-Pattern::Pattern(TextView p) {
+Pattern::Pattern(TextView p, std::span<const LetterFold> folds) {
     segments_.emplace_back();
     bool sawStar = false;
     for (std::size_t i = 0; i < p.size(); ++i) {
@@ -129,6 +143,7 @@ Pattern::Pattern(TextView p) {
                 }
             }
             SortAndMerge(e.ranges);
+            if (AddFoldedForms(e, folds)) SortAndMerge(e.ranges);
         } else {
             e.kind = Element::Literal;
             e.ch = c;

@@ -15,6 +15,7 @@
 #include <string>
 #include <vector>
 
+#include "Normalise.h"
 #include "Text.h"
 
 namespace mushaf {
@@ -35,7 +36,10 @@ private:
 class Pattern {
 public:
     // Throws InvalidPattern for an unclosed "[" or a reversed range "[z-a]".
-    explicit Pattern(TextView pattern);
+    // For lines in a folded search form, `folds` are the letters the form
+    // folds: a list then also takes a folded letter when it holds one of the
+    // letter's variants ("[ة]" takes heh, which teh marbuta is searched as).
+    explicit Pattern(TextView pattern, std::span<const LetterFold> folds = {});
     bool Matches(TextView line) const;
     // For a pattern that is "*", one plain text, "*": that text.
     const LiteralFinder* SingleLiteral() const;
@@ -55,6 +59,7 @@ private:
         std::size_t anchorOffset = 0;
         bool allLiteral = true;
     };
+    static bool AddFoldedForms(Element& list, std::span<const LetterFold> folds);
     // Index of the leftmost fit of `seg` in line at or after `from`, or npos.
     static std::size_t Find(const Segment& seg, TextView line, std::size_t from);
     static bool FitsAt(const Segment& seg, TextView line, std::size_t at);

@@ -192,14 +192,15 @@ void cQ114::StartSearch(int16_t start, int16_t end) {
     Text pattern = u"*" + searchText_ + u"*";
     foundNumber_ = 0;
     foundList_.clear();
-    if (searchTo_ == 0) Search(qrSearch_, ArabicSearchForm(pattern), start, end);
-    else if (searchTo_ == 1) Search(meanFaSearch_, TranslationSearchForm(pattern), start, end);
+    if (searchTo_ == 0) Search(qrSearch_, ArabicSearchQuery(pattern), ArabicFolds(), start, end);
+    else if (searchTo_ == 1) Search(meanFaSearch_, TranslationSearchQuery(pattern), TranslationFolds(), start, end);
     foundNumber_ = static_cast<int16_t>(foundList_.size());
 }
 
-void cQ114::Search(const SearchForms& forms, const Text& pattern, int start, int end) {
+void cQ114::Search(const SearchForms& forms, const Text& pattern, std::span<const LetterFold> folds, int start,
+                   int end) {
     if (start > end) return;
-    Pattern compiled(pattern);
+    Pattern compiled(pattern, folds);
     const int count = static_cast<int>(forms.lines.size());
     const LiteralFinder* literal = compiled.SingleLiteral();
     if (literal && start >= 0 && end < count && literal->literal().find(u'\n') == Text::npos) {

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Errors.h"
+#include "Normalise.h"
 #include "Text.h"
 
 namespace mushaf {
@@ -120,7 +121,7 @@ private:
         std::vector<std::size_t> starts;
         void Build(const TextArray& source, Text (*form)(TextView));
     };
-    void Search(const SearchForms& forms, const Text& pattern, int start, int end);
+    void Search(const SearchForms& forms, const Text& pattern, std::span<const LetterFold> folds, int start, int end);
     SearchForms qrSearch_, meanFaSearch_;
 
     int16_t globalAyeh_ = 0, soreh_ = 0, ayeh_ = 0, joze_ = 0, hezb_ = 0, page_ = 0, totalAyat_ = 0;

@@ -248,3 +248,38 @@ TEST(Search, LongBracketListStaysFast) {
         EXPECT_GT(expected.size(), 1000u);
     }
 }
+
+TEST(Search, BracketsAreTakenAsWritten) {
+    cQ114 m = LoadedModel();
+    TextArray ar = LoadTable(mushaf::testing::Tables(), "AR");
+    TextArray fa = LoadTable(mushaf::testing::Tables(), "FA");
+    // ranges with a Persian or Arabic endpoint that the letter folding would
+    // turn round, lists with a folded letter, a negated list
+    for (const char16_t* query : {u"[ن-ک]ت", u"[إ-ئ]ل", u"ال[ة-ت]", u"[ک]تاب", u"م[ی]ن", u"[!ی]ن ا", u"ر[ة]م"}) {
+        SCOPED_TRACE(ToUtf8(query));
+        ASSERT_NO_THROW(Find(m, views::PrepareSearchQuery(query), 0));
+        EXPECT_EQ(m.FoundList(), reference::SearchFolded(ar, query, true));
+        EXPECT_GT(m.FoundNumber(), 0);
+    }
+    for (const char16_t* query : {u"[ن-ک]ت", u"[ی]ک", u"ک[ا-ی]ب", u"[!ک]تاب"}) {
+        SCOPED_TRACE(ToUtf8(query));
+        ASSERT_NO_THROW(Find(m, views::PrepareSearchQuery(query), 1));
+        EXPECT_EQ(m.FoundList(), reference::SearchFolded(fa, query, false));
+        EXPECT_GT(m.FoundNumber(), 0);
+    }
+    // a range reversed as written stays refused
+    EXPECT_THROW(Find(m, views::PrepareSearchQuery(u"[ک-ن]"), 0), InvalidPattern);
+    // a mark in a bracket stays a mark; the searched form has none
+    Find(m, views::PrepareSearchQuery(u"[\u064B]"), 0);
+    EXPECT_EQ(m.FoundNumber(), 0);
+    Find(m, u"ب[\u064E\u0650]س", 0);
+    EXPECT_EQ(m.FoundNumber(), 0);
+    // marks outside brackets still do not count
+    Find(m, u"بِسْمِ [ا]للَّهِ", 0);
+    EXPECT_EQ(m.FoundList(), reference::SearchFolded(ar, u"بسم الله", true));
+
+    // the query forms fold outside lists only; an unclosed "[" is no list
+    EXPECT_EQ(ArabicSearchQuery(u"إِ[إً]ة  [ة-ت]  ک[ی"), u"ا[إً]ه [ة-ت] ك[ي");
+    EXPECT_EQ(TranslationSearchQuery(u"ی[ی]ة"), u"ي[ی]ة");
+    EXPECT_EQ(QueryForm(u"ی\u200F[ی\u200F]"), u"ي [ی\u200F]");
+}
