@@ -1,5 +1,6 @@
 #include "Text.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace mushaf {
@@ -152,7 +153,15 @@ std::optional<double> ReadNumber(TextView text) {
         }
     }
     if (!any) return std::nullopt;
-    double v = std::strtod(digits.c_str(), nullptr);
+    // from_chars reads "." whatever the locale says; a trailing point is
+    // left unread, which changes nothing
+    double v = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
+    if (ec == std::errc::result_out_of_range) {
+        // as strtod: infinity above the range of a double, zero below it
+        bool big = digits.find_first_not_of("0.") < digits.find('.');
+        v = big ? HUGE_VAL : 0.0;
+    }
     return negative ? -v : v;
 }
 

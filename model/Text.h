@@ -25,7 +25,7 @@ TextView TrimSpaces(TextView text);
 Text Decimal(long long value);
 
 // Reads a decimal number: surrounding spaces, an optional sign, digits with
-// an optional decimal point. Reading stops at the first U+0000, so a table
+// an optional decimal point (always ".", whatever the C locale says). Reading stops at the first U+0000, so a table
 // element "5747" followed by U+0000 reads as 5747. Anything else: no value.
 std::optional<double> ReadNumber(TextView text);
 // The nearest whole number, halves going to the even neighbour.

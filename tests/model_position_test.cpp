@@ -1,6 +1,13 @@
 // Loading and moving the text model.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
 #include "Corpus.h"
 #include "Normalise.h"
 
@@ -167,4 +174,51 @@ TEST(NumberText, Reading) {
     EXPECT_EQ(RoundHalfEven(1.5), 2);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
     EXPECT_EQ(RoundHalfEven(2.6), 3);
+}
+
+TEST(NumberText, EveryFormReadAsBefore) {
+    EXPECT_EQ(*ReadNumber(u"5."), 5);
+    EXPECT_EQ(*ReadNumber(u"+7"), 7);
+    EXPECT_EQ(*ReadNumber(u" 2.5 "), 2.5);
+    EXPECT_EQ(*ReadNumber(u"-.25"), -0.25);
+    EXPECT_EQ(*ReadNumber(u"0.1"), 0.1);
+    EXPECT_EQ(*ReadNumber(u"123456789012345678901234567890"), 123456789012345678901234567890.0);
+    EXPECT_TRUE(std::signbit(*ReadNumber(u"-0")));
+    EXPECT_EQ(*ReadNumber(u"12\u0000x"), 12);
+    EXPECT_FALSE(ReadNumber(u"\u0000 12"));
+    // beyond the range of a double: infinity, and zero below it
+    EXPECT_EQ(*ReadNumber(u"1" + Text(400, u'0')), HUGE_VAL);
+    EXPECT_EQ(*ReadNumber(u"-1" + Text(400, u'0')), -HUGE_VAL);
+    EXPECT_EQ(*ReadNumber(u"0." + Text(400, u'0') + u"1"), 0);
+    for (const char16_t* bad : {u"1e5", u"0x10", u"inf", u"nan", u"2,5", u"+-1", u"\t1"})
+        EXPECT_FALSE(ReadNumber(bad)) << ToUtf8(bad);
+}
+
+namespace {
+// Numbers under a German locale (decimal comma): the system's, or one made
+// with localedef in a temporary folder. False when neither can be had.
+bool GermanNumbers(const std::filesystem::path& scratch) {
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8"})
+        if (std::setlocale(LC_NUMERIC, name)) return true;
+    std::filesystem::create_directories(scratch);
+    std::string cmd = "localedef -i de_DE -f UTF-8 " + (scratch / "de_DE.UTF-8").string() + " >/dev/null 2>&1";
+    if (std::system(cmd.c_str()) == -1) return false;
+    setenv("LOCPATH", scratch.c_str(), 1);
+    return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+}
+}  // namespace
+
+TEST(NumberText, ReadingIgnoresTheLocale) {
+    auto scratch = std::filesystem::temp_directory_path() / ("mushaf-locale-" + std::to_string(::getpid()));
+    bool german = GermanNumbers(scratch);
+    if (german) {
+        EXPECT_STREQ(std::localeconv()->decimal_point, ",");
+        EXPECT_EQ(*ReadNumber(u"2.5"), 2.5);
+        EXPECT_EQ(*ReadNumber(u" -12.75 "), -12.75);
+        EXPECT_FALSE(ReadNumber(u"2,5"));
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    unsetenv("LOCPATH");
+    std::filesystem::remove_all(scratch);
+    if (!german) GTEST_SKIP() << "no locale with a decimal comma";
 }
