@@ -250,13 +250,21 @@ Text cQ114::FishList() const {
 }
 
 void cQ114::FishList(TextView text) {
-    std::vector<Text> parts = Split(text, u" ");
-    FishClean();
-    for (Text& part : parts)
-        if (!part.empty() && ReadNumber(part)) fish_.push_back(FishEntry{std::nullopt, std::move(part)});
+    std::vector<FishEntry> entries;
+    for (Text& part : Split(text, u" "))
+        if (!part.empty() && ReadNumber(part)) entries.push_back(FishEntry{std::nullopt, std::move(part)});
+    FishCollection(std::move(entries));
 }
 
-void cQ114::FishAdder(int16_t fish) { fish_.push_back(FishEntry{fish, {}}); }
+void cQ114::FishCollection(std::vector<FishEntry> c) {
+    if (c.size() > kMaxFish) throw Overflow("fish list of " + std::to_string(c.size()) + " entries");
+    fish_ = std::move(c);
+}
+
+void cQ114::FishAdder(int16_t fish) {
+    if (fish_.size() >= kMaxFish) throw Overflow("fish list full at " + std::to_string(kMaxFish) + " entries");
+    fish_.push_back(FishEntry{fish, {}});
+}
 
 void cQ114::FishRemove(int16_t fish) {
     int16_t at = FishIsExist(fish);

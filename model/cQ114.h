@@ -90,8 +90,12 @@ public:
     // position. Nothing happens, and nothing is returned, for an empty list.
     std::optional<FishExport> GetOutputOfFish(bool withEarab);
     static Text MyTemplate();
+    // The fish list holds at most kMaxFish entries, so that every entry's
+    // position (FishIsExist) is an int16_t; setting or adding more throws
+    // Overflow and leaves the list as it was.
+    static constexpr std::size_t kMaxFish = 32767;
     const std::vector<FishEntry>& FishCollection() const { return fish_; }
-    void FishCollection(std::vector<FishEntry> c) { fish_ = std::move(c); }
+    void FishCollection(std::vector<FishEntry> c);
     int16_t FishIsExist(int16_t fish) const;
     Text FishList() const;
     void FishList(TextView text);

@@ -114,3 +114,30 @@ TEST(Export, FishDocumentIsWrittenToADatedFile) {
     EXPECT_THROW(m.GetOutputOfFish(false), ModelError);
     std::filesystem::remove_all(dir);
 }
+
+TEST(Fish, PositionsNeverWrap) {
+    cQ114 m = LoadedModel();
+    for (int i = 0; i < 32766; ++i) m.FishAdder(0);
+    m.FishAdder(5);
+    EXPECT_EQ(m.FishIsExist(5), 32767);
+    // a 32 768th entry could not be counted
+    EXPECT_THROW(m.FishAdder(9), Overflow);
+    EXPECT_EQ(m.FishCollection().size(), 32767u);
+    EXPECT_EQ(m.FishIsExist(9), 0);
+    m.FishRemove(5);
+    EXPECT_EQ(m.FishCollection().size(), 32766u);
+    EXPECT_EQ(m.FishIsExist(5), 0);
+
+    // a list text with more entries than that is refused and nothing changes
+    m.FishList(u"3 4");
+    m.GoPosition(70);
+    Text many;
+    for (int i = 0; i < 40000; ++i) many += i == 35000 ? u"9 " : u"1 ";
+    EXPECT_THROW(m.FishList(many), Overflow);
+    EXPECT_EQ(m.FishList(), u"3 4");
+    EXPECT_EQ(m.GlobalAyeh(), 70);
+    // entries that are no numbers do not count towards the bound
+    Text fits = many.substr(0, 2 * 32767) + u"x y z";
+    m.FishList(fits);
+    EXPECT_EQ(m.FishCollection().size(), 32767u);
+}
