@@ -190,16 +190,18 @@ void cQ114::StartSearch(int16_t start, int16_t end) {
     if (start == -1) start = minBound_;
     if (end == -1) end = maxBound_;
     Text pattern = u"*" + searchText_ + u"*";
-    foundNumber_ = 0;
-    foundList_.clear();
-    if (searchTo_ == 0) Search(qrSearch_, ArabicSearchQuery(pattern), ArabicFolds(), start, end);
-    else if (searchTo_ == 1) Search(meanFaSearch_, TranslationSearchQuery(pattern), TranslationFolds(), start, end);
+    // found apart and taken over only when the whole search succeeds
+    std::vector<int16_t> found;
+    if (searchTo_ == 0) found = Search(qrSearch_, ArabicSearchQuery(pattern), ArabicFolds(), start, end);
+    else if (searchTo_ == 1) found = Search(meanFaSearch_, TranslationSearchQuery(pattern), TranslationFolds(), start, end);
+    foundList_ = std::move(found);
     foundNumber_ = static_cast<int16_t>(foundList_.size());
 }
 
-void cQ114::Search(const SearchForms& forms, const Text& pattern, std::span<const LetterFold> folds, int start,
-                   int end) {
-    if (start > end) return;
+std::vector<int16_t> cQ114::Search(const SearchForms& forms, const Text& pattern, std::span<const LetterFold> folds,
+                                   int start, int end) {
+    std::vector<int16_t> found;
+    if (start > end) return found;
     Pattern compiled(pattern, folds);
     const int count = static_cast<int>(forms.lines.size());
     const LiteralFinder* literal = compiled.SingleLiteral();
@@ -212,15 +214,16 @@ void cQ114::Search(const SearchForms& forms, const Text& pattern, std::span<cons
             if (hit == TextView::npos) break;
             auto next = std::upper_bound(forms.starts.begin(), forms.starts.end(), hit);
             int line = static_cast<int>(next - forms.starts.begin()) - 1;
-            foundList_.push_back(static_cast<int16_t>(line));
+            found.push_back(static_cast<int16_t>(line));
             at = *next;
         }
-        return;
+        return found;
     }
     for (int j = start; j <= end; ++j) {
         if (j < 0 || j >= count) throw SubscriptOutOfRange("line " + std::to_string(j));
-        if (compiled.Matches(forms.lines[j])) foundList_.push_back(static_cast<int16_t>(j));
+        if (compiled.Matches(forms.lines[j])) found.push_back(static_cast<int16_t>(j));
     }
+    return found;
 }
 
 void cQ114::GoFirstFound() {
@@ -311,15 +314,46 @@ Text cQ114::Render(const std::vector<int16_t>& lines, bool withEarab, const Text
     return head + u"\r\n" + body + u"\r\n" + tail;
 }
 
+cQ114::SavedPosition cQ114::SavePosition() const {
+    return {globalAyeh_, soreh_, ayeh_, joze_, hezb_, page_, totalAyat_,
+            sorehName_, arabicByEarab_, arabicNoEarab_, meanFarsi_};
+}
+
+void cQ114::RestorePosition(SavedPosition&& p) noexcept {
+    globalAyeh_ = p.globalAyeh, soreh_ = p.soreh, ayeh_ = p.ayeh, joze_ = p.joze, hezb_ = p.hezb, page_ = p.page;
+    totalAyat_ = p.totalAyat;
+    sorehName_ = std::move(p.sorehName);
+    arabicByEarab_ = std::move(p.arabicByEarab);
+    arabicNoEarab_ = std::move(p.arabicNoEarab);
+    meanFarsi_ = std::move(p.meanFarsi);
+}
+
 Text cQ114::GetOutputOfSearch(bool withEarab) {
     if (foundList_.empty()) return {};
     Text caption = u"جستجوي : " + searchText_ + u" | تعداد يافته ها : " + Decimal(static_cast<long long>(foundList_.size()));
-    return Render(foundList_, withEarab, caption, true);
+    SavedPosition saved = SavePosition();
+    try {
+        return Render(foundList_, withEarab, caption, true);
+    } catch (...) {
+        RestorePosition(std::move(saved));
+        throw;
+    }
 }
 
 std::optional<FishExport> cQ114::GetOutputOfFish(bool withEarab) {
     if (fish_.empty()) return std::nullopt;
-    int16_t remembered = globalAyeh_;
+    SavedPosition saved = SavePosition();
+    try {
+        auto out = WriteFish(withEarab);
+        RestorePosition(std::move(saved));
+        return out;
+    } catch (...) {
+        RestorePosition(std::move(saved));
+        throw;
+    }
+}
+
+FishExport cQ114::WriteFish(bool withEarab) {
     std::vector<int16_t> lines;
     for (const FishEntry& e : fish_) {
         long long v = e.Value();
@@ -342,7 +376,6 @@ std::optional<FishExport> cQ114::GetOutputOfFish(bool withEarab) {
     std::string utf8 = "\xEF\xBB\xBF" + ToUtf8(out.document);
     file.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
     if (!file) throw ModelError("path/file access error", out.file.string());
-    ApplyPosition(remembered);
     return out;
 }
 

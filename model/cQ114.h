@@ -83,11 +83,12 @@ public:
     int16_t Soreh() const { return soreh_; }
     int16_t Ayeh() const { return ayeh_; }
     // The search document of FoundList, or the empty text when it is empty.
-    // Leaves the position on the last listed line.
+    // Leaves the position on the last listed line; when it fails, where it was.
     Text GetOutputOfSearch(bool withEarab);
     // Renders the fish list, writes it (UTF-8 with a byte-order mark) to a
     // dated file in ExportFolder, creating the folder, and restores the
-    // position. Nothing happens, and nothing is returned, for an empty list.
+    // position, also when it fails. Nothing happens, and nothing is returned,
+    // for an empty list.
     std::optional<FishExport> GetOutputOfFish(bool withEarab);
     static Text MyTemplate();
     // The fish list holds at most kMaxFish entries, so that every entry's
@@ -111,6 +112,16 @@ public:
 
 private:
     void ApplyPosition(int16_t line);
+    // The position fields, kept while a rendering moves the model over other
+    // lines and put back after it (or when it fails).
+    struct SavedPosition {
+        int16_t globalAyeh, soreh, ayeh, joze, hezb, page, totalAyat;
+        Text sorehName, arabicByEarab, arabicNoEarab, meanFarsi;
+    };
+    SavedPosition SavePosition() const;
+    void RestorePosition(SavedPosition&& saved) noexcept;
+    // Renders the (non-empty) fish list and writes its file; moves the model.
+    FishExport WriteFish(bool withEarab);
     void GoFirstLineOf(const TextArray& table, TextView number, const char* unit);
     Text Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds);
 
@@ -125,7 +136,9 @@ private:
         std::vector<std::size_t> starts;
         void Build(const TextArray& source, Text (*form)(TextView));
     };
-    void Search(const SearchForms& forms, const Text& pattern, std::span<const LetterFold> folds, int start, int end);
+    // The lines start..end whose form matches the pattern.
+    static std::vector<int16_t> Search(const SearchForms& forms, const Text& pattern, std::span<const LetterFold> folds,
+                                       int start, int end);
     SearchForms qrSearch_, meanFaSearch_;
 
     int16_t globalAyeh_ = 0, soreh_ = 0, ayeh_ = 0, joze_ = 0, hezb_ = 0, page_ = 0, totalAyat_ = 0;

@@ -93,3 +93,15 @@ TEST(Cli, Exports) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
     std::filesystem::remove_all(dir);
 }
+
+TEST(Cli, AFailedExportLeavesThePosition) {
+    auto dir = std::filesystem::temp_directory_path() / ("mushaf-cli-fail-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    CliRun r = Cli("--export-dir " + dir.string() + " line 9 fish-set '1 2 x 7000 -5' export-fish nomarks show");
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2], "{\"error\":\"subscript out of range: line 7000\"}");
+    EXPECT_EQ(lines[3], lines[0]);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir));
+}

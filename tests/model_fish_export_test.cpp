@@ -141,3 +141,75 @@ TEST(Fish, PositionsNeverWrap) {
     m.FishList(fits);
     EXPECT_EQ(m.FishCollection().size(), 32767u);
 }
+
+namespace {
+// A fresh export folder under the temporary folder, removed at the end.
+struct ExportDir {
+    std::filesystem::path root = std::filesystem::temp_directory_path() /
+                                 ("mushaf-export-" + std::to_string(::getpid()) + "-" +
+                                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    ExportDir() { std::filesystem::remove_all(root); }
+    ~ExportDir() { std::filesystem::remove_all(root); }
+    std::vector<std::string> Files(const std::filesystem::path& dir) const {
+        std::vector<std::string> names;
+        for (auto& e : std::filesystem::directory_iterator(dir)) names.push_back(e.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+};
+
+std::string Bytes(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::tm OneSecond() {
+    std::tm t{};
+    t.tm_year = 125, t.tm_mon = 2, t.tm_mday = 4, t.tm_hour = 5, t.tm_min = 6, t.tm_sec = 7;
+    return t;
+}
+}  // namespace
+
+TEST(Export, FailedExportsLeaveTheModelAsItWas) {
+    ExportDir dir;
+    cQ114 m = LoadedModel();
+    m.LocalTime = OneSecond;
+    m.GoPosition(100);
+    const cQ114 at100 = m;
+    auto samePlace = [&](const char* what) {
+        EXPECT_EQ(m.GlobalAyeh(), at100.GlobalAyeh()) << what;
+        EXPECT_EQ(m.Soreh(), at100.Soreh()) << what;
+        EXPECT_EQ(m.Ayeh(), at100.Ayeh()) << what;
+        EXPECT_EQ(m.Joze(), at100.Joze()) << what;
+        EXPECT_EQ(m.Hezb(), at100.Hezb()) << what;
+        EXPECT_EQ(m.Page(), at100.Page()) << what;
+        EXPECT_EQ(m.TotalAyat(), at100.TotalAyat()) << what;
+        EXPECT_EQ(m.SorehName(), at100.SorehName()) << what;
+        EXPECT_EQ(m.ArabicByEarab(), at100.ArabicByEarab()) << what;
+        EXPECT_EQ(m.ArabicNoEarab(), at100.ArabicNoEarab()) << what;
+        EXPECT_EQ(m.MeanFarsi(), at100.MeanFarsi()) << what;
+    };
+
+    // a file standing where the folder should be
+    std::filesystem::create_directories(dir.root);
+    std::ofstream(dir.root / "Zendar") << "x";
+    m.ExportFolder = dir.root / "Zendar";
+    m.FishList(u"1 2 5");
+    EXPECT_THROW(m.GetOutputOfFish(false), ModelError);
+    samePlace("folder is a file");
+    EXPECT_EQ(m.FishList(), u"1 2 5");
+
+    // a listed line outside the corpus, after two that render
+    m.ExportFolder = dir.root / "out";
+    m.FishList(u"1 2 x 7000 -5");
+    EXPECT_THROW(m.GetOutputOfFish(false), SubscriptOutOfRange);
+    samePlace("fish line 7000");
+    EXPECT_FALSE(std::filesystem::exists(m.ExportFolder));
+
+    // the same for the search document
+    m.FoundList({3, 4, 9999});
+    m.SearchText(u"x");
+    EXPECT_THROW(m.GetOutputOfSearch(true), SubscriptOutOfRange);
+    samePlace("found line 9999");
+    EXPECT_EQ(m.FoundList(), (std::vector<int16_t>{3, 4, 9999}));
+}

@@ -283,3 +283,21 @@ TEST(Search, BracketsAreTakenAsWritten) {
     EXPECT_EQ(TranslationSearchQuery(u"ی[ی]ة"), u"ي[ی]ة");
     EXPECT_EQ(QueryForm(u"ی\u200F[ی\u200F]"), u"ي [ی\u200F]");
 }
+
+TEST(Search, AFailingSearchLeavesTheEarlierResult) {
+    cQ114 m = LoadedModel();
+    m.GoPosition(300);
+    Find(m, u"الحمد لله", 0);
+    const auto before = m.FoundList();
+    const int16_t number = m.FoundNumber();
+    ASSERT_GT(number, 0);
+    m.SearchText(u"[الله");
+    EXPECT_THROW(m.StartSearch(-1, -1), InvalidPattern);
+    EXPECT_EQ(m.FoundList(), before);
+    EXPECT_EQ(m.FoundNumber(), number);
+    m.SearchText(u"الله");
+    EXPECT_THROW(m.StartSearch(6340, 6400), SubscriptOutOfRange);
+    EXPECT_EQ(m.FoundList(), before);
+    EXPECT_EQ(m.FoundNumber(), number);
+    EXPECT_EQ(m.GlobalAyeh(), 300);
+}
