@@ -1,8 +1,9 @@
 #include "cQ114.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
-#include <fstream>
+#include <cstdio>
 #include <limits>
 
 #include "Normalise.h"
@@ -56,6 +57,49 @@ const Text kTemplatePieces[] = {
     u"</body>",
     u"</html>",
 };
+
+// Writes `bytes` to a new temporary file in `folder`, then links it in as
+// stem.htm, or the first of stem-2.htm, stem-3.htm, ... that no file holds:
+// an existing file is never replaced, and the name appears only with the
+// whole content behind it. On failure the temporary file is removed.
+std::filesystem::path WriteNewFile(const std::filesystem::path& folder, const std::string& stem, std::string_view bytes) {
+    namespace fs = std::filesystem;
+    constexpr int kTries = 10000;
+    auto fail = [](const fs::path& file) { return ModelError("path/file access error", file.string()); };
+    fs::path temp;
+    std::FILE* f = nullptr;
+    for (int n = 1; !f; ++n) {
+        temp = folder / ("." + stem + "-" + std::to_string(n) + ".tmp");
+        f = std::fopen(temp.string().c_str(), "wbx");  // "x": only a file of our own
+        if (!f && (errno != EEXIST || n == kTries)) throw fail(temp);
+    }
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    written = std::fflush(f) == 0 && written;
+    written = std::fclose(f) == 0 && written;
+    std::error_code ec;
+    if (!written) {
+        fs::remove(temp, ec);
+        throw fail(folder / (stem + ".htm"));
+    }
+    for (int n = 1; n <= kTries; ++n) {
+        fs::path name = folder / (n == 1 ? stem + ".htm" : stem + "-" + std::to_string(n) + ".htm");
+        fs::create_hard_link(temp, name, ec);  // fails on an existing name
+        if (ec && ec != std::errc::file_exists) {
+            // a file system without hard links: rename onto a name seen free
+            ec.clear();
+            if (fs::exists(name, ec) || ec) continue;
+            fs::rename(temp, name, ec);
+            if (!ec) return name;
+            break;
+        }
+        if (!ec) {
+            fs::remove(temp, ec);
+            return name;
+        }
+    }
+    fs::remove(temp, ec);
+    throw fail(folder / (stem + ".htm"));
+}
 
 }  // namespace
 
@@ -365,17 +409,13 @@ FishExport cQ114::WriteFish(bool withEarab) {
 
     std::error_code ec;
     if (!std::filesystem::exists(ExportFolder, ec)) std::filesystem::create_directories(ExportFolder, ec);
-    if (ec || !std::filesystem::is_directory(ExportFolder))
+    if (ec || !std::filesystem::is_directory(ExportFolder, ec))
         throw ModelError("path/file access error", ExportFolder.string());
     std::tm t = LocalTime();
-    char name[32];
-    std::snprintf(name, sizeof name, "%02d-%02d-%02d-%02d-%02d-%02d.htm", t.tm_year % 100, t.tm_mon + 1, t.tm_mday,
+    char stem[32];
+    std::snprintf(stem, sizeof stem, "%02d-%02d-%02d-%02d-%02d-%02d", t.tm_year % 100, t.tm_mon + 1, t.tm_mday,
                   t.tm_hour, t.tm_min, t.tm_sec);
-    out.file = ExportFolder / name;
-    std::ofstream file(out.file, std::ios::binary);
-    std::string utf8 = "\xEF\xBB\xBF" + ToUtf8(out.document);
-    file.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
-    if (!file) throw ModelError("path/file access error", out.file.string());
+    out.file = WriteNewFile(ExportFolder, stem, "\xEF\xBB\xBF" + ToUtf8(out.document));
     return out;
 }
 

@@ -88,7 +88,10 @@ public:
     // Renders the fish list, writes it (UTF-8 with a byte-order mark) to a
     // dated file in ExportFolder, creating the folder, and restores the
     // position, also when it fails. Nothing happens, and nothing is returned,
-    // for an empty list.
+    // for an empty list. The file is YY-MM-DD-HH-MM-SS.htm, or with -2, -3,
+    // ... before ".htm" when that name is taken: no file is ever replaced.
+    // It is written to a temporary file first and appears under its name
+    // only once complete.
     std::optional<FishExport> GetOutputOfFish(bool withEarab);
     static Text MyTemplate();
     // The fish list holds at most kMaxFish entries, so that every entry's

@@ -1,6 +1,10 @@
 // The fish list and the HTML rendering of line lists.
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <regex>
@@ -169,6 +173,67 @@ std::tm OneSecond() {
     return t;
 }
 }  // namespace
+
+TEST(Export, FishExportsInOneSecondKeepEveryFile) {
+    ExportDir dir;
+    cQ114 m = LoadedModel();
+    m.ExportFolder = dir.root;
+    m.LocalTime = OneSecond;
+    m.FishAdder(6);
+    auto first = m.GetOutputOfFish(true);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(first->file, dir.root / "25-03-04-05-06-07.htm");
+    m.FishAdder(7);
+    auto second = m.GetOutputOfFish(false);
+    ASSERT_TRUE(second);
+    EXPECT_EQ(second->file, dir.root / "25-03-04-05-06-07-2.htm");
+    // a name taken by some other file is passed over too
+    std::ofstream(dir.root / "25-03-04-05-06-07-3.htm") << "theirs";
+    auto fourth = m.GetOutputOfFish(true);
+    ASSERT_TRUE(fourth);
+    EXPECT_EQ(fourth->file, dir.root / "25-03-04-05-06-07-4.htm");
+
+    EXPECT_EQ(Bytes(first->file), "\xEF\xBB\xBF" + ToUtf8(first->document));
+    EXPECT_EQ(Bytes(second->file), "\xEF\xBB\xBF" + ToUtf8(second->document));
+    EXPECT_EQ(Bytes(dir.root / "25-03-04-05-06-07-3.htm"), "theirs");
+    EXPECT_EQ(Bytes(fourth->file), "\xEF\xBB\xBF" + ToUtf8(fourth->document));
+    EXPECT_EQ(dir.Files(dir.root).size(), 4u);  // no temporary file left behind
+}
+
+TEST(Export, AFailedFishWriteLeavesNoFile) {
+    ExportDir dir;
+    cQ114 m = LoadedModel();
+    m.ExportFolder = dir.root;
+    m.LocalTime = OneSecond;
+    for (int16_t line : {6, 7, 8, 9}) m.FishAdder(line);
+    m.GoPosition(200);
+    std::filesystem::create_directories(dir.root);
+    // files may grow to 1000 bytes only: the write fails part way (a full
+    // disk, seen the same way); root is bound by the limit too
+    rlimit before{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = before;
+    small.rlim_cur = 1000;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    bool threw = false;
+    try {
+        m.GetOutputOfFish(true);
+    } catch (const ModelError& e) {
+        threw = true;
+        EXPECT_NE(std::string(e.what()).find("path/file access error"), std::string::npos) << e.what();
+    }
+    setrlimit(RLIMIT_FSIZE, &before);
+    std::signal(SIGXFSZ, oldHandler);
+    EXPECT_TRUE(threw);
+    EXPECT_TRUE(dir.Files(dir.root).empty());
+    EXPECT_EQ(m.GlobalAyeh(), 200);
+    EXPECT_EQ(m.FishList(), u"6 7 8 9");
+    // with room again the same export goes through under the plain name
+    auto out = m.GetOutputOfFish(true);
+    ASSERT_TRUE(out);
+    EXPECT_EQ(out->file, dir.root / "25-03-04-05-06-07.htm");
+}
 
 TEST(Export, FailedExportsLeaveTheModelAsItWas) {
     ExportDir dir;
