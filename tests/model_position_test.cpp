@@ -222,3 +222,29 @@ TEST(NumberText, ReadingIgnoresTheLocale) {
     std::filesystem::remove_all(scratch);
     if (!german) GTEST_SKIP() << "no locale with a decimal comma";
 }
+
+TEST(Utf8, MalformedBytesNeverDecodeToCharacters) {
+    // overlong forms, surrogates, beyond U+10FFFF, bytes that never lead,
+    // stray continuation bytes, a sequence cut short
+    for (std::string bad : {"\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x9F\xBF", "\xF0\x80\x80\x80",
+                            "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80",
+                            "\xF7\xBF\xBF\xBF", "\xF8\x88\x80\x80\x80", "\xFF", "\x80", "\xBF\x80", "\xE2\x82",
+                            "\xF0\x9F\x98"}) {
+        std::size_t at = 99;
+        EXPECT_FALSE(FromUtf8Checked("5" + bad + "x", &at));
+        EXPECT_EQ(at, 1u);
+        Text t = FromUtf8("5" + bad + "x");
+        ASSERT_GE(t.size(), 3u);
+        EXPECT_EQ(t.front(), u'5');
+        EXPECT_EQ(t.back(), u'x');
+        for (char16_t c : TextView(t).substr(1, t.size() - 2)) EXPECT_EQ(c, u'\uFFFD') << ToUtf8(t);
+    }
+    // the edges of the valid forms decode and encode back unchanged
+    for (std::string good : {"\x7F", "\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80",
+                             "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"})
+    {
+        EXPECT_EQ(ToUtf8(FromUtf8(good)), good);
+        EXPECT_EQ(FromUtf8Checked(good), FromUtf8(good));
+    }
+    EXPECT_EQ(FromUtf8("\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
+}
