@@ -54,7 +54,7 @@ inline void AppendArabic(Text& out, char16_t c) {
 // never closed; the pattern matcher reads lists the same way.
 inline std::size_t ListEnd(TextView query, std::size_t open) { return query.find(u']', open + 1); }
 
-// Calls plain(c) for each character outside bracket lists and copies the
+// Hands each character outside bracket lists to plain(out, c) and copies the
 // lists themselves unchanged.
 template <class Plain>
 Text OutsideLists(TextView query, Plain plain) {

@@ -84,16 +84,14 @@ void SortAndMerge(std::vector<std::pair<char16_t, char16_t>>& ranges) {
 
 // Adds to a list the folded form of each variant it holds; true if any was added.
 bool Pattern::AddFoldedForms(Element& list, std::span<const LetterFold> folds) {
-    Element plain = list;
-    plain.negate = false;
-    bool added = false;
-    for (LetterFold f : folds) {
-        if (plain.Accepts(f.variant) && !plain.Accepts(f.form)) {
-            list.ranges.emplace_back(f.form, f.form);
-            added = true;
-        }
-    }
-    return added;
+    const bool negate = list.negate;
+    list.negate = false;  // membership itself, before any "!"
+    std::vector<char16_t> forms;
+    for (LetterFold f : folds)
+        if (list.Accepts(f.variant) && !list.Accepts(f.form)) forms.push_back(f.form);
+    list.negate = negate;
+    for (char16_t form : forms) list.ranges.emplace_back(form, form);
+    return !forms.empty();
 }
 
 const LiteralFinder* Pattern::SingleLiteral() const {
