@@ -2,7 +2,8 @@
 # Sourced by run.sh and test.sh.
 MUSHAF_PACKAGES="cmake ninja-build g++ python3 qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools
   qt6-webchannel-dev libqt6webenginewidgets6 qt6-qpa-plugins libgl1-mesa-dri xvfb xauth
-  fonts-noto-core fonts-hosny-amiri fontconfig libgtest-dev libgmock-dev libbenchmark-dev imagemagick"
+  fonts-noto-core fonts-hosny-amiri fontconfig libgtest-dev libgmock-dev libbenchmark-dev imagemagick locales
+  clang libclang-rt-14-dev"
 
 mushaf_install_deps() {
     local missing=()

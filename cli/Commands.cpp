@@ -95,6 +95,12 @@ std::filesystem::path DefaultExportFolder() {
 
 std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::path& exportDir) {
     const std::string& n = c.name;
+    // arguments are taken as UTF-8 only when they are well formed
+    for (std::size_t k = 0; k < c.args.size(); ++k) {
+        std::size_t at = 0;
+        if (!FromUtf8Checked(c.args[k], &at))
+            throw ModelError("malformed UTF-8", n + " argument " + std::to_string(k + 1) + " at byte " + std::to_string(at));
+    }
     auto arg = [&](std::size_t k) { return FromUtf8(c.args.at(k)); };
     if (n == "line") m.GoPosition(LineNumber(c.args[0], "line"));
     else if (n == "surah") m.GoSoreh(arg(0));

@@ -25,23 +25,58 @@ inline char16_t FoldLetter(char16_t c) {
     default: return c;
     }
 }
+
+inline char16_t FoldArabicLetter(char16_t c) {
+    switch (c) {
+    case 0x0625:
+    case 0x0623:
+    case 0x0622: return 0x0627;
+    case 0x0629: return 0x0647;
+    default: return FoldLetter(c);
+    }
+}
+
+constexpr LetterFold kFolds[] = {
+    {0x06A9, 0x0643}, {0x06CC, 0x064A}, {0x0649, 0x064A},                    // both searches
+    {0x0625, 0x0627}, {0x0623, 0x0627}, {0x0622, 0x0627}, {0x0629, 0x0647},  // the Arabic only
+};
+
+// Appends c to an Arabic search form: marks dropped, letters folded, a space
+// after a space dropped.
+inline void AppendArabic(Text& out, char16_t c) {
+    if (IsMark(c)) return;
+    c = FoldArabicLetter(c);
+    if (c == u' ' && !out.empty() && out.back() == u' ') return;
+    out += c;
+}
+
+// The end of the bracket list opening at `open`, or npos for a "[" that is
+// never closed; the pattern matcher reads lists the same way.
+inline std::size_t ListEnd(TextView query, std::size_t open) { return query.find(u']', open + 1); }
+
+// Hands each character outside bracket lists to plain(out, c) and copies the
+// lists themselves unchanged.
+template <class Plain>
+Text OutsideLists(TextView query, Plain plain) {
+    Text out;
+    out.reserve(query.size());
+    for (std::size_t i = 0; i < query.size(); ++i) {
+        std::size_t end = query[i] == u'[' ? ListEnd(query, i) : TextView::npos;
+        if (end != TextView::npos) {
+            out.append(query.substr(i, end - i + 1));
+            i = end;
+        } else {
+            plain(out, query[i]);
+        }
+    }
+    return out;
+}
 }  // namespace
 
 Text ArabicSearchForm(TextView arabic) {
     Text out;
     out.reserve(arabic.size());
-    for (char16_t c : arabic) {
-        if (IsMark(c)) continue;
-        switch (c) {
-        case 0x0625:
-        case 0x0623:
-        case 0x0622: c = 0x0627; break;
-        case 0x0629: c = 0x0647; break;
-        default: c = FoldLetter(c);
-        }
-        if (c == u' ' && !out.empty() && out.back() == u' ') continue;
-        out += c;
-    }
+    for (char16_t c : arabic) AppendArabic(out, c);
     return out;
 }
 
@@ -49,6 +84,19 @@ Text TranslationSearchForm(TextView farsi) {
     Text out(farsi);
     for (char16_t& c : out) c = FoldLetter(c);
     return out;
+}
+
+std::span<const LetterFold> ArabicFolds() { return kFolds; }
+std::span<const LetterFold> TranslationFolds() { return std::span(kFolds).first(3); }
+
+Text QueryForm(TextView typed) {
+    return OutsideLists(typed, [](Text& out, char16_t c) { out += c == 0x200F ? char16_t(u' ') : FoldLetter(c); });
+}
+
+Text ArabicSearchQuery(TextView query) { return OutsideLists(query, AppendArabic); }
+
+Text TranslationSearchQuery(TextView query) {
+    return OutsideLists(query, [](Text& out, char16_t c) { out += FoldLetter(c); });
 }
 
 }  // namespace mushaf

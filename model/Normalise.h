@@ -1,5 +1,7 @@
 #pragma once
 // Letter forms of the Arabic text and the translation.
+#include <span>
+
 #include "Text.h"
 
 namespace mushaf {
@@ -17,5 +19,29 @@ Text ArabicSearchForm(TextView arabic);
 // The form a translation line (and a translation query) is searched in:
 // kaf and yeh variants folded, nothing else.
 Text TranslationSearchForm(TextView farsi);
+
+// A letter the search form folds, and the letter it becomes there.
+struct LetterFold {
+    char16_t variant, form;
+};
+// The letters ArabicSearchForm folds (kaf and yeh variants, the hamza alefs
+// and alef madda, teh marbuta), and those TranslationSearchForm folds.
+std::span<const LetterFold> ArabicFolds();
+std::span<const LetterFold> TranslationFolds();
+
+// Queries. A pattern's bracket lists ("[" up to the next "]") are left as
+// the reader wrote them, so that a range keeps its endpoints and a mark in a
+// list stays a mark; the pattern matcher widens a list by the folds instead.
+// Everything else is folded as the lines are.
+//
+// A typed query made ready for either search: Persian kaf as Arabic kaf,
+// alef maksura and Persian yeh as Arabic yeh, the right-to-left mark as a space.
+Text QueryForm(TextView typed);
+// The pattern an Arabic search form is searched with: outside lists, as
+// ArabicSearchForm.
+Text ArabicSearchQuery(TextView query);
+// The pattern a translation search form is searched with: outside lists, as
+// TranslationSearchForm.
+Text TranslationSearchQuery(TextView query);
 
 }  // namespace mushaf

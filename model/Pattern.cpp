@@ -15,9 +15,10 @@ bool Pattern::Element::Accepts(char16_t c) const {
     case Any: return true;
     case Digit: return c >= u'0' && c <= u'9';
     case List: {
-        bool in = false;
-        for (auto [lo, hi] : ranges)
-            if (c >= lo && c <= hi) { in = true; break; }
+        // the ranges are sorted and disjoint: the last one starting at or below c
+        auto after = std::upper_bound(ranges.begin(), ranges.end(), c,
+                                      [](char16_t x, const std::pair<char16_t, char16_t>& r) { return x < r.first; });
+        bool in = after != ranges.begin() && c <= std::prev(after)->second;
         return in != negate;
     }
     }
@@ -65,13 +66,41 @@ std::size_t LiteralFinder::Find(TextView text, std::size_t from) const {
     return TextView::npos;
 }
 
+namespace {
+// Sorts the ranges of a list and merges those that overlap or touch.
+void SortAndMerge(std::vector<std::pair<char16_t, char16_t>>& ranges) {
+    std::sort(ranges.begin(), ranges.end());
+    std::size_t out = 0;
+    for (std::size_t k = 0; k < ranges.size(); ++k) {
+        if (out > 0 && ranges[k].first <= ranges[out - 1].second + 1) {
+            ranges[out - 1].second = std::max(ranges[out - 1].second, ranges[k].second);
+        } else {
+            ranges[out++] = ranges[k];
+        }
+    }
+    ranges.resize(out);
+}
+}  // namespace
+
+// Adds to a list the folded form of each variant it holds; true if any was added.
+bool Pattern::AddFoldedForms(Element& list, std::span<const LetterFold> folds) {
+    const bool negate = list.negate;
+    list.negate = false;  // membership itself, before any "!"
+    std::vector<char16_t> forms;
+    for (LetterFold f : folds)
+        if (list.Accepts(f.variant) && !list.Accepts(f.form)) forms.push_back(f.form);
+    list.negate = negate;
+    for (char16_t form : forms) list.ranges.emplace_back(form, form);
+    return !forms.empty();
+}
+
 const LiteralFinder* Pattern::SingleLiteral() const {
     if (anchoredStart_ || anchoredEnd_ || segments_.size() != 1 || !segments_[0].allLiteral || !segments_[0].anchor)
         return nullptr;
     return &*segments_[0].anchor;
 }
 
-Pattern::Pattern(TextView p) {
+Pattern::Pattern(TextView p, std::span<const LetterFold> folds) {
     segments_.emplace_back();
     bool sawStar = false;
     for (std::size_t i = 0; i < p.size(); ++i) {
@@ -111,6 +140,8 @@ Pattern::Pattern(TextView p) {
                     e.ranges.emplace_back(list[k], list[k]);
                 }
             }
+            SortAndMerge(e.ranges);
+            if (AddFoldedForms(e, folds)) SortAndMerge(e.ranges);
         } else {
             e.kind = Element::Literal;
             e.ch = c;

@@ -6,13 +6,16 @@
 // A pattern is compiled once and then matched against many lines. Every
 // element but "*" matches exactly one character, so the pattern splits into
 // fixed-length segments between stars; each segment is placed at its
-// leftmost fit. Matching costs at most line length times pattern length.
+// leftmost fit. Matching costs at most line length times pattern length; a
+// list, however long, is held as sorted disjoint ranges and answers a
+// character in logarithmic time.
 #include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "Normalise.h"
 #include "Text.h"
 
 namespace mushaf {
@@ -33,7 +36,10 @@ private:
 class Pattern {
 public:
     // Throws InvalidPattern for an unclosed "[" or a reversed range "[z-a]".
-    explicit Pattern(TextView pattern);
+    // For lines in a folded search form, `folds` are the letters the form
+    // folds: a list then also takes a folded letter when it holds one of the
+    // letter's variants ("[ة]" takes heh, which teh marbuta is searched as).
+    explicit Pattern(TextView pattern, std::span<const LetterFold> folds = {});
     bool Matches(TextView line) const;
     // For a pattern that is "*", one plain text, "*": that text.
     const LiteralFinder* SingleLiteral() const;
@@ -43,7 +49,7 @@ private:
         enum Kind { Literal, Any, Digit, List } kind;
         char16_t ch = 0;
         bool negate = false;
-        std::vector<std::pair<char16_t, char16_t>> ranges;
+        std::vector<std::pair<char16_t, char16_t>> ranges;  // of a list: sorted, disjoint, not touching
         bool Accepts(char16_t c) const;
     };
     struct Segment {
@@ -53,6 +59,7 @@ private:
         std::size_t anchorOffset = 0;
         bool allLiteral = true;
     };
+    static bool AddFoldedForms(Element& list, std::span<const LetterFold> folds);
     // Index of the leftmost fit of `seg` in line at or after `from`, or npos.
     static std::size_t Find(const Segment& seg, TextView line, std::size_t from);
     static bool FitsAt(const Segment& seg, TextView line, std::size_t at);

@@ -1,5 +1,6 @@
 #include "Text.h"
 
+#include <charconv>
 #include <cmath>
 
 namespace mushaf {
@@ -34,33 +35,76 @@ std::string ToUtf8(TextView text) {
     return out;
 }
 
+namespace {
+// The well-formed sequence at s[i]: its length, with its code point in c; or
+// 0, with `bad` the length of the longest start of a well-formed sequence
+// there (at least 1). Overlong forms, surrogates and values past U+10FFFF
+// are not well formed.
+std::size_t DecodeOne(std::string_view s, std::size_t i, char32_t& c, std::size_t& bad) {
+    const unsigned char b = static_cast<unsigned char>(s[i]);
+    bad = 1;
+    if (b < 0x80) {
+        c = b;
+        return 1;
+    }
+    std::size_t length;
+    unsigned char low = 0x80, high = 0xBF;  // the range of the second byte
+    if (b >= 0xC2 && b <= 0xDF) length = 2, c = b & 0x1F;
+    else if (b >= 0xE0 && b <= 0xEF) length = 3, c = b & 0x0F, low = b == 0xE0 ? 0xA0 : 0x80, high = b == 0xED ? 0x9F : 0xBF;
+    else if (b >= 0xF0 && b <= 0xF4) length = 4, c = b & 0x07, low = b == 0xF0 ? 0x90 : 0x80, high = b == 0xF4 ? 0x8F : 0xBF;
+    else return 0;
+    for (std::size_t k = 1; k < length; ++k) {
+        if (i + k >= s.size()) return 0;
+        const unsigned char next = static_cast<unsigned char>(s[i + k]);
+        if (next < (k == 1 ? low : 0x80) || next > (k == 1 ? high : 0xBF)) return 0;
+        c = (c << 6) | (next & 0x3F);
+        bad = k + 1;
+    }
+    return length;
+}
+
+void AppendCodePoint(Text& out, char32_t c) {
+    if (c >= 0x10000) {
+        c -= 0x10000;
+        out += static_cast<char16_t>(0xD800 + (c >> 10));
+        out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+        out += static_cast<char16_t>(c);
+    }
+}
+}  // namespace
+
 Text FromUtf8(std::string_view s) {
     Text out;
     out.reserve(s.size());
-    std::size_t i = 0;
-    while (i < s.size()) {
-        unsigned char b = static_cast<unsigned char>(s[i]);
+    for (std::size_t i = 0; i < s.size();) {
         char32_t c;
-        int extra;
-        if (b < 0x80) { c = b; extra = 0; }
-        else if ((b & 0xE0) == 0xC0) { c = b & 0x1F; extra = 1; }
-        else if ((b & 0xF0) == 0xE0) { c = b & 0x0F; extra = 2; }
-        else if ((b & 0xF8) == 0xF0) { c = b & 0x07; extra = 3; }
-        else { out += u'\uFFFD'; ++i; continue; }
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
-            if (i + k >= s.size() || (static_cast<unsigned char>(s[i + k]) & 0xC0) != 0x80) { ok = false; break; }
-            c = (c << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        }
-        if (!ok) { out += u'\uFFFD'; ++i; continue; }
-        i += extra + 1;
-        if (c >= 0x10000) {
-            c -= 0x10000;
-            out += static_cast<char16_t>(0xD800 + (c >> 10));
-            out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+        std::size_t bad;
+        std::size_t n = DecodeOne(s, i, c, bad);
+        if (n == 0) {
+            out += u'\uFFFD';
+            i += bad;
         } else {
-            out += static_cast<char16_t>(c);
+            AppendCodePoint(out, c);
+            i += n;
         }
+    }
+    return out;
+}
+
+std::optional<Text> FromUtf8Checked(std::string_view s, std::size_t* badAt) {
+    Text out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        char32_t c;
+        std::size_t bad;
+        std::size_t n = DecodeOne(s, i, c, bad);
+        if (n == 0) {
+            if (badAt) *badAt = i;
+            return std::nullopt;
+        }
+        AppendCodePoint(out, c);
+        i += n;
     }
     return out;
 }
@@ -152,7 +196,15 @@ std::optional<double> ReadNumber(TextView text) {
         }
     }
     if (!any) return std::nullopt;
-    double v = std::strtod(digits.c_str(), nullptr);
+    // from_chars reads "." whatever the locale says; a trailing point is
+    // left unread, which changes nothing
+    double v = 0;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), v);
+    if (ec == std::errc::result_out_of_range) {
+        // as strtod: infinity above the range of a double, zero below it
+        bool big = digits.find_first_not_of("0.") < digits.find('.');
+        v = big ? HUGE_VAL : 0.0;
+    }
     return negative ? -v : v;
 }
 

@@ -13,7 +13,13 @@ using Text = std::u16string;
 using TextView = std::u16string_view;
 
 std::string ToUtf8(TextView text);
+// UTF-8 as UTF-16. Bytes that are no well-formed UTF-8 (overlong forms,
+// surrogates, past U+10FFFF, cut short, stray) become U+FFFD, one for each
+// longest start of a sequence.
 Text FromUtf8(std::string_view utf8);
+// The same for input that must be well formed: no value, with the offset of
+// the first bad byte in *badAt, when any byte is not.
+std::optional<Text> FromUtf8Checked(std::string_view utf8, std::size_t* badAt = nullptr);
 inline Text operator""_t(const char* s, std::size_t n) { return FromUtf8(std::string_view(s, n)); }
 
 // Replaces every occurrence of `what` (exact code units), left to right.
@@ -25,7 +31,7 @@ TextView TrimSpaces(TextView text);
 Text Decimal(long long value);
 
 // Reads a decimal number: surrounding spaces, an optional sign, digits with
-// an optional decimal point. Reading stops at the first U+0000, so a table
+// an optional decimal point (always ".", whatever the C locale says). Reading stops at the first U+0000, so a table
 // element "5747" followed by U+0000 reads as 5747. Anything else: no value.
 std::optional<double> ReadNumber(TextView text);
 // The nearest whole number, halves going to the even neighbour.

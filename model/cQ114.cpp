@@ -1,8 +1,9 @@
 #include "cQ114.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
-#include <fstream>
+#include <cstdio>
 #include <limits>
 
 #include "Normalise.h"
@@ -56,6 +57,49 @@ const Text kTemplatePieces[] = {
     u"</body>",
     u"</html>",
 };
+
+// Writes `bytes` to a new temporary file in `folder`, then links it in as
+// stem.htm, or the first of stem-2.htm, stem-3.htm, ... that no file holds:
+// an existing file is never replaced, and the name appears only with the
+// whole content behind it. On failure the temporary file is removed.
+std::filesystem::path WriteNewFile(const std::filesystem::path& folder, const std::string& stem, std::string_view bytes) {
+    namespace fs = std::filesystem;
+    constexpr int kTries = 10000;
+    auto fail = [](const fs::path& file) { return ModelError("path/file access error", file.string()); };
+    fs::path temp;
+    std::FILE* f = nullptr;
+    for (int n = 1; !f; ++n) {
+        temp = folder / ("." + stem + "-" + std::to_string(n) + ".tmp");
+        f = std::fopen(temp.string().c_str(), "wbx");  // "x": only a file of our own
+        if (!f && (errno != EEXIST || n == kTries)) throw fail(temp);
+    }
+    bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    written = std::fflush(f) == 0 && written;
+    written = std::fclose(f) == 0 && written;
+    std::error_code ec;
+    if (!written) {
+        fs::remove(temp, ec);
+        throw fail(folder / (stem + ".htm"));
+    }
+    for (int n = 1; n <= kTries; ++n) {
+        fs::path name = folder / (n == 1 ? stem + ".htm" : stem + "-" + std::to_string(n) + ".htm");
+        fs::create_hard_link(temp, name, ec);  // fails on an existing name
+        if (ec && ec != std::errc::file_exists) {
+            // a file system without hard links: rename onto a name seen free
+            ec.clear();
+            if (fs::exists(name, ec) || ec) continue;
+            fs::rename(temp, name, ec);
+            if (!ec) return name;
+            break;
+        }
+        if (!ec) {
+            fs::remove(temp, ec);
+            return name;
+        }
+    }
+    fs::remove(temp, ec);
+    throw fail(folder / (stem + ".htm"));
+}
 
 }  // namespace
 
@@ -190,16 +234,19 @@ void cQ114::StartSearch(int16_t start, int16_t end) {
     if (start == -1) start = minBound_;
     if (end == -1) end = maxBound_;
     Text pattern = u"*" + searchText_ + u"*";
-    foundNumber_ = 0;
-    foundList_.clear();
-    if (searchTo_ == 0) Search(qrSearch_, ArabicSearchForm(pattern), start, end);
-    else if (searchTo_ == 1) Search(meanFaSearch_, TranslationSearchForm(pattern), start, end);
+    // found apart and taken over only when the whole search succeeds
+    std::vector<int16_t> found;
+    if (searchTo_ == 0) found = Search(qrSearch_, ArabicSearchQuery(pattern), ArabicFolds(), start, end);
+    else if (searchTo_ == 1) found = Search(meanFaSearch_, TranslationSearchQuery(pattern), TranslationFolds(), start, end);
+    foundList_ = std::move(found);
     foundNumber_ = static_cast<int16_t>(foundList_.size());
 }
 
-void cQ114::Search(const SearchForms& forms, const Text& pattern, int start, int end) {
-    if (start > end) return;
-    Pattern compiled(pattern);
+std::vector<int16_t> cQ114::Search(const SearchForms& forms, const Text& pattern, std::span<const LetterFold> folds,
+                                   int start, int end) {
+    std::vector<int16_t> found;
+    if (start > end) return found;
+    Pattern compiled(pattern, folds);
     const int count = static_cast<int>(forms.lines.size());
     const LiteralFinder* literal = compiled.SingleLiteral();
     if (literal && start >= 0 && end < count && literal->literal().find(u'\n') == Text::npos) {
@@ -211,15 +258,16 @@ void cQ114::Search(const SearchForms& forms, const Text& pattern, int start, int
             if (hit == TextView::npos) break;
             auto next = std::upper_bound(forms.starts.begin(), forms.starts.end(), hit);
             int line = static_cast<int>(next - forms.starts.begin()) - 1;
-            foundList_.push_back(static_cast<int16_t>(line));
+            found.push_back(static_cast<int16_t>(line));
             at = *next;
         }
-        return;
+        return found;
     }
     for (int j = start; j <= end; ++j) {
         if (j < 0 || j >= count) throw SubscriptOutOfRange("line " + std::to_string(j));
-        if (compiled.Matches(forms.lines[j])) foundList_.push_back(static_cast<int16_t>(j));
+        if (compiled.Matches(forms.lines[j])) found.push_back(static_cast<int16_t>(j));
     }
+    return found;
 }
 
 void cQ114::GoFirstFound() {
@@ -249,13 +297,21 @@ Text cQ114::FishList() const {
 }
 
 void cQ114::FishList(TextView text) {
-    std::vector<Text> parts = Split(text, u" ");
-    FishClean();
-    for (Text& part : parts)
-        if (!part.empty() && ReadNumber(part)) fish_.push_back(FishEntry{std::nullopt, std::move(part)});
+    std::vector<FishEntry> entries;
+    for (Text& part : Split(text, u" "))
+        if (!part.empty() && ReadNumber(part)) entries.push_back(FishEntry{std::nullopt, std::move(part)});
+    FishCollection(std::move(entries));
 }
 
-void cQ114::FishAdder(int16_t fish) { fish_.push_back(FishEntry{fish, {}}); }
+void cQ114::FishCollection(std::vector<FishEntry> c) {
+    if (c.size() > kMaxFish) throw Overflow("fish list of " + std::to_string(c.size()) + " entries");
+    fish_ = std::move(c);
+}
+
+void cQ114::FishAdder(int16_t fish) {
+    if (fish_.size() >= kMaxFish) throw Overflow("fish list full at " + std::to_string(kMaxFish) + " entries");
+    fish_.push_back(FishEntry{fish, {}});
+}
 
 void cQ114::FishRemove(int16_t fish) {
     int16_t at = FishIsExist(fish);
@@ -302,15 +358,46 @@ Text cQ114::Render(const std::vector<int16_t>& lines, bool withEarab, const Text
     return head + u"\r\n" + body + u"\r\n" + tail;
 }
 
+cQ114::SavedPosition cQ114::SavePosition() const {
+    return {globalAyeh_, soreh_, ayeh_, joze_, hezb_, page_, totalAyat_,
+            sorehName_, arabicByEarab_, arabicNoEarab_, meanFarsi_};
+}
+
+void cQ114::RestorePosition(SavedPosition&& p) noexcept {
+    globalAyeh_ = p.globalAyeh, soreh_ = p.soreh, ayeh_ = p.ayeh, joze_ = p.joze, hezb_ = p.hezb, page_ = p.page;
+    totalAyat_ = p.totalAyat;
+    sorehName_ = std::move(p.sorehName);
+    arabicByEarab_ = std::move(p.arabicByEarab);
+    arabicNoEarab_ = std::move(p.arabicNoEarab);
+    meanFarsi_ = std::move(p.meanFarsi);
+}
+
 Text cQ114::GetOutputOfSearch(bool withEarab) {
     if (foundList_.empty()) return {};
     Text caption = u"جستجوي : " + searchText_ + u" | تعداد يافته ها : " + Decimal(static_cast<long long>(foundList_.size()));
-    return Render(foundList_, withEarab, caption, true);
+    SavedPosition saved = SavePosition();
+    try {
+        return Render(foundList_, withEarab, caption, true);
+    } catch (...) {
+        RestorePosition(std::move(saved));
+        throw;
+    }
 }
 
 std::optional<FishExport> cQ114::GetOutputOfFish(bool withEarab) {
     if (fish_.empty()) return std::nullopt;
-    int16_t remembered = globalAyeh_;
+    SavedPosition saved = SavePosition();
+    try {
+        auto out = WriteFish(withEarab);
+        RestorePosition(std::move(saved));
+        return out;
+    } catch (...) {
+        RestorePosition(std::move(saved));
+        throw;
+    }
+}
+
+FishExport cQ114::WriteFish(bool withEarab) {
     std::vector<int16_t> lines;
     for (const FishEntry& e : fish_) {
         long long v = e.Value();
@@ -322,18 +409,13 @@ std::optional<FishExport> cQ114::GetOutputOfFish(bool withEarab) {
 
     std::error_code ec;
     if (!std::filesystem::exists(ExportFolder, ec)) std::filesystem::create_directories(ExportFolder, ec);
-    if (ec || !std::filesystem::is_directory(ExportFolder))
+    if (ec || !std::filesystem::is_directory(ExportFolder, ec))
         throw ModelError("path/file access error", ExportFolder.string());
     std::tm t = LocalTime();
-    char name[32];
-    std::snprintf(name, sizeof name, "%02d-%02d-%02d-%02d-%02d-%02d.htm", t.tm_year % 100, t.tm_mon + 1, t.tm_mday,
+    char stem[32];
+    std::snprintf(stem, sizeof stem, "%02d-%02d-%02d-%02d-%02d-%02d", t.tm_year % 100, t.tm_mon + 1, t.tm_mday,
                   t.tm_hour, t.tm_min, t.tm_sec);
-    out.file = ExportFolder / name;
-    std::ofstream file(out.file, std::ios::binary);
-    std::string utf8 = "\xEF\xBB\xBF" + ToUtf8(out.document);
-    file.write(utf8.data(), static_cast<std::streamsize>(utf8.size()));
-    if (!file) throw ModelError("path/file access error", out.file.string());
-    ApplyPosition(remembered);
+    out.file = WriteNewFile(ExportFolder, stem, "\xEF\xBB\xBF" + ToUtf8(out.document));
     return out;
 }
 

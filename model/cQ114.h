@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "Errors.h"
+#include "Normalise.h"
 #include "Text.h"
 
 namespace mushaf {
@@ -82,15 +83,23 @@ public:
     int16_t Soreh() const { return soreh_; }
     int16_t Ayeh() const { return ayeh_; }
     // The search document of FoundList, or the empty text when it is empty.
-    // Leaves the position on the last listed line.
+    // Leaves the position on the last listed line; when it fails, where it was.
     Text GetOutputOfSearch(bool withEarab);
     // Renders the fish list, writes it (UTF-8 with a byte-order mark) to a
     // dated file in ExportFolder, creating the folder, and restores the
-    // position. Nothing happens, and nothing is returned, for an empty list.
+    // position, also when it fails. Nothing happens, and nothing is returned,
+    // for an empty list. The file is YY-MM-DD-HH-MM-SS.htm, or with -2, -3,
+    // ... before ".htm" when that name is taken: no file is ever replaced.
+    // It is written to a temporary file first and appears under its name
+    // only once complete.
     std::optional<FishExport> GetOutputOfFish(bool withEarab);
     static Text MyTemplate();
+    // The fish list holds at most kMaxFish entries, so that every entry's
+    // position (FishIsExist) is an int16_t; setting or adding more throws
+    // Overflow and leaves the list as it was.
+    static constexpr std::size_t kMaxFish = 32767;
     const std::vector<FishEntry>& FishCollection() const { return fish_; }
-    void FishCollection(std::vector<FishEntry> c) { fish_ = std::move(c); }
+    void FishCollection(std::vector<FishEntry> c);
     int16_t FishIsExist(int16_t fish) const;
     Text FishList() const;
     void FishList(TextView text);
@@ -106,6 +115,16 @@ public:
 
 private:
     void ApplyPosition(int16_t line);
+    // The position fields, kept while a rendering moves the model over other
+    // lines and put back after it (or when it fails).
+    struct SavedPosition {
+        int16_t globalAyeh, soreh, ayeh, joze, hezb, page, totalAyat;
+        Text sorehName, arabicByEarab, arabicNoEarab, meanFarsi;
+    };
+    SavedPosition SavePosition() const;
+    void RestorePosition(SavedPosition&& saved) noexcept;
+    // Renders the (non-empty) fish list and writes its file; moves the model.
+    FishExport WriteFish(bool withEarab);
     void GoFirstLineOf(const TextArray& table, TextView number, const char* unit);
     Text Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds);
 
@@ -120,7 +139,9 @@ private:
         std::vector<std::size_t> starts;
         void Build(const TextArray& source, Text (*form)(TextView));
     };
-    void Search(const SearchForms& forms, const Text& pattern, int start, int end);
+    // The lines start..end whose form matches the pattern.
+    static std::vector<int16_t> Search(const SearchForms& forms, const Text& pattern, std::span<const LetterFold> folds,
+                                       int start, int end);
     SearchForms qrSearch_, meanFaSearch_;
 
     int16_t globalAyeh_ = 0, soreh_ = 0, ayeh_ = 0, joze_ = 0, hezb_ = 0, page_ = 0, totalAyat_ = 0;

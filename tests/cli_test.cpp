@@ -93,3 +93,26 @@ TEST(Cli, Exports) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
     std::filesystem::remove_all(dir);
 }
+
+TEST(Cli, MalformedUtf8IsRefused) {
+    CliRun r = Cli("line 9 surah '5\xC0\x80junk' search '\xED\xA0\x80\xD9\x84' fish-set '1 \xF4\x90\x80\x80' show");
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[1], "{\"error\":\"malformed UTF-8: surah argument 1 at byte 1\"}");
+    EXPECT_EQ(lines[2], "{\"error\":\"malformed UTF-8: search argument 1 at byte 0\"}");
+    EXPECT_EQ(lines[3], "{\"error\":\"malformed UTF-8: fish-set argument 1 at byte 2\"}");
+    EXPECT_EQ(lines[4].rfind("{\"GlobalAyeh\":9,", 0), 0u);
+    EXPECT_EQ(r.status, 1);
+}
+
+TEST(Cli, AFailedExportLeavesThePosition) {
+    auto dir = std::filesystem::temp_directory_path() / ("mushaf-cli-fail-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    CliRun r = Cli("--export-dir " + dir.string() + " line 9 fish-set '1 2 x 7000 -5' export-fish nomarks show");
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 4u);
+    EXPECT_EQ(lines[2], "{\"error\":\"subscript out of range: line 7000\"}");
+    EXPECT_EQ(lines[3], lines[0]);
+    EXPECT_EQ(r.status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir));
+}

@@ -1,6 +1,13 @@
 // Loading and moving the text model.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <clocale>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+
 #include "Corpus.h"
 #include "Normalise.h"
 
@@ -167,4 +174,77 @@ TEST(NumberText, Reading) {
     EXPECT_EQ(RoundHalfEven(1.5), 2);
     EXPECT_EQ(RoundHalfEven(-2.5), -2);
     EXPECT_EQ(RoundHalfEven(2.6), 3);
+}
+
+TEST(NumberText, EveryFormReadAsBefore) {
+    EXPECT_EQ(*ReadNumber(u"5."), 5);
+    EXPECT_EQ(*ReadNumber(u"+7"), 7);
+    EXPECT_EQ(*ReadNumber(u" 2.5 "), 2.5);
+    EXPECT_EQ(*ReadNumber(u"-.25"), -0.25);
+    EXPECT_EQ(*ReadNumber(u"0.1"), 0.1);
+    EXPECT_EQ(*ReadNumber(u"123456789012345678901234567890"), 123456789012345678901234567890.0);
+    EXPECT_TRUE(std::signbit(*ReadNumber(u"-0")));
+    EXPECT_EQ(*ReadNumber(u"12\u0000x"), 12);
+    EXPECT_FALSE(ReadNumber(u"\u0000 12"));
+    // beyond the range of a double: infinity, and zero below it
+    EXPECT_EQ(*ReadNumber(u"1" + Text(400, u'0')), HUGE_VAL);
+    EXPECT_EQ(*ReadNumber(u"-1" + Text(400, u'0')), -HUGE_VAL);
+    EXPECT_EQ(*ReadNumber(u"0." + Text(400, u'0') + u"1"), 0);
+    for (const char16_t* bad : {u"1e5", u"0x10", u"inf", u"nan", u"2,5", u"+-1", u"\t1"})
+        EXPECT_FALSE(ReadNumber(bad)) << ToUtf8(bad);
+}
+
+namespace {
+// Numbers under a German locale (decimal comma): the system's, or one made
+// with localedef in a temporary folder. False when neither can be had.
+bool GermanNumbers(const std::filesystem::path& scratch) {
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8"})
+        if (std::setlocale(LC_NUMERIC, name)) return true;
+    std::filesystem::create_directories(scratch);
+    std::string cmd = "localedef -i de_DE -f UTF-8 " + (scratch / "de_DE.UTF-8").string() + " >/dev/null 2>&1";
+    if (std::system(cmd.c_str()) == -1) return false;
+    setenv("LOCPATH", scratch.c_str(), 1);
+    return std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+}
+}  // namespace
+
+TEST(NumberText, ReadingIgnoresTheLocale) {
+    auto scratch = std::filesystem::temp_directory_path() / ("mushaf-locale-" + std::to_string(::getpid()));
+    bool german = GermanNumbers(scratch);
+    if (german) {
+        EXPECT_STREQ(std::localeconv()->decimal_point, ",");
+        EXPECT_EQ(*ReadNumber(u"2.5"), 2.5);
+        EXPECT_EQ(*ReadNumber(u" -12.75 "), -12.75);
+        EXPECT_FALSE(ReadNumber(u"2,5"));
+    }
+    std::setlocale(LC_NUMERIC, "C");
+    unsetenv("LOCPATH");
+    std::filesystem::remove_all(scratch);
+    if (!german) GTEST_SKIP() << "no locale with a decimal comma";
+}
+
+TEST(Utf8, MalformedBytesNeverDecodeToCharacters) {
+    // overlong forms, surrogates, beyond U+10FFFF, bytes that never lead,
+    // stray continuation bytes, a sequence cut short
+    for (std::string bad : {"\xC0\x80", "\xC1\xBF", "\xE0\x80\x80", "\xE0\x9F\xBF", "\xF0\x80\x80\x80",
+                            "\xF0\x8F\xBF\xBF", "\xED\xA0\x80", "\xED\xBF\xBF", "\xF4\x90\x80\x80",
+                            "\xF7\xBF\xBF\xBF", "\xF8\x88\x80\x80\x80", "\xFF", "\x80", "\xBF\x80", "\xE2\x82",
+                            "\xF0\x9F\x98"}) {
+        std::size_t at = 99;
+        EXPECT_FALSE(FromUtf8Checked("5" + bad + "x", &at));
+        EXPECT_EQ(at, 1u);
+        Text t = FromUtf8("5" + bad + "x");
+        ASSERT_GE(t.size(), 3u);
+        EXPECT_EQ(t.front(), u'5');
+        EXPECT_EQ(t.back(), u'x');
+        for (char16_t c : TextView(t).substr(1, t.size() - 2)) EXPECT_EQ(c, u'\uFFFD') << ToUtf8(t);
+    }
+    // the edges of the valid forms decode and encode back unchanged
+    for (std::string good : {"\x7F", "\xC2\x80", "\xDF\xBF", "\xE0\xA0\x80", "\xED\x9F\xBF", "\xEE\x80\x80",
+                             "\xEF\xBF\xBF", "\xF0\x90\x80\x80", "\xF4\x8F\xBF\xBF"})
+    {
+        EXPECT_EQ(ToUtf8(FromUtf8(good)), good);
+        EXPECT_EQ(FromUtf8Checked(good), FromUtf8(good));
+    }
+    EXPECT_EQ(FromUtf8("\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
 }

@@ -1,6 +1,7 @@
 // The pattern matcher and the search of the text model.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <random>
 
@@ -214,4 +215,89 @@ TEST(Pattern, LiteralFinderAgreesWithPlainFind) {
         std::size_t from = n ? rng() % (n + 1) : 0;
         ASSERT_EQ(finder.Find(text, from), TextView(text).find(literal, from)) << ToUtf8(text) << " / " << ToUtf8(literal);
     }
+}
+
+TEST(Search, LongBracketListStaysFast) {
+    cQ114 m = LoadedModel();
+    // 30 000 separate letters, every other code point from U+0700 on, past
+    // the surrogates, and one letter of the text (qaf) at the end
+    Text list;
+    std::vector<bool> in(0x10000);
+    for (int i = 0; i < 30000; ++i) {
+        int c = 0x0700 + 2 * i;
+        if (c >= 0xD800) c += 0x800;
+        list += static_cast<char16_t>(c);
+        in[c] = true;
+    }
+    list += u'\u0642';
+    in[0x0642] = true;
+    const Text query = u"[" + list + u"]";
+    for (int target : {0, 1}) {
+        TextArray lines = LoadTable(mushaf::testing::Tables(), target == 0 ? "AR" : "FA");
+        std::vector<int16_t> expected;
+        for (std::size_t j = 0; j < lines.size(); ++j) {
+            Text form = target == 0 ? ArabicSearchForm(lines[j]) : TranslationSearchForm(lines[j]);
+            if (std::any_of(form.begin(), form.end(), [&](char16_t c) { return in[c]; }))
+                expected.push_back(static_cast<int16_t>(j));
+        }
+        auto start = std::chrono::steady_clock::now();
+        Find(m, query, target);
+        auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_LT(took, std::chrono::seconds(2)) << "target " << target;
+        EXPECT_EQ(m.FoundList(), expected) << "target " << target;
+        EXPECT_GT(expected.size(), 1000u);
+    }
+}
+
+TEST(Search, BracketsAreTakenAsWritten) {
+    cQ114 m = LoadedModel();
+    TextArray ar = LoadTable(mushaf::testing::Tables(), "AR");
+    TextArray fa = LoadTable(mushaf::testing::Tables(), "FA");
+    // ranges with a Persian or Arabic endpoint that the letter folding would
+    // turn round, lists with a folded letter, a negated list
+    for (const char16_t* query : {u"[ن-ک]ت", u"[إ-ئ]ل", u"ال[ة-ت]", u"[ک]تاب", u"م[ی]ن", u"[!ی]ن ا", u"ر[ة]م"}) {
+        SCOPED_TRACE(ToUtf8(query));
+        ASSERT_NO_THROW(Find(m, views::PrepareSearchQuery(query), 0));
+        EXPECT_EQ(m.FoundList(), reference::SearchFolded(ar, query, true));
+        EXPECT_GT(m.FoundNumber(), 0);
+    }
+    for (const char16_t* query : {u"[ن-ک]ت", u"[ی]ک", u"ک[ا-ی]ب", u"[!ک]تاب"}) {
+        SCOPED_TRACE(ToUtf8(query));
+        ASSERT_NO_THROW(Find(m, views::PrepareSearchQuery(query), 1));
+        EXPECT_EQ(m.FoundList(), reference::SearchFolded(fa, query, false));
+        EXPECT_GT(m.FoundNumber(), 0);
+    }
+    // a range reversed as written stays refused
+    EXPECT_THROW(Find(m, views::PrepareSearchQuery(u"[ک-ن]"), 0), InvalidPattern);
+    // a mark in a bracket stays a mark; the searched form has none
+    Find(m, views::PrepareSearchQuery(u"[\u064B]"), 0);
+    EXPECT_EQ(m.FoundNumber(), 0);
+    Find(m, u"ب[\u064E\u0650]س", 0);
+    EXPECT_EQ(m.FoundNumber(), 0);
+    // marks outside brackets still do not count
+    Find(m, u"بِسْمِ [ا]للَّهِ", 0);
+    EXPECT_EQ(m.FoundList(), reference::SearchFolded(ar, u"بسم الله", true));
+
+    // the query forms fold outside lists only; an unclosed "[" is no list
+    EXPECT_EQ(ArabicSearchQuery(u"إِ[إً]ة  [ة-ت]  ک[ی"), u"ا[إً]ه [ة-ت] ك[ي");
+    EXPECT_EQ(TranslationSearchQuery(u"ی[ی]ة"), u"ي[ی]ة");
+    EXPECT_EQ(QueryForm(u"ی\u200F[ی\u200F]"), u"ي [ی\u200F]");
+}
+
+TEST(Search, AFailingSearchLeavesTheEarlierResult) {
+    cQ114 m = LoadedModel();
+    m.GoPosition(300);
+    Find(m, u"الحمد لله", 0);
+    const auto before = m.FoundList();
+    const int16_t number = m.FoundNumber();
+    ASSERT_GT(number, 0);
+    m.SearchText(u"[الله");
+    EXPECT_THROW(m.StartSearch(-1, -1), InvalidPattern);
+    EXPECT_EQ(m.FoundList(), before);
+    EXPECT_EQ(m.FoundNumber(), number);
+    m.SearchText(u"الله");
+    EXPECT_THROW(m.StartSearch(6340, 6400), SubscriptOutOfRange);
+    EXPECT_EQ(m.FoundList(), before);
+    EXPECT_EQ(m.FoundNumber(), number);
+    EXPECT_EQ(m.GlobalAyeh(), 300);
 }

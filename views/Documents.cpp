@@ -134,14 +134,7 @@ Text SorehIndexDocument(cQ114& model, TextView filter, TextView backColorHex) {
                  backColorHex, body);
 }
 
-Text PrepareSearchQuery(TextView query) {
-    Text q(query);
-    ReplaceAll(q, u"\u06A9", u"\u0643");
-    ReplaceAll(q, u"\u0649", u"\u064A");
-    ReplaceAll(q, u"\u06CC", u"\u064A");
-    ReplaceAll(q, u"\u200F", u" ");
-    return q;
-}
+Text PrepareSearchQuery(TextView query) { return QueryForm(query); }
 
 namespace {
 Text ResultFrame(TextView body, TextView backColorHex) {

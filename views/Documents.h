@@ -46,8 +46,9 @@ Text SorehIndexDocument(cQ114& model, TextView filter, TextView backColorHex);
 inline constexpr char16_t kWaitMessage[] = u"لطفا کمي صبر کنيد...";
 inline constexpr char16_t kNothingFound[] = u"موردي يافت نشد";
 inline constexpr char16_t kInvalidPattern[] = u"الگوي جستجو نادرست است";
-// A typed query made ready for the model: Persian kaf as Arabic kaf, alef
-// maksura and Persian yeh as Arabic yeh, the right-to-left mark as a space.
+// A typed query made ready for the model: QueryForm (Persian kaf as Arabic
+// kaf, alef maksura and Persian yeh as Arabic yeh, the right-to-left mark as a
+// space, bracket lists left as written).
 Text PrepareSearchQuery(TextView query);
 // The list of FoundList; leaves the model on the last result.
 Text ResultListDocument(cQ114& model, TextView backColorHex);
