@@ -286,3 +286,15 @@ TEST(Tables, FooladvandTranslation) {
     // Persian kaf stands where the source has the Arabic one
     EXPECT_NE(fa2[9].find(u'\u06A9'), Text::npos);
 }
+
+TEST(Tables, HelpIsTheHelpPageWithTheCredits) {
+    std::ifstream in(std::string(MUSHAF_SOURCE_DIR) + "/help.html", std::ios::binary);
+    Text page = FromUtf8(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    Text help = Utf16LE(*Tables().Lookup("HELP", 1));
+    // the generated table is the page as it stands, with CR LF lines
+    EXPECT_EQ(help, u"\uFEFF" + Replaced(page, u"\n", u"\r\n"));
+    for (const char16_t* credit : {u"Tanzil Quran Text, Simple", u"Tanzil Quran Text, Uthmani", u"انـصـاريـان",
+                                   u"مـحـمـد مـهـدي فـولادونـد", u"Seiied-Mohammad-Javad Razavian", u"LaTeX quran",
+                                   u"href='https://tanzil.net'"})
+        EXPECT_NE(help.find(credit), Text::npos) << ToUtf8(credit);
+}
