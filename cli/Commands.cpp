@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <map>
+#include <utility>
 
 #include "Documents.h"
 #include "Json.h"
@@ -14,8 +15,26 @@ const std::map<std::string, int> kArity = {
     {"line", 1},         {"surah", 1},        {"ayah", 2},          {"page", 1},
     {"juz", 1},          {"show", 0},         {"search", 1},        {"search-translation", 1},
     {"fish-add", 1},     {"fish-remove", 1},  {"fish-clean", 0},    {"fish-set", 1},
-    {"fish-exist", 1},   {"export-search", 1}, {"export-fish", 1},
+    {"fish-exist", 1},   {"export-search", 1}, {"export-fish", 1}, {"translation", 1},
 };
+
+// The names of the translations on the command line and in the position object.
+const std::pair<cQ114::Translation, const char*> kTranslationNames[] = {
+    {cQ114::Translation::Ansarian, "ansarian"},
+    {cQ114::Translation::Fooladvand, "fooladvand"},
+};
+
+const char* TranslationName(cQ114::Translation t) {
+    for (const auto& [translation, name] : kTranslationNames)
+        if (translation == t) return name;
+    return "";
+}
+
+cQ114::Translation TranslationNamed(const std::string& arg) {
+    for (const auto& [translation, name] : kTranslationNames)
+        if (arg == name) return translation;
+    throw TypeMismatch("expected ansarian or fooladvand: " + arg);
+}
 
 int16_t LineNumber(const std::string& arg, const char* what) {
     auto v = ReadNumber(FromUtf8(arg));
@@ -79,7 +98,9 @@ std::string PositionJson(const cQ114& m) {
         .Add("SorehName", m.SorehName())
         .Add("ArabicByEarab", m.ArabicByEarab())
         .Add("ArabicNoEarab", m.ArabicNoEarab())
+        .Add("ArabicUthmani", m.ArabicUthmani())
         .Add("MeanFarsi", m.MeanFarsi())
+        .Add("translation", FromUtf8(TranslationName(m.ChosenTranslation())))
         .Str();
 }
 
@@ -107,6 +128,7 @@ std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::pat
     else if (n == "ayah") m.GoAyehOfSoreh(arg(0), arg(1));
     else if (n == "page") m.GoPage(arg(0));
     else if (n == "juz") m.GoJoze(arg(0));
+    else if (n == "translation") m.ChooseTranslation(TranslationNamed(c.args[0]));
     else if (n == "search" || n == "search-translation") {
         m.SearchText(views::PrepareSearchQuery(arg(0)));
         m.SearchTo(n == "search" ? 0 : 1);

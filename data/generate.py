@@ -13,7 +13,7 @@ SRC = os.path.join(HERE, "source")
 OUT = os.path.join(HERE, "tables")
 
 WITH_NUL = {"AR", "FA", "BASE", "JOZEUNIC", "SOREHNAME", "MM",
-            "SR_TAYAT", "SR_TNAME", "SR_TNOOZOOL"}
+            "SR_TAYAT", "SR_TNAME", "SR_TNOOZOOL", "UTHMANI", "FA2"}
 MADINAN = {2, 3, 4, 5, 8, 9, 13, 22, 24, 33, 47, 48, 49, 55,
            *range(57, 67), 76, 98, 99, 110}
 PAUSE_MARKS = set(range(0x06D6, 0x06DD)) | {0x06E9}
@@ -74,6 +74,97 @@ def clean_arabic(text, where):
     return text
 
 
+# The Uthmani text and the Fooladvand translation come as the LaTeX quran
+# package carries them: one line per ayah in mushaf order,
+#   \qt@newcmd\PREFIX<global ayah in roman numerals>{TEXT\qt@no{<ornament>}}
+# with the macro \basmalah (\basmalahfa) at the head of an ayah standing for
+# the Bismillah.  What the package defines the two macros as (quran.sty and
+# quran-transfa.def), without the paragraph break and space that follow:
+BASMALAH_MACRO_AR = "\u0628\u0650\u0633\u0645\u0650 \u0627\u0644\u0644\u0651\u064E\u0647\u0650 " \
+    "\u0627\u0644\u0631\u0651\u064E\u062D\u0645\u0670\u0646\u0650 \u0627\u0644\u0631\u0651\u064E\u062D\u064A\u0645\u0650"
+BASMALAH_MACRO_FA = "\u0628\u0647 \u0646\u0627\u0645 \u062E\u062F\u0627\u0648\u0646\u062F " \
+    "\u0631\u062D\u0645\u062A\u06AF\u0631 \u0645\u0647\u0631\u0628\u0627\u0646"
+ARABIC_INDIC = "\u0660\u0661\u0662\u0663\u0664\u0665\u0666\u0667\u0668\u0669"
+# Every character the Uthmani text may hold: letters, vowel marks, maddah and
+# hamza above and below, superscript alef, alef wasla, tatweel, the small
+# high and low signs and stops U+06D6..U+06ED, space.
+UTHMANI_CHARS = (set(range(0x0621, 0x063B)) | set(range(0x0640, 0x0656)) | {0x0670, 0x0671}
+                 | set(range(0x06D6, 0x06EE)) | {0x20})
+# The translation: Arabic and Persian letters, a few marks, ZWNJ, punctuation.
+FA2_CHARS = (set(range(0x0621, 0x063B)) | set(range(0x0641, 0x064B)) | set(range(0x064B, 0x0653))
+             | {0x067E, 0x0686, 0x0698, 0x06A9, 0x06AF, 0x06CC, 0x200C, 0x060C, 0x061B, 0x061F, 0xAB, 0xBB}
+             | set(map(ord, " !()-./:=[]0123456789")))
+
+
+def roman(n):
+    out = ""
+    for value, digits in ((1000, "m"), (900, "cm"), (500, "d"), (400, "cd"), (100, "c"), (90, "xc"),
+                          (50, "l"), (40, "xl"), (10, "x"), (9, "ix"), (5, "v"), (4, "iv"), (1, "i")):
+        while n >= value:
+            out += digits
+            n -= value
+    return out
+
+
+def read_package_text(name, prefix, macro, ornament, surahs):
+    """The ayat of one quran package file by (surah, ayah), each without its
+    ornament and without the Bismillah macro; and the ayat that carried it."""
+    texts, with_macro = {}, set()
+    rows = [l for l in read_lines(name) if l and not l.startswith("%")]
+    if len(rows) != 6236:
+        fail("%s: %d ayat, expected 6236" % (name, len(rows)))
+    head = "\\qt@newcmd\\" + prefix
+    g = 0
+    for s, _, count, _ in surahs:
+        for a in range(1, count + 1):
+            row = rows[g]
+            g += 1
+            where = "%s %d:%d" % (name, s, a)
+            if not row.startswith(head + roman(g) + "{") or not row.endswith("}}"):
+                fail("%s: line %r out of order or not a \\qt@newcmd" % (where, row[:60]))
+            body = row[len(head + roman(g)) + 1:-1]
+            text, sep, mark = body.rpartition("\\qt@no{")
+            if not sep or mark[:-1] != ornament(a) or mark[-1] != "}":
+                fail("%s: ornament %r, expected %r" % (where, mark, ornament(a)))
+            if text.startswith(macro) and not text[len(macro):len(macro) + 1].isalpha():
+                # TeX skips the spaces after a control word
+                text = text[len(macro):].lstrip(" ")
+                with_macro.add((s, a))
+            for ch in text:
+                if ch in "\\{}%~$&#^_":
+                    fail("%s: TeX left in the text: %r" % (where, text))
+            if not text or text != text.strip(" ") or "  " in text:
+                fail("%s: empty text or stray spaces" % where)
+            texts[(s, a)] = text
+    return texts, with_macro
+
+
+def check_bismillah_macro(name, with_macro, surahs):
+    """The macro heads ayah 1 of every surah but 1 and 9 and nothing else; the
+    translation also carries it at 9:1, which has no Bismillah line and drops it."""
+    expected = {(s, 1) for s, *_ in surahs if s not in (1, 9)}
+    if with_macro - {(9, 1)} != expected:
+        fail("%s: Bismillah macro at %s, missing at %s" % (
+            name, sorted(with_macro - expected - {(9, 1)}), sorted(expected - with_macro)))
+
+
+def skeleton(arabic):
+    """Letters only: marks, superscript alef, small signs and tatweel off, alef wasla as alef."""
+    out = []
+    for ch in arabic.replace("\u0671", "\u0627"):
+        c = ord(ch)
+        if 0x064B <= c <= 0x0655 or c in (0x0640, 0x0670) or 0x06D6 <= c <= 0x06ED:
+            continue
+        out.append(ch)
+    return "".join(out)
+
+
+def persian_orthography(text):
+    """The orthography of the translation tables: yeh as U+064A (from U+06CC and
+    the final yeh written U+0649), kaf as U+06A9."""
+    return text.replace("\u06CC", "\u064A").replace("\u0649", "\u064A").replace("\u0643", "\u06A9")
+
+
 def write_table(name, lines):
     text = "\r\n".join(lines)
     if name in WITH_NUL:
@@ -116,7 +207,31 @@ def main():
     hizb_of = unit_of(bounds["hizb_quarter"][0::4], 60)
     page_of = unit_of(bounds["page"], 604)
 
+    uthmani, uthmani_macro = read_package_text(
+        "qurantext-uthmani.def", "qurantext@", "\\basmalah",
+        lambda a: "\uFD3F" + "".join(ARABIC_INDIC[int(d)] for d in str(a)) + "\uFD3E", surahs)
+    farsi2, farsi2_macro = read_package_text(
+        "qurantext-fa.translation.def", "qurantrans@fa@", "\\basmalahfa", lambda a: "(%d)" % a, surahs)
+    check_bismillah_macro("qurantext-uthmani.def", uthmani_macro, surahs)
+    check_bismillah_macro("qurantext-fa.translation.def", farsi2_macro, surahs)
+    for (s, a), text in uthmani.items():
+        for ch in text:
+            if ord(ch) not in UTHMANI_CHARS:
+                fail("unexpected character U+%04X in the Uthmani text at %d:%d" % (ord(ch), s, a))
+        if a == 1 and s != 1 and skeleton(text).startswith(skeleton(BASMALAH_MACRO_AR)):
+            fail("the Uthmani text carries the Bismillah itself at %d:1" % s)
+    for (s, a), text in farsi2.items():
+        for ch in text:
+            if ord(ch) not in FA2_CHARS:
+                fail("unexpected character U+%04X in the Fooladvand translation at %d:%d" % (ord(ch), s, a))
+    # the Bismillah lines take 1:1 of the same text, which must be what the macro stands for
+    if skeleton(uthmani[(1, 1)]) != skeleton(BASMALAH_MACRO_AR):
+        fail("Uthmani 1:1 is not the Bismillah: %r" % uthmani[(1, 1)])
+    if farsi2[(1, 1)] != BASMALAH_MACRO_FA:
+        fail("Fooladvand 1:1 is not what \\basmalahfa stands for: %r" % farsi2[(1, 1)])
+
     ar, fa, base = [], [], []
+    uth, fa2 = [], []
     surah_first = []
     g = 0
     for s, first, count, _ in surahs:
@@ -126,6 +241,8 @@ def main():
         if s not in (1, 9):
             ar.append(clean_arabic(bismillah, "1:1"))
             fa.append(farsi[(1, 1)])
+            uth.append(uthmani[(1, 1)])
+            fa2.append(farsi2[(1, 1)])
             base.append("%03d%03d%02d%03d%03d" % (s, 0, juz_of[g + 1], hizb_of[g + 1], page_of[g + 1]))
         for a in range(1, count + 1):
             g += 1
@@ -139,10 +256,13 @@ def main():
                     fail("ayah %d:1 does not start with the Bismillah" % s)
             ar.append(clean_arabic(text, "%d:%d" % (s, a)))
             fa.append(farsi[(s, a)])
+            uth.append(uthmani[(s, a)])
+            fa2.append(farsi2[(s, a)])
             base.append("%03d%03d%02d%03d%03d" % (s, a, juz_of[g], hizb_of[g], page_of[g]))
-    if len(ar) != 6348:
-        fail("%d lines, expected 6348" % len(ar))
+    if len(ar) != 6348 or len(uth) != 6348 or len(fa2) != 6348:
+        fail("%d/%d/%d lines, expected 6348" % (len(ar), len(uth), len(fa2)))
     fa = [t.replace("\u06CC", "\u064A") for t in fa]
+    fa2 = [persian_orthography(t) for t in fa2]
 
     def first_lines(column):
         firsts = {}
@@ -174,6 +294,8 @@ def main():
     write_table("SR_TNAME", [str(i + 1) for i in sorted(range(114), key=name_key)])
     write_table("SR_TNOOZOOL", [str(row[3]) for row in surahs])
     write_table("SR_TNORMAL", names_ar)
+    write_table("UTHMANI", uth)
+    write_table("FA2", fa2)
     with open(os.path.join(SRC, "help.html"), encoding="utf-8") as f:
         write_table("HELP", f.read().rstrip("\n").split("\n"))
 

@@ -30,6 +30,8 @@ void SetBounds(std::unique_ptr<cQ114>& model, const TableSource& tables) {
     cQ114& q = *model;
     q.QrArray(LoadTable(tables, "Ar"));
     q.MeanFaArray(LoadTable(tables, "Fa"));
+    q.UthmaniArray(LoadTable(tables, "Uthmani"));
+    q.MeanFa2Array(LoadTable(tables, "Fa2"));
     q.SorehNameArray(LoadTable(tables, "SorehName"));
     q.SorehUnicArray(LoadTable(tables, "SorehUnic"));
     q.HezbUnicArray(LoadTable(tables, "HezbUnic"));

@@ -14,7 +14,7 @@ Text Utf16LE(std::string_view bytes);
 // element 0 (the byte-order mark) removed. Throws when the table is missing.
 TextArray LoadTable(const TableSource& tables, std::string_view typeName);
 
-// Loads the nine corpus tables into the model, creating it on first use;
+// Loads the eleven corpus tables into the model, creating it on first use;
 // the model then stands on line 0.
 void SetBounds(std::unique_ptr<cQ114>& model, const TableSource& tables);
 void UnSetBounds(std::unique_ptr<cQ114>& model);

@@ -143,7 +143,8 @@ void cQ114::ApplyPosition(int16_t line) {
         static_cast<std::size_t>(soreh) > sorehNameArray_.size())
         throw SubscriptOutOfRange("surah " + std::to_string(soreh));
     int16_t total = ToInt16(TableNumber(totalAyatArray_[soreh - 1], "ayah count"), "ayah count");
-    if (static_cast<std::size_t>(line) >= qrArray_.size() || static_cast<std::size_t>(line) >= meanFaArray_.size())
+    const TextArray& mean = ChosenMeanArray();
+    if (static_cast<std::size_t>(line) >= qrArray_.size() || static_cast<std::size_t>(line) >= mean.size())
         throw SubscriptOutOfRange("line " + std::to_string(line));
 
     globalAyeh_ = line;
@@ -153,9 +154,10 @@ void cQ114::ApplyPosition(int16_t line) {
     hezb_ = hezb;
     page_ = page;
     totalAyat_ = total;
-    meanFarsi_ = Text(TrimSpaces(meanFaArray_[line]));
+    meanFarsi_ = Text(TrimSpaces(mean[line]));
     arabicByEarab_ = Text(TrimSpaces(qrArray_[line]));
     arabicNoEarab_ = WithoutMarks(arabicByEarab_);
+    arabicUthmani_ = static_cast<std::size_t>(line) < uthmaniArray_.size() ? Text(TrimSpaces(uthmaniArray_[line])) : Text();
     sorehName_ = Text(TrimSpaces(sorehNameArray_[soreh - 1]));
 }
 
@@ -227,6 +229,29 @@ void cQ114::MeanFaArray(TextArray a) {
     meanFaSearch_.Build(meanFaArray_, TranslationSearchForm);
 }
 
+void cQ114::UthmaniArray(TextArray a) { uthmaniArray_ = std::move(a); }
+
+void cQ114::MeanFa2Array(TextArray a) {
+    meanFa2Array_ = std::move(a);
+    meanFa2Search_.Build(meanFa2Array_, TranslationSearchForm);
+}
+
+const TextArray& cQ114::ChosenMeanArray() const {
+    return translation_ == Translation::Fooladvand ? meanFa2Array_ : meanFaArray_;
+}
+
+void cQ114::ChooseTranslation(Translation translation) {
+    Translation before = translation_;
+    translation_ = translation;
+    if (baseDataArray_.empty()) return;
+    try {
+        ApplyPosition(globalAyeh_);
+    } catch (...) {
+        translation_ = before;
+        throw;
+    }
+}
+
 // ---- search ---------------------------------------------------------------
 
 void cQ114::StartSearch(int16_t start, int16_t end) {
@@ -234,11 +259,20 @@ void cQ114::StartSearch(int16_t start, int16_t end) {
     if (start == -1) start = minBound_;
     if (end == -1) end = maxBound_;
     Text pattern = u"*" + searchText_ + u"*";
+<<<<<<< HEAD
     // found apart and taken over only when the whole search succeeds
     std::vector<int16_t> found;
     if (searchTo_ == 0) found = Search(qrSearch_, ArabicSearchQuery(pattern), ArabicFolds(), start, end);
     else if (searchTo_ == 1) found = Search(meanFaSearch_, TranslationSearchQuery(pattern), TranslationFolds(), start, end);
     foundList_ = std::move(found);
+=======
+    foundNumber_ = 0;
+    foundList_.clear();
+    if (searchTo_ == 0) Search(qrSearch_, ArabicSearchForm(pattern), start, end);
+    else if (searchTo_ == 1)
+        Search(translation_ == Translation::Fooladvand ? meanFa2Search_ : meanFaSearch_, TranslationSearchForm(pattern),
+               start, end);
+>>>>>>> two-texts
     foundNumber_ = static_cast<int16_t>(foundList_.size());
 }
 

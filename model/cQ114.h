@@ -36,6 +36,9 @@ struct FishExport {
 
 class cQ114 {
 public:
+    // The Persian translations the model carries.
+    enum class Translation { Ansarian, Fooladvand };
+
     int16_t TotalAyat() const { return totalAyat_; }
     void GoPage(TextView page);
     void GoJoze(TextView joze);
@@ -65,6 +68,14 @@ public:
     void BaseDataArray(TextArray a);
     void MeanFaArray(TextArray a);
     void QrArray(TextArray a);
+    void UthmaniArray(TextArray a);
+    void MeanFa2Array(TextArray a);
+    // The translation MeanFarsi gives and the translation search (SearchTo 1)
+    // searches; Ansarian until chosen otherwise. Choosing keeps the position
+    // and gives MeanFarsi of the new translation at once; it throws, and
+    // changes nothing, when that translation has no text for the current line.
+    void ChooseTranslation(Translation translation);
+    Translation ChosenTranslation() const { return translation_; }
     void GoPosition(int16_t position);
     int16_t MinBound() const { return minBound_; }
     int16_t MaxBound() const { return maxBound_; }
@@ -76,6 +87,8 @@ public:
     const Text& MeanFarsi() const { return meanFarsi_; }
     const Text& ArabicNoEarab() const { return arabicNoEarab_; }
     const Text& ArabicByEarab() const { return arabicByEarab_; }
+    // The current line in the Uthmani script; empty while no Uthmani text is set.
+    const Text& ArabicUthmani() const { return arabicUthmani_; }
     int16_t GlobalAyeh() const { return globalAyeh_; }
     int16_t Joze() const { return joze_; }
     int16_t Hezb() const { return hezb_; }
@@ -127,9 +140,11 @@ private:
     FishExport WriteFish(bool withEarab);
     void GoFirstLineOf(const TextArray& table, TextView number, const char* unit);
     Text Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds);
+    const TextArray& ChosenMeanArray() const;
 
     TextArray qrArray_, meanFaArray_, baseDataArray_, sorehNameArray_, sorehUnicArray_, jozeUnicArray_,
-        hezbUnicArray_, pageUnicArray_, totalAyatArray_;
+        hezbUnicArray_, pageUnicArray_, totalAyatArray_, uthmaniArray_, meanFa2Array_;
+    Translation translation_ = Translation::Ansarian;
     // Each line in the form it is searched in, computed once when the arrays are set.
     // The same forms joined by LF into one text, with each line's start, so
     // that a plain-text search is one pass over the whole corpus.
@@ -139,14 +154,19 @@ private:
         std::vector<std::size_t> starts;
         void Build(const TextArray& source, Text (*form)(TextView));
     };
+<<<<<<< HEAD
     // The lines start..end whose form matches the pattern.
     static std::vector<int16_t> Search(const SearchForms& forms, const Text& pattern, std::span<const LetterFold> folds,
                                        int start, int end);
     SearchForms qrSearch_, meanFaSearch_;
+=======
+    void Search(const SearchForms& forms, const Text& pattern, int start, int end);
+    SearchForms qrSearch_, meanFaSearch_, meanFa2Search_;
+>>>>>>> two-texts
 
     int16_t globalAyeh_ = 0, soreh_ = 0, ayeh_ = 0, joze_ = 0, hezb_ = 0, page_ = 0, totalAyat_ = 0;
     int16_t minBound_ = 0, maxBound_ = 0;
-    Text sorehName_, arabicByEarab_, arabicNoEarab_, meanFarsi_;
+    Text sorehName_, arabicByEarab_, arabicNoEarab_, arabicUthmani_, meanFarsi_;
 
     Text searchText_;
     int32_t searchTo_ = 0;

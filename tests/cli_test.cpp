@@ -7,6 +7,7 @@
 #include <sys/wait.h>
 
 #include "Corpus.h"
+#include "Json.h"
 
 namespace {
 
@@ -40,7 +41,7 @@ std::vector<std::string> Lines(const std::string& s) {
 }  // namespace
 
 TEST(Cli, TablesAreEmbeddedByteForByte) {
-    for (const char* name : {"AR", "base", "Help", "PageUnic", "SR_TNORMAL"}) {
+    for (const char* name : {"AR", "base", "Help", "PageUnic", "SR_TNORMAL", "UTHMANI", "fa2"}) {
         CliRun r = Cli(std::string("table ") + name);
         EXPECT_EQ(r.status, 0);
         EXPECT_EQ(r.out, *mushaf::testing::Tables().Lookup(name, 1)) << name;
@@ -94,6 +95,7 @@ TEST(Cli, Exports) {
     std::filesystem::remove_all(dir);
 }
 
+<<<<<<< HEAD
 TEST(Cli, MalformedUtf8IsRefused) {
     CliRun r = Cli("line 9 surah '5\xC0\x80junk' search '\xED\xA0\x80\xD9\x84' fish-set '1 \xF4\x90\x80\x80' show");
     auto lines = Lines(r.out);
@@ -115,4 +117,38 @@ TEST(Cli, AFailedExportLeavesThePosition) {
     EXPECT_EQ(lines[3], lines[0]);
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(std::filesystem::exists(dir));
+=======
+TEST(Cli, TranslationChoiceAndTheUthmaniText) {
+    using namespace mushaf;
+    auto tableLine = [](const char* table, int line) {
+        return JsonString(TrimSpaces(LoadTable(mushaf::testing::Tables(), table).at(line)));
+    };
+    auto field = [](const std::string& key) { return "\"" + key + "\":"; };
+    CliRun r = Cli("ayah 2 1 translation fooladvand surah 9 translation ansarian translation Quran show");
+    EXPECT_EQ(r.status, 1);
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 6u);
+    // the position object carries the Uthmani text and the chosen translation
+    EXPECT_NE(lines[0].find(field("ArabicUthmani") + tableLine("UTHMANI", 8)), std::string::npos);
+    EXPECT_NE(lines[0].find(field("MeanFarsi") + tableLine("FA", 8)), std::string::npos);
+    EXPECT_NE(lines[0].find("\"translation\":\"ansarian\""), std::string::npos);
+    // choosing keeps the position and shows the new translation at once
+    EXPECT_EQ(lines[1].rfind("{\"GlobalAyeh\":8,\"Soreh\":2,\"Ayeh\":1,", 0), 0u);
+    EXPECT_NE(lines[1].find(field("MeanFarsi") + tableLine("FA2", 8)), std::string::npos);
+    EXPECT_NE(lines[1].find("\"translation\":\"fooladvand\""), std::string::npos);
+    // and the choice stays for the next move
+    EXPECT_EQ(lines[2].rfind("{\"GlobalAyeh\":1242,", 0), 0u);
+    EXPECT_NE(lines[2].find(field("MeanFarsi") + tableLine("FA2", 1242)), std::string::npos);
+    EXPECT_NE(lines[3].find(field("MeanFarsi") + tableLine("FA", 1242)), std::string::npos);
+    EXPECT_EQ(lines[4], "{\"error\":\"type mismatch: expected ansarian or fooladvand: Quran\"}");
+    EXPECT_EQ(lines[5], lines[3]);
+    EXPECT_EQ(Cli("translation").status, 2);
+
+    // the translation search follows the choice
+    CliRun s = Cli("search-translation 'رحمتگر' translation fooladvand search-translation 'رحمتگر'");
+    auto found = Lines(s.out);
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0], "{\"FoundNumber\":0,\"FoundList\":[]}");
+    EXPECT_EQ(found[2].rfind("{\"FoundNumber\":119,\"FoundList\":[0,2,7,", 0), 0u);
+>>>>>>> two-texts
 }

@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <map>
 
 #include "Corpus.h"
 #include "Normalise.h"
@@ -247,4 +249,131 @@ TEST(Utf8, MalformedBytesNeverDecodeToCharacters) {
         EXPECT_EQ(FromUtf8Checked(good), FromUtf8(good));
     }
     EXPECT_EQ(FromUtf8("\xF4\x8F\xBF\xBF"), u"\U0010FFFF");
+}
+
+namespace {
+using Translation = cQ114::Translation;
+
+Text TableLine(const char* table, int line) {
+    static std::map<std::string, TextArray> loaded;
+    auto& t = loaded[table];
+    if (t.empty()) t = LoadTable(mushaf::testing::Tables(), table);
+    return Text(TrimSpaces(t.at(line)));
+}
+
+// A model loaded as before the Uthmani text and the second translation came.
+cQ114 ModelWithoutNewTables() {
+    const TableSource& t = mushaf::testing::Tables();
+    cQ114 m;
+    m.QrArray(LoadTable(t, "Ar"));
+    m.MeanFaArray(LoadTable(t, "Fa"));
+    m.SorehNameArray(LoadTable(t, "SorehName"));
+    m.SorehUnicArray(LoadTable(t, "SorehUnic"));
+    m.HezbUnicArray(LoadTable(t, "HezbUnic"));
+    m.JozeUnicArray(LoadTable(t, "JozeUnic"));
+    m.PageUnicArray(LoadTable(t, "PageUnic"));
+    m.TotalAyatArray(LoadTable(t, "AyehOfSoreh"));
+    m.BaseDataArray(LoadTable(t, "Base"));
+    return m;
+}
+}  // namespace
+
+TEST(Position, EveryMoveSetsTheUthmaniText) {
+    cQ114 m = LoadedModel();
+    EXPECT_EQ(m.ArabicUthmani(), TableLine("UTHMANI", 0));
+    auto expectLine = [&](const char* how) {
+        EXPECT_EQ(m.ArabicUthmani(), TableLine("UTHMANI", m.GlobalAyeh())) << how;
+        EXPECT_EQ(m.ArabicByEarab(), TableLine("AR", m.GlobalAyeh())) << how;
+    };
+    m.GoPosition(3000);
+    expectLine("line");
+    m.GoSoreh(u"2");
+    expectLine("surah");
+    // the Bismillah line of surah 2 and 2:1 in the Uthmani script
+    EXPECT_EQ(m.ArabicUthmani(), TableLine("UTHMANI", 0));
+    m.GoAyehOfSoreh(u"2", u"1");
+    expectLine("ayah");
+    EXPECT_EQ(m.ArabicUthmani(), u"الٓمٓ");
+    m.GoPage(u"300");
+    expectLine("page");
+    m.GoJoze(u"30");
+    expectLine("juz");
+    m.GoPosition(6347);
+    EXPECT_EQ(m.ArabicUthmani().back(), u'\0');
+    // a failing move leaves it with the rest of the position
+    m.GoPosition(500);
+    EXPECT_THROW(m.GoPage(u"605"), ModelError);
+    expectLine("after a failure");
+    // the search document leaves the position on its last line
+    m.SearchText(u"الحمد لله");
+    m.StartSearch(-1, -1);
+    m.GetOutputOfSearch(true);
+    EXPECT_EQ(m.GlobalAyeh(), m.FoundList().back());
+    expectLine("search document");
+}
+
+TEST(Translation, ChoiceKeepsThePositionAndFollowsEveryMove) {
+    cQ114 m = LoadedModel();
+    EXPECT_EQ(m.ChosenTranslation(), Translation::Ansarian);
+    m.GoAyehOfSoreh(u"2", u"255");
+    const int line = m.GlobalAyeh();
+    const Where where{line, m.Soreh(), m.Ayeh(), m.Joze(), m.Hezb(), m.Page(), m.TotalAyat()};
+    EXPECT_EQ(where.ayeh, 255);
+    const Text arabic = m.ArabicByEarab(), uthmani = m.ArabicUthmani(), ansarian = m.MeanFarsi();
+    EXPECT_EQ(ansarian, TableLine("FA", line));
+
+    m.ChooseTranslation(Translation::Fooladvand);
+    EXPECT_EQ(m.ChosenTranslation(), Translation::Fooladvand);
+    EXPECT_EQ(m.MeanFarsi(), TableLine("FA2", line));
+    EXPECT_NE(m.MeanFarsi(), ansarian);
+    ExpectAt(m, where);
+    EXPECT_EQ(m.ArabicByEarab(), arabic);
+    EXPECT_EQ(m.ArabicUthmani(), uthmani);
+
+    // every move keeps the choice
+    for (auto move : std::initializer_list<std::function<void()>>{
+             [&] { m.GoPosition(4000); }, [&] { m.GoSoreh(u"9"); }, [&] { m.GoAyehOfSoreh(u"36", u"0"); },
+             [&] { m.GoPage(u"604"); }, [&] { m.GoJoze(u"15"); }}) {
+        move();
+        EXPECT_EQ(m.MeanFarsi(), TableLine("FA2", m.GlobalAyeh())) << m.GlobalAyeh();
+    }
+    // the Bismillah line of surah 36 takes 1:1 of the chosen translation
+    m.GoAyehOfSoreh(u"36", u"0");
+    EXPECT_EQ(m.MeanFarsi(), TableLine("FA2", 0));
+    // the exported document shows the chosen translation too
+    m.FishClean();
+    m.FishAdder(1242);
+    m.ExportFolder = std::filesystem::temp_directory_path() / ("mushaf-translation-" + std::to_string(::getpid()));
+    auto out = m.GetOutputOfFish(false);
+    ASSERT_TRUE(out);
+    EXPECT_NE(out->document.find(TableLine("FA2", 1242)), Text::npos);
+    EXPECT_EQ(out->document.find(TableLine("FA", 1242)), Text::npos);
+    std::filesystem::remove_all(m.ExportFolder);
+
+    m.ChooseTranslation(Translation::Ansarian);
+    EXPECT_EQ(m.MeanFarsi(), TableLine("FA", m.GlobalAyeh()));
+    m.ChooseTranslation(Translation::Ansarian);  // choosing again changes nothing
+    EXPECT_EQ(m.MeanFarsi(), TableLine("FA", m.GlobalAyeh()));
+}
+
+TEST(Translation, AModelWithoutTheNewTablesWorksAsBefore) {
+    cQ114 old = ModelWithoutNewTables(), full = LoadedModel();
+    for (int line : {0, 7, 8, 1242, 6347}) {
+        old.GoPosition(static_cast<int16_t>(line));
+        full.GoPosition(static_cast<int16_t>(line));
+        EXPECT_EQ(old.ArabicByEarab(), full.ArabicByEarab());
+        EXPECT_EQ(old.ArabicNoEarab(), full.ArabicNoEarab());
+        EXPECT_EQ(old.MeanFarsi(), full.MeanFarsi());
+        EXPECT_EQ(old.SorehName(), full.SorehName());
+        EXPECT_TRUE(old.ArabicUthmani().empty());
+    }
+    // there is no second translation to choose: an error, and nothing changes
+    old.GoPosition(100);
+    Text before = old.MeanFarsi();
+    EXPECT_THROW(old.ChooseTranslation(Translation::Fooladvand), SubscriptOutOfRange);
+    EXPECT_EQ(old.ChosenTranslation(), Translation::Ansarian);
+    EXPECT_EQ(old.MeanFarsi(), before);
+    EXPECT_EQ(old.GlobalAyeh(), 100);
+    old.GoPosition(101);
+    EXPECT_EQ(old.MeanFarsi(), TableLine("FA", 101));
 }

@@ -189,6 +189,50 @@ TEST(Search, TranslationWithEitherKafOrYeh) {
     EXPECT_GT(m.FoundNumber(), 100);
 }
 
+TEST(Search, TranslationSearchSearchesTheChosenTranslation) {
+    cQ114 m = LoadedModel();
+    TextArray fa = LoadTable(mushaf::testing::Tables(), "FA"), fa2 = LoadTable(mushaf::testing::Tables(), "FA2");
+    auto linesWith = [](const TextArray& table, TextView word) {
+        std::vector<int16_t> out;
+        for (std::size_t k = 0; k < table.size(); ++k)
+            if (table[k].find(word) != Text::npos) out.push_back(static_cast<int16_t>(k));
+        return out;
+    };
+    m.GoPosition(300);
+    auto arabic = Find(m, u"الحمد لله", 0);
+    // Fooladvand's word for the Merciful, on every Bismillah line of FA2; and an
+    // Ansarian phrase, typed with a current Persian keyboard (U+06CC, U+06A9)
+    const Text fooladvandWord = u"رحمتگر", ansarianWord = u"پرهیزکاران";
+    const Text ansarianStored = u"پرهيزکاران";
+    auto inFa2 = linesWith(fa2, fooladvandWord), inFa = linesWith(fa, ansarianStored);
+    ASSERT_GT(inFa2.size(), 112u);
+    ASSERT_GT(inFa.size(), 10u);
+    ASSERT_TRUE(linesWith(fa, fooladvandWord).empty());
+    ASSERT_TRUE(linesWith(fa2, ansarianStored).empty());
+
+    EXPECT_TRUE(Find(m, fooladvandWord, 1).empty());
+    EXPECT_EQ(Find(m, ansarianWord, 1), inFa);
+
+    m.ChooseTranslation(cQ114::Translation::Fooladvand);
+    EXPECT_EQ(Find(m, fooladvandWord, 1), inFa2);
+    EXPECT_EQ(m.FoundNumber(), static_cast<int16_t>(inFa2.size()));
+    EXPECT_TRUE(Find(m, ansarianWord, 1).empty());
+    // folded as before: the Arabic kaf and yeh, as the window hands them over, find the stored Persian kaf
+    auto book = linesWith(fa2, u"کتاب");
+    ASSERT_GT(book.size(), 100u);
+    EXPECT_EQ(Find(m, u"كتاب", 1), book);
+    EXPECT_EQ(Find(m, u"کتاب", 1), book);
+    EXPECT_EQ(Find(m, u"كسانى", 1), linesWith(fa2, u"کساني"));
+    // a pattern, over the chosen translation
+    EXPECT_EQ(Find(m, u"رحمتگر مهربان", 1), linesWith(fa2, u"رحمتگر مهربان"));
+    // the Arabic search is the same whichever translation is chosen, and nothing moved
+    EXPECT_EQ(Find(m, u"الحمد لله", 0), arabic);
+    EXPECT_EQ(m.GlobalAyeh(), 300);
+
+    m.ChooseTranslation(cQ114::Translation::Ansarian);
+    EXPECT_TRUE(Find(m, fooladvandWord, 1).empty());
+}
+
 TEST(Search, FirstAndLastFound) {
     cQ114 m = LoadedModel();
     m.GoPosition(50);

@@ -2,6 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <fstream>
+#include <iterator>
 #include <set>
 
 #include "Corpus.h"
@@ -14,6 +16,41 @@ namespace {
 
 TextArray Table(const char* name) { return LoadTable(Tables(), name); }
 
+// The ayat of a quran package source file, read apart from the generator:
+// each \qt@newcmd line's text without its \qt@no{...} ornament, and
+// without the Bismillah macro and the space after it when it heads the ayah.
+struct SourceAyah {
+    Text text, ornament;
+    bool macro;
+};
+std::vector<SourceAyah> PackageSource(const char* file, TextView macro) {
+    std::ifstream in(std::string(MUSHAF_SOURCE_DIR) + "/" + file, std::ios::binary);
+    Text all = FromUtf8(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    std::vector<SourceAyah> out;
+    for (const Text& line : Split(all, u"\n")) {
+        if (line.rfind(u"\\qt@newcmd", 0) != 0) continue;
+        std::size_t open = line.find(u'{'), no = line.rfind(u"\\qt@no{");
+        EXPECT_TRUE(open != Text::npos && no != Text::npos && line.ends_with(u"}}")) << ToUtf8(line);
+        if (open == Text::npos || no == Text::npos) continue;
+        SourceAyah a{line.substr(open + 1, no - open - 1), line.substr(no + 7, line.size() - no - 9), false};
+        Text head = Text(macro) + u" ";
+        if (a.text.starts_with(head)) {
+            a.text.erase(0, head.size());
+            a.macro = true;
+        }
+        out.push_back(std::move(a));
+    }
+    return out;
+}
+
+bool IsBismillahLine(const TextArray& base, std::size_t k) { return TextView(base[k]).substr(3, 3) == u"000"; }
+
+// A table line without the final U+0000 of the last line.
+Text WithoutNul(Text t) {
+    if (!t.empty() && t.back() == u'\0') t.pop_back();
+    return t;
+}
+
 std::vector<long> Numbers(const TextArray& a) {
     std::vector<long> v;
     for (const Text& t : a) v.push_back(static_cast<long>(*ReadNumber(t)));
@@ -23,9 +60,10 @@ std::vector<long> Numbers(const TextArray& a) {
 }  // namespace
 
 TEST(Tables, EncodingBomCrLfAndTrailingNul) {
-    const std::set<std::string> withNul = {"AR", "FA", "BASE", "JOZEUNIC", "SOREHNAME", "MM", "SR_TAYAT", "SR_TNAME", "SR_TNOOZOOL"};
+    const std::set<std::string> withNul = {"AR",      "FA",       "BASE",        "JOZEUNIC", "SOREHNAME", "MM",
+                                           "SR_TAYAT", "SR_TNAME", "SR_TNOOZOOL", "UTHMANI",  "FA2"};
     for (const char* name : {"AR", "FA", "BASE", "SOREHNAME", "SOREHUNIC", "JOZEUNIC", "HEZBUNIC", "PAGEUNIC", "AYEHOFSOREH",
-                             "MM", "SR_TAYAT", "SR_TNAME", "SR_TNOOZOOL", "SR_TNORMAL", "HELP"}) {
+                             "MM", "SR_TAYAT", "SR_TNAME", "SR_TNOOZOOL", "SR_TNORMAL", "HELP", "UTHMANI", "FA2"}) {
         SCOPED_TRACE(name);
         auto bytes = Tables().Lookup(name, 1);
         ASSERT_TRUE(bytes);
@@ -59,6 +97,8 @@ TEST(Tables, LineCounts) {
     EXPECT_EQ(Table("AR").size(), 6348u);
     EXPECT_EQ(Table("FA").size(), 6348u);
     EXPECT_EQ(Table("BASE").size(), 6348u);
+    EXPECT_EQ(Table("UTHMANI").size(), 6348u);
+    EXPECT_EQ(Table("FA2").size(), 6348u);
     for (const char* n : {"SOREHNAME", "SOREHUNIC", "AYEHOFSOREH", "MM", "SR_TAYAT", "SR_TNAME", "SR_TNOOZOOL", "SR_TNORMAL"})
         EXPECT_EQ(Table(n).size(), 114u) << n;
     EXPECT_EQ(Table("JOZEUNIC").size(), 30u);
@@ -166,4 +206,95 @@ TEST(Tables, TranslationAndNames) {
     for (std::size_t i = 0; i + 1 < names.size(); ++i) EXPECT_LE(names[i].size(), 9u);
     EXPECT_NE(names[2].find(u' '), Text::npos);
     EXPECT_EQ(Table("SR_TNORMAL")[0], u"الفاتحة");
+}
+
+TEST(Tables, UthmaniKeepsEveryCharacterOfItsSource) {
+    TextArray uth = Table("UTHMANI"), base = Table("BASE");
+    std::vector<SourceAyah> source = PackageSource("qurantext-uthmani.def", u"\\basmalah");
+    ASSERT_EQ(source.size(), 6236u);
+    // the ayat in order, each the source text minus the ornament and the macro
+    std::size_t next = 0;
+    int macros = 0;
+    for (std::size_t k = 0; k < uth.size(); ++k) {
+        if (IsBismillahLine(base, k)) {
+            EXPECT_EQ(uth[k], uth[0]) << k;
+            continue;
+        }
+        ASSERT_LT(next, source.size());
+        const SourceAyah& a = source[next++];
+        EXPECT_EQ(WithoutNul(uth[k]), a.text) << "line " << k;
+        // the ornament carries the ayah number
+        Text digits;
+        for (char16_t c : a.ornament)
+            if (c >= 0x0660 && c <= 0x0669) digits += static_cast<char16_t>(u'0' + (c - 0x0660));
+        EXPECT_EQ(*ReadNumber(digits), *ReadNumber(TextView(base[k]).substr(3, 3))) << "line " << k;
+        // the macro heads ayah 1 of exactly the surahs with a Bismillah line
+        EXPECT_EQ(a.macro, k > 0 && IsBismillahLine(base, k - 1)) << "line " << k;
+        macros += a.macro;
+    }
+    EXPECT_EQ(next, source.size());
+    EXPECT_EQ(macros, 112);
+    // the Bismillah lines carry 1:1 of this text; 2:1 no longer carries it
+    EXPECT_EQ(uth[0], source[0].text);
+    EXPECT_EQ(uth[8], u"الٓمٓ");
+    EXPECT_EQ(uth[6347], source.back().text + u'\0');
+    // no ornament, digit or TeX is left, and the Uthmani letters are there
+    std::set<char16_t> seen;
+    for (std::size_t k = 0; k < uth.size(); ++k) {
+        for (char16_t c : uth[k]) {
+            bool ornament = c == 0xFD3E || c == 0xFD3F || (c >= 0x0660 && c <= 0x0669) || (c >= u'0' && c <= u'9');
+            ASSERT_FALSE(ornament || c == u'\\' || c == u'{' || c == u'}' || (c < 0x80 && c != u' ' && !(k == 6347 && c == 0)))
+                << "line " << k << " U+" << std::hex << int(c);
+            seen.insert(c);
+        }
+    }
+    for (char16_t c : {u'\u0671', u'\u0670', u'\u06E5', u'\u06E6', u'\u06DF', u'\u0653'})
+        EXPECT_TRUE(seen.count(c)) << std::hex << int(c);
+}
+
+TEST(Tables, FooladvandTranslation) {
+    TextArray fa2 = Table("FA2"), base = Table("BASE");
+    std::vector<SourceAyah> source = PackageSource("qurantext-fa.translation.def", u"\\basmalahfa");
+    ASSERT_EQ(source.size(), 6236u);
+    // the orthography of FA: yeh as U+064A, kaf as U+06A9
+    auto orthography = [](Text t) {
+        for (char16_t& c : t) {
+            if (c == 0x06CC || c == 0x0649) c = 0x064A;
+            if (c == 0x0643) c = 0x06A9;
+        }
+        return t;
+    };
+    std::size_t next = 0;
+    for (std::size_t k = 0; k < fa2.size(); ++k) {
+        for (char16_t c : fa2[k])
+            ASSERT_TRUE(c != 0x06CC && c != 0x0649 && c != 0x0643 && c != u'\\') << "line " << k << " U+" << std::hex << int(c);
+        if (IsBismillahLine(base, k)) {
+            EXPECT_EQ(fa2[k], fa2[0]) << k;
+            continue;
+        }
+        const SourceAyah& a = source[next++];
+        EXPECT_EQ(WithoutNul(fa2[k]), orthography(a.text)) << "line " << k;
+        EXPECT_EQ(a.ornament, u"(" + Decimal(static_cast<long long>(*ReadNumber(TextView(base[k]).substr(3, 3)))) + u")") << k;
+    }
+    EXPECT_EQ(next, source.size());
+    EXPECT_EQ(fa2[0], u"به نام خداوند رحمتگر مهربان");
+    // 9:1 (line 1242) carries the macro in the source but has no Bismillah
+    EXPECT_TRUE(source[1235].macro);
+    EXPECT_EQ(fa2[1242].find(fa2[0]), Text::npos);
+    EXPECT_EQ(fa2[1242].rfind(u"[اين آيات", 0), 0u);
+    EXPECT_EQ(fa2[6347].back(), u'\0');
+    // Persian kaf stands where the source has the Arabic one
+    EXPECT_NE(fa2[9].find(u'\u06A9'), Text::npos);
+}
+
+TEST(Tables, HelpIsTheHelpPageWithTheCredits) {
+    std::ifstream in(std::string(MUSHAF_SOURCE_DIR) + "/help.html", std::ios::binary);
+    Text page = FromUtf8(std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()));
+    Text help = Utf16LE(*Tables().Lookup("HELP", 1));
+    // the generated table is the page as it stands, with CR LF lines
+    EXPECT_EQ(help, u"\uFEFF" + Replaced(page, u"\n", u"\r\n"));
+    for (const char16_t* credit : {u"Tanzil Quran Text, Simple", u"Tanzil Quran Text, Uthmani", u"انـصـاريـان",
+                                   u"مـحـمـد مـهـدي فـولادونـد", u"Seiied-Mohammad-Javad Razavian", u"LaTeX quran",
+                                   u"href='https://tanzil.net'"})
+        EXPECT_NE(help.find(credit), Text::npos) << ToUtf8(credit);
 }
