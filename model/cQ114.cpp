@@ -259,20 +259,13 @@ void cQ114::StartSearch(int16_t start, int16_t end) {
     if (start == -1) start = minBound_;
     if (end == -1) end = maxBound_;
     Text pattern = u"*" + searchText_ + u"*";
-<<<<<<< HEAD
     // found apart and taken over only when the whole search succeeds
     std::vector<int16_t> found;
     if (searchTo_ == 0) found = Search(qrSearch_, ArabicSearchQuery(pattern), ArabicFolds(), start, end);
-    else if (searchTo_ == 1) found = Search(meanFaSearch_, TranslationSearchQuery(pattern), TranslationFolds(), start, end);
-    foundList_ = std::move(found);
-=======
-    foundNumber_ = 0;
-    foundList_.clear();
-    if (searchTo_ == 0) Search(qrSearch_, ArabicSearchForm(pattern), start, end);
     else if (searchTo_ == 1)
-        Search(translation_ == Translation::Fooladvand ? meanFa2Search_ : meanFaSearch_, TranslationSearchForm(pattern),
-               start, end);
->>>>>>> two-texts
+        found = Search(translation_ == Translation::Fooladvand ? meanFa2Search_ : meanFaSearch_,
+                       TranslationSearchQuery(pattern), TranslationFolds(), start, end);
+    foundList_ = std::move(found);
     foundNumber_ = static_cast<int16_t>(foundList_.size());
 }
 
@@ -394,7 +387,7 @@ Text cQ114::Render(const std::vector<int16_t>& lines, bool withEarab, const Text
 
 cQ114::SavedPosition cQ114::SavePosition() const {
     return {globalAyeh_, soreh_, ayeh_, joze_, hezb_, page_, totalAyat_,
-            sorehName_, arabicByEarab_, arabicNoEarab_, meanFarsi_};
+            sorehName_, arabicByEarab_, arabicNoEarab_, arabicUthmani_, meanFarsi_};
 }
 
 void cQ114::RestorePosition(SavedPosition&& p) noexcept {
@@ -403,6 +396,7 @@ void cQ114::RestorePosition(SavedPosition&& p) noexcept {
     sorehName_ = std::move(p.sorehName);
     arabicByEarab_ = std::move(p.arabicByEarab);
     arabicNoEarab_ = std::move(p.arabicNoEarab);
+    arabicUthmani_ = std::move(p.arabicUthmani);
     meanFarsi_ = std::move(p.meanFarsi);
 }
 

@@ -132,7 +132,7 @@ private:
     // lines and put back after it (or when it fails).
     struct SavedPosition {
         int16_t globalAyeh, soreh, ayeh, joze, hezb, page, totalAyat;
-        Text sorehName, arabicByEarab, arabicNoEarab, meanFarsi;
+        Text sorehName, arabicByEarab, arabicNoEarab, arabicUthmani, meanFarsi;
     };
     SavedPosition SavePosition() const;
     void RestorePosition(SavedPosition&& saved) noexcept;
@@ -154,15 +154,10 @@ private:
         std::vector<std::size_t> starts;
         void Build(const TextArray& source, Text (*form)(TextView));
     };
-<<<<<<< HEAD
     // The lines start..end whose form matches the pattern.
     static std::vector<int16_t> Search(const SearchForms& forms, const Text& pattern, std::span<const LetterFold> folds,
                                        int start, int end);
-    SearchForms qrSearch_, meanFaSearch_;
-=======
-    void Search(const SearchForms& forms, const Text& pattern, int start, int end);
     SearchForms qrSearch_, meanFaSearch_, meanFa2Search_;
->>>>>>> two-texts
 
     int16_t globalAyeh_ = 0, soreh_ = 0, ayeh_ = 0, joze_ = 0, hezb_ = 0, page_ = 0, totalAyat_ = 0;
     int16_t minBound_ = 0, maxBound_ = 0;

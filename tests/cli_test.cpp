@@ -95,7 +95,6 @@ TEST(Cli, Exports) {
     std::filesystem::remove_all(dir);
 }
 
-<<<<<<< HEAD
 TEST(Cli, MalformedUtf8IsRefused) {
     CliRun r = Cli("line 9 surah '5\xC0\x80junk' search '\xED\xA0\x80\xD9\x84' fish-set '1 \xF4\x90\x80\x80' show");
     auto lines = Lines(r.out);
@@ -117,7 +116,8 @@ TEST(Cli, AFailedExportLeavesThePosition) {
     EXPECT_EQ(lines[3], lines[0]);
     EXPECT_EQ(r.status, 1);
     EXPECT_FALSE(std::filesystem::exists(dir));
-=======
+}
+
 TEST(Cli, TranslationChoiceAndTheUthmaniText) {
     using namespace mushaf;
     auto tableLine = [](const char* table, int line) {
@@ -150,5 +150,4 @@ TEST(Cli, TranslationChoiceAndTheUthmaniText) {
     ASSERT_EQ(found.size(), 3u);
     EXPECT_EQ(found[0], "{\"FoundNumber\":0,\"FoundList\":[]}");
     EXPECT_EQ(found[2].rfind("{\"FoundNumber\":119,\"FoundList\":[0,2,7,", 0), 0u);
->>>>>>> two-texts
 }

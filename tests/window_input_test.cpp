@@ -73,6 +73,9 @@ TEST(Input, SurahFilterFoldsKafAndYeh) {
     // the wildcards still work, and a half-typed bracket lists nothing
     RUN_WINDOW(wild, "type:txtQSearch:" + U("ک?ف"));
     EXPECT_TRUE(wild.document("wbrSoreh").contains("<a id=\"18\" href=\"#\">"));
+    // a letter in a bracket list is taken as written and matches its other forms
+    RUN_WINDOW(list, "type:txtQSearch:" + U("[ی]ونس"));
+    EXPECT_TRUE(list.document("wbrSoreh").contains("<a id=\"10\" href=\"#\">"));
     RUN_WINDOW(open, "type:txtQSearch:[");
     EXPECT_EQ(open.document("wbrSoreh").count("<br>"), 0);
 }

@@ -110,7 +110,7 @@ Translation TranslationDocument(cQ114& model, int16_t line, TextView backColorHe
 Text SorehIndexDocument(cQ114& model, TextView filter, TextView backColorHex) {
     std::optional<Pattern> pattern;
     try {
-        pattern.emplace(u"*" + TranslationSearchForm(filter) + u"*");
+        pattern.emplace(u"*" + TranslationSearchQuery(filter) + u"*", TranslationFolds());
     } catch (const InvalidPattern&) {
         // a half-typed "[": no surah matches yet
     }
