@@ -21,9 +21,8 @@ QString JsString(const QString& s) {
 }
 
 // Writes a whole document into the pane's page, as document.open and one
-// document.write, and then prepares it: spans take the widths their style
-// rules give them and a focused link draws no focus frame (rules kept in an
-// adopted style sheet, so the document stays as written), and with clicks
+// document.write, and then prepares it: the pane's rendering rules go into an
+// adopted style sheet (so the document stays as written), and with clicks
 // on, a click on a link is reported and does not navigate.
 const char* kWriteScript = R"JS(
 (function (html, style, clicks) {
@@ -32,8 +31,7 @@ const char* kWriteScript = R"JS(
   document.close();
   try {
     var sheet = new CSSStyleSheet();
-    sheet.replaceSync('span.Radif, span.SorehName, span.Ayat, span.Ayeh, span.AyehCaption, span.Dash ' +
-                      '{ display: inline-block; } a:focus { outline: none; } ' + style);
+    sheet.replaceSync(style);
     document.adoptedStyleSheets = [sheet];
   } catch (e) {}
   if (clicks) {
@@ -111,6 +109,16 @@ void WebPane::Write(const QString& html) {
         return;
     }
     Enqueue(Op{true, html, {}});
+}
+
+void WebPane::SetRenderingStyle(const QString& style) {
+    if (style == renderingStyle_) return;
+    renderingStyle_ = style;
+    Enqueue(Op{false,
+               QStringLiteral("(function(s){try{var sheet=new CSSStyleSheet();sheet.replaceSync(s);"
+                              "document.adoptedStyleSheets=[sheet];}catch(e){}})(%1)")
+                   .arg(JsString(style)),
+               {}});
 }
 
 void WebPane::ReplaceClass(const QString& elementId, const QString& from, const QString& to) {

@@ -28,6 +28,10 @@ public:
     void Navigate(const QUrl& address);
     // Replaces the document by `html`.
     void Write(const QString& html);
+    // Replaces the pane's rendering-only style rules, in the document it
+    // holds and in every document written later.
+    void SetRenderingStyle(const QString& style);
+    const QString& RenderingStyle() const { return renderingStyle_; }
     // Sets class `to` on the element `elementId` (every DIV when empty)
     // whose class is exactly `from`.
     void ReplaceClass(const QString& elementId, const QString& from, const QString& to);

@@ -19,6 +19,7 @@
 #include "Documents.h"
 #include "Key_Language.h"
 #include "Loading.h"
+#include "Markup.h"
 #include "NumberBox.h"
 #include "QtServices.h"
 #include "WebPane.h"
@@ -83,6 +84,12 @@ frmMain::~frmMain() { qApp->removeEventFilter(this); }
 
 // ---- the control tree ------------------------------------------------------
 
+QString frmMain::PaneStyle(const std::string& pane) const {
+    QString style = ToQ(views::kPaneStyle);
+    if (pane == "wbrQuran") style += QStringLiteral(" ") + ToQ(views::kPageStyle);
+    return style;
+}
+
 void frmMain::BuildControls() {
     QFont tahoma(QStringLiteral("Tahoma"));
     tahoma.setPointSizeF(8.25);
@@ -146,11 +153,7 @@ void frmMain::BuildControls() {
         }
         case Kind::BrowserPane: {
             bool clicks = c.name == "wbrSoreh" || c.name == "wbrQuran" || c.name == "wbrSearchResult" || c.name == "wbrTools";
-            // the mushaf page is read, not skimmed: its lines are drawn larger
-            QString style = c.name == "wbrQuran" ? QStringLiteral("div.NoEarab, div.NoEarabSelect { font-size: 19px; } "
-                                                                  "div.NoEarabBesm, div.NoEarabBesmSelect { font-size: 17px; }")
-                                                 : QString();
-            auto* p = new WebPane(parent, clicks, style);
+            auto* p = new WebPane(parent, clicks, PaneStyle(c.name));
             connect(p, &WebPane::Idle, this, [this] {
                 if (PanesIdle()) emit PanesBecameIdle();
             });
@@ -389,12 +392,13 @@ void frmMain::Set_Quran(int16_t page) {
 }
 
 void frmMain::Set_Ayeh(WebPane* pane, int16_t line) {
-    const QString id = QStringLiteral("div%1").arg(line);
-    pane->ReplaceClass(QString(), QStringLiteral("NoEarabSelect"), QStringLiteral("NoEarab"));
-    pane->ReplaceClass(QString(), QStringLiteral("NoEarabBesmSelect"), QStringLiteral("NoEarabBesm"));
-    pane->ReplaceClass(id, QStringLiteral("NoEarab"), QStringLiteral("NoEarabSelect"));
-    pane->ReplaceClass(id, QStringLiteral("NoEarabBesm"), QStringLiteral("NoEarabBesmSelect"));
-    if (ScrollOnSelect_) pane->ScrollIntoView({QStringLiteral("div%1").arg(line - 1), id});
+    using namespace views;
+    const QString id = ToQ(LineId(line));
+    pane->ReplaceClass(QString(), ToQ(kLineMarkedClass), ToQ(kLineClass));
+    pane->ReplaceClass(QString(), ToQ(kBesmMarkedClass), ToQ(kBesmClass));
+    pane->ReplaceClass(id, ToQ(kLineClass), ToQ(kLineMarkedClass));
+    pane->ReplaceClass(id, ToQ(kBesmClass), ToQ(kBesmMarkedClass));
+    if (ScrollOnSelect_) pane->ScrollIntoView({ToQ(LineId(line - 1)), id});
     ScrollOnSelect_ = true;
 }
 

@@ -74,6 +74,8 @@ protected:
 
 private:
     void BuildControls();
+    // The rendering-only style rules of a pane.
+    QString PaneStyle(const std::string& pane) const;
     void ApplyGeometry();
     void SetPanelVisible(const std::string& name, bool visible);
     void MoveFormCenter();
