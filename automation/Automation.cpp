@@ -1,6 +1,9 @@
 #include "Automation.h"
 
 #include <QAbstractButton>
+#include <QAction>
+#include <QMenu>
+#include <QWheelEvent>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -33,6 +36,8 @@ struct Failure {
 
 // Results of the eval actions, in order.
 QJsonArray evaluated;
+// Entries of the context menu the last rightclick opened.
+int menuSeen = 0;
 Clipboard* clipboardForActions = nullptr;
 
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
@@ -251,6 +256,30 @@ void Perform(frmMain& w, const QString& action) {
         if (!target->isVisible()) return;
         Focus(target);
         PressKey(target->windowHandle() ? target->windowHandle() : w.windowHandle(), KeyByName("Ctrl+v"));
+    } else if (verb == "menu") {
+        QAction* a = w.MenuAction(rest);
+        if (!a) throw Failure{"no menu entry " + rest};
+        a->trigger();
+    } else if (verb == "rightclick") {
+        // opens the context menu with a real right-click, then closes it
+        auto* pane = qobject_cast<WebPane*>(Need(w, rest));
+        if (!pane || !pane->View()) throw Failure{"not a shown pane: " + rest};
+        QWidget* surface = pane->View()->focusProxy();
+        QTest::mouseClick(surface, Qt::RightButton, Qt::NoModifier, surface->rect().center());
+        if (!WaitUntil([&] { return w.ContextMenu()->isVisible(); }, 3000)) throw Failure{"no menu over " + rest};
+        menuSeen = w.ContextMenu()->actions().size();
+        w.ContextMenu()->close();
+    } else if (verb == "wheel") {
+        auto* pane = qobject_cast<WebPane*>(Need(w, rest.section(':', 0, 0)));
+        if (!pane || !pane->View()) throw Failure{"not a shown pane: " + rest};
+        QWidget* surface = pane->View()->focusProxy();
+        const int steps = rest.section(':', 1).toInt();
+        const QPointF at = surface->rect().center();
+        for (int i = 0; i < std::abs(steps); ++i) {
+            QWheelEvent wheel(at, surface->mapToGlobal(at), QPoint(), QPoint(0, steps > 0 ? 120 : -120), Qt::NoButton,
+                              Qt::ControlModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(surface, &wheel);
+        }
     } else if (verb == "check") {
         Check(w);
     } else if (verb == "focus") {
@@ -344,6 +373,21 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     for (const QVariant& v : marked.toList()) ids.append(v.toString());
     o["marked"] = ids;
     o["evaluated"] = evaluated;
+    o["zoom"] = QJsonObject{{"wbrQuran", w.Zoom("wbrQuran")}, {"wbrFarsi", w.Zoom("wbrFarsi")}};
+    o["quranFont"] = frmMain::QuranFontName(w.ChosenQuranFont());
+    o["night"] = w.Night();
+    o["fullScreen"] = w.isFullScreen();
+    o["rememberPlace"] = w.RememberPlace();
+    o["script"] = w.Uthmani() ? "uthmani" : "simple";
+    o["translation"] = w.Model().ChosenTranslation() == cQ114::Translation::Fooladvand ? "fooladvand" : "ansarian";
+    o["FishList"] = ToQ(w.Model().FishList());
+    o["exported"] = QJsonArray::fromStringList(w.Exported());
+    o["message"] = w.Message();
+    o["lblSearchResult"] = static_cast<QLabel*>(w.Control("lblSearchResult"))->text();
+    o["menuEntries"] = menuSeen;
+    QJsonObject styles;
+    for (WebPane* pane : w.Panes()) styles[pane->objectName()] = pane->RenderingStyle();
+    o["renderingStyle"] = styles;
     return o;
 }
 
@@ -359,6 +403,8 @@ void Print(const QJsonObject& o) {
 QJsonObject RunActions(frmMain& window, Clipboard& clipboard, const QStringList& actions) {
     clipboardForActions = &clipboard;
     evaluated = QJsonArray();
+    menuSeen = 0;
+    window.SetInteractive(false);
     try {
         if (!QTest::qWaitForWindowExposed(&window, 15000)) throw Failure{"the window was not shown"};
         window.activateWindow();

@@ -8,7 +8,8 @@ int main(int argc, char** argv) {
     bool dumpState = false;
     QStringList actions;
     mushaf::StartExtension automation;
-    automation.usage = QStringLiteral("[--dump-state [--do ACTION]...]");
+    automation.usage = QStringLiteral("  --dump-state     open, do the actions, print what the window shows as JSON, close\n"
+                                       "  --do ACTION      an action for --dump-state (see the README)");
     automation.option = [&](const QStringList& args, int& i) {
         if (args[i] == QLatin1String("--dump-state")) {
             dumpState = true;

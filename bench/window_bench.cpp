@@ -10,6 +10,7 @@
 #include <QProcess>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWebEngineView>
 #include <algorithm>
@@ -115,7 +116,9 @@ int App(bool full) {
     mushaf::QtSystemColours colours;
     mushaf::QtClipboard clipboard;
     mushaf::OsKeyboardLayout keyboard;
-    mushaf::frmMain w({tables, colours, clipboard, keyboard});
+    QTemporaryDir fresh;
+    mushaf::QtSettings settings(fresh.filePath("settings.ini"));
+    mushaf::frmMain w({tables, colours, clipboard, keyboard, settings});
     w.Form_Load();
     w.show();
     mushaf::WebPane* quran = w.Pane("wbrQuran");

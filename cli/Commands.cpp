@@ -104,15 +104,6 @@ std::string PositionJson(const cQ114& m) {
         .Str();
 }
 
-std::filesystem::path DefaultExportFolder() {
-#ifdef _WIN32
-    return "C:\\Zendar";
-#else
-    const char* home = std::getenv("HOME");
-    std::filesystem::path docs = std::filesystem::path(home ? home : ".") / "Documents";
-    return docs / "Zendar";
-#endif
-}
 
 std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::path& exportDir) {
     const std::string& n = c.name;

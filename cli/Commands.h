@@ -20,6 +20,5 @@ bool ParseCommands(const std::vector<std::string>& argv, std::vector<CliCommand>
 std::string RunCommand(cQ114& model, const CliCommand& command, const std::filesystem::path& exportDir);
 // The position object of the model.
 std::string PositionJson(const cQ114& model);
-std::filesystem::path DefaultExportFolder();
 
 }  // namespace mushaf

@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include "Normalise.h"
@@ -434,7 +435,11 @@ FishExport cQ114::WriteFish(bool withEarab) {
     }
     FishExport out;
     out.document = Render(lines, withEarab, u"ليست فيش ها", true);
+    out.file = WriteExport(out.document);
+    return out;
+}
 
+std::filesystem::path cQ114::WriteExport(const Text& document) const {
     std::error_code ec;
     if (!std::filesystem::exists(ExportFolder, ec)) std::filesystem::create_directories(ExportFolder, ec);
     if (ec || !std::filesystem::is_directory(ExportFolder, ec))
@@ -443,8 +448,17 @@ FishExport cQ114::WriteFish(bool withEarab) {
     char stem[32];
     std::snprintf(stem, sizeof stem, "%02d-%02d-%02d-%02d-%02d-%02d", t.tm_year % 100, t.tm_mon + 1, t.tm_mday,
                   t.tm_hour, t.tm_min, t.tm_sec);
-    out.file = WriteNewFile(ExportFolder, stem, "\xEF\xBB\xBF" + ToUtf8(out.document));
-    return out;
+    return WriteNewFile(ExportFolder, stem, "\xEF\xBB\xBF" + ToUtf8(document));
+}
+
+std::filesystem::path DefaultExportFolder() {
+#ifdef _WIN32
+    return "C:\\Zendar";
+#else
+    const char* home = std::getenv("HOME");
+    std::filesystem::path docs = std::filesystem::path(home ? home : ".") / "Documents";
+    return docs / "Zendar";
+#endif
 }
 
 }  // namespace mushaf

@@ -120,6 +120,9 @@ public:
     void FishRemove(int16_t fish);
     void FishClean();
 
+    // Writes a document (UTF-8 with a byte-order mark) to a new dated file in
+    // ExportFolder, creating the folder; never replaces a file. The path.
+    std::filesystem::path WriteExport(const Text& document) const;
     // Where GetOutputOfFish writes, and the clock that names its file.
     std::filesystem::path ExportFolder;
     std::function<std::tm()> LocalTime;
@@ -170,5 +173,8 @@ private:
 
     std::vector<FishEntry> fish_;
 };
+
+// ~/Documents/Zendar (C:\Zendar on Windows).
+std::filesystem::path DefaultExportFolder();
 
 }  // namespace mushaf

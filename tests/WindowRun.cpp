@@ -3,6 +3,7 @@
 #include "WindowRun.h"
 
 #include <QApplication>
+#include <QTemporaryDir>
 
 #include "Automation.h"
 #include "QtServices.h"
@@ -31,15 +32,24 @@ public:
 
 }  // namespace
 
-WindowRun RunWindow(const QStringList& actions) {
+WindowRun RunWindow(const QStringList& actions, const QStringList& options) {
     QtTableSource tables;
     QtSystemColours colours;
     MemoryClipboard clipboard;
     NoKeyboardLayouts keyboard;
+    QTemporaryDir fresh;
+    QString settingsFile = fresh.filePath("settings.ini");
+    const int s = static_cast<int>(options.indexOf("--settings"));
+    if (s >= 0) settingsFile = options.value(s + 1);
+    QtSettings settings(settingsFile);
+    WindowServices services{tables, colours, clipboard, keyboard, settings};
+    const int e = static_cast<int>(options.indexOf("--export-dir"));
+    if (e >= 0) services.exportFolder = options.value(e + 1).toStdString();
     WindowRun run;
     {
-        frmMain window({tables, colours, clipboard, keyboard});
+        frmMain window(services);
         window.Form_Load();
+        window.StartAt(std::nullopt);
         window.show();
         run.state = RunActions(window, clipboard, actions);
         window.close();

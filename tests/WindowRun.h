@@ -33,8 +33,10 @@ struct WindowRun {
     }
 };
 
-// In this process (the test program's main sets up the application).
-WindowRun RunWindow(const QStringList& actions);
+// In this process (the test program's main sets up the application), with
+// the settings in a new file unless `options` names one with --settings
+// FILE; --export-dir DIR as the program takes it.
+WindowRun RunWindow(const QStringList& actions, const QStringList& options = {});
 
 inline WindowRun RunProcess(const QStringList& actions, const QStringList& options = {}) {
     QStringList args = options;

@@ -69,14 +69,14 @@ std::vector<int16_t> PageStartList(const TextArray& pageUnic, int16_t lineCount)
     return list;
 }
 
-Text PageDocument(cQ114& model, int16_t first, int16_t last, bool showEarab, TextView backColorHex) {
+Text PageDocument(cQ114& model, int16_t first, int16_t last, bool showEarab, TextView backColorHex, bool uthmani) {
     Text body;
     for (int n = first; n <= last; ++n) {
         model.GoPosition(static_cast<int16_t>(n));
         bool besm = model.Ayeh() == 0 || (model.Soreh() == 1 && model.Ayeh() == 1);
         Text line = besm ? Text(u"<div id='div_id' class='NoEarabBesm'>_NoEarab</div>")
                          : Text(u"<div id='div_id' class='NoEarab'><a id='_id' href='#'>_Ayeh.</a>&nbsp;&nbsp;_NoEarab</div>");
-        ReplaceAll(line, u"_NoEarab", showEarab ? model.ArabicByEarab() : model.ArabicNoEarab());
+        ReplaceAll(line, u"_NoEarab", ShownArabic(model, showEarab, uthmani));
         ReplaceAll(line, u"_Ayeh", Decimal(model.Ayeh()));
         ReplaceAll(line, u"_id", Decimal(n));
         body += kCrLf;
@@ -147,12 +147,13 @@ Text ResultFrame(TextView body, TextView backColorHex) {
 }
 }  // namespace
 
-Text ResultListDocument(cQ114& model, TextView backColorHex) {
-    const std::vector<int16_t> found = model.FoundList();
-    if (found.empty()) return ResultFrame(kNothingFound, backColorHex);
+namespace {
+// One row of a line list: its number, the surah's name and the ayah, the
+// number a link to the line.
+Text ListRows(cQ114& model, const std::vector<int16_t>& lines) {
     Text body;
-    for (std::size_t k = 0; k < found.size(); ++k) {
-        model.GoPosition(found[k]);
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+        model.GoPosition(lines[k]);
         Text row = u"<span class='Radif'><a id='_id' href='#'>_Number -</A></span><span class='SorehName'>_Soreh</span>"
                    u"<span class='AyehCaption'>آيه</span><span class='Ayeh'>_Ayeh</span><br>";
         ReplaceAll(row, u"_id", Decimal(model.GlobalAyeh()));
@@ -162,14 +163,41 @@ Text ResultListDocument(cQ114& model, TextView backColorHex) {
         body += kCrLf;
         body += row;
     }
-    return ResultFrame(body, backColorHex);
+    return body;
+}
+}  // namespace
+
+Text ResultListDocument(cQ114& model, TextView backColorHex) {
+    const std::vector<int16_t> found = model.FoundList();
+    if (found.empty()) return ResultFrame(kNothingFound, backColorHex);
+    return ResultFrame(ListRows(model, found), backColorHex);
+}
+
+std::vector<int16_t> FishLines(const cQ114& model) {
+    std::vector<int16_t> lines;
+    for (const FishEntry& e : model.FishCollection()) {
+        const long long v = e.Value();
+        if (v >= model.MinBound() && v <= model.MaxBound()) lines.push_back(static_cast<int16_t>(v));
+    }
+    return lines;
+}
+
+Text FishListDocument(cQ114& model, TextView backColorHex) {
+    const std::vector<int16_t> lines = FishLines(model);
+    if (lines.empty()) return ResultFrame(kNoFish, backColorHex);
+    return ResultFrame(ListRows(model, lines), backColorHex);
 }
 
 Text ResultMessageDocument(TextView message, TextView backColorHex) { return ResultFrame(message, backColorHex); }
 
-Text CopyText(const cQ114& model, bool showEarab) {
+const Text& ShownArabic(const cQ114& model, bool showEarab, bool uthmani) {
+    if (!showEarab) return model.ArabicNoEarab();
+    return uthmani ? model.ArabicUthmani() : model.ArabicByEarab();
+}
+
+Text CopyText(const cQ114& model, bool showEarab, bool uthmani) {
     return Shown(u"سوره " + model.SorehName() + u" [" + Decimal(model.Soreh()) + u"] - آيه " + Decimal(model.Ayeh()) +
-                 u"\r\n\r\n" + (showEarab ? model.ArabicByEarab() : model.ArabicNoEarab()) + u"\r\n\r\n" +
+                 u"\r\n\r\n" + ShownArabic(model, showEarab, uthmani) + u"\r\n\r\n" +
                  model.MeanFarsi());
 }
 

@@ -26,8 +26,12 @@ Text Frame(std::initializer_list<TextView> styleRules, TextView backColorHex, Te
 // ---- the page and the translation ----
 // Entry p-1 is the first line of page p (1..604); the last entry is the line count.
 std::vector<int16_t> PageStartList(const TextArray& pageUnic, int16_t lineCount);
+// The Arabic text of the model's line as the page shows it: without marks,
+// with marks, or with marks in the Uthmani script.
+const Text& ShownArabic(const cQ114& model, bool showEarab, bool uthmani);
 // The page of lines first..last; leaves the model on the last line.
-Text PageDocument(cQ114& model, int16_t first, int16_t last, bool showEarab, TextView backColorHex);
+Text PageDocument(cQ114& model, int16_t first, int16_t last, bool showEarab, TextView backColorHex,
+                  bool uthmani = false);
 Text PageCaption(int16_t page);
 
 struct Translation {
@@ -52,12 +56,17 @@ inline constexpr char16_t kInvalidPattern[] = u"الگوي جستجو نادرس
 Text PrepareSearchQuery(TextView query);
 // The list of FoundList; leaves the model on the last result.
 Text ResultListDocument(cQ114& model, TextView backColorHex);
+// The note cards in the order they were added, as rows like the results'
+// (cards outside the corpus are left out); leaves the model on the last.
+inline constexpr char16_t kNoFish[] = u"هيچ آيه اي در يادداشت ها نيست. با Ctrl+D آيه جاري به يادداشت ها افزوده مي شود.";
+std::vector<int16_t> FishLines(const cQ114& model);
+Text FishListDocument(cQ114& model, TextView backColorHex);
 // A result-pane document that says only `message`.
 Text ResultMessageDocument(TextView message, TextView backColorHex);
 
 // ---- clipboard ----
 // The current line, its place, its Arabic text in the shown variant and its
 // translation, as plain text with CR LF lines.
-Text CopyText(const cQ114& model, bool showEarab);
+Text CopyText(const cQ114& model, bool showEarab, bool uthmani = false);
 
 }  // namespace mushaf::views

@@ -1,13 +1,17 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QTimer>
+#include <memory>
+#include <string>
 #include <cstdio>
 #include <cstdlib>
 
 #include "Start.h"
 #include "QtServices.h"
 #include "QtTableSource.h"
+#include "Loading.h"
 #include "frmMain.h"
 
 namespace {
@@ -53,28 +57,147 @@ void PrepareToolkit(const char* argv0) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
+namespace {
+
+const char* kUsage =
+    "usage: %s [OPTION]... [SURAH:AYAH]\n"
+    "A Quran reader with a Persian translation.\n"
+    "\n"
+    "  SURAH:AYAH       open at that ayah, e.g. 2:255 (Persian and Arabic-Indic digits too)\n"
+    "  --page N         open at the first line of page N (1 to 604)\n"
+    "  --juz N          open at the first line of juz' N (1 to 30)\n"
+    "  --settings FILE  keep the reader's choices in this INI file instead of the user's settings\n"
+    "  --export-dir DIR write exported note cards and search results into DIR\n"
+    "                   (default ~/Documents/Zendar)\n"
+    "  --help           show this help and exit\n"
+    "  --version        show the version and exit\n"
+    "%s";
+
+// Persian and Arabic-Indic digits as 0-9.
+QString AsciiDigits(QString text) {
+    for (QChar& c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 0x06F0 && u <= 0x06F9) c = QChar(u'0' + (u - 0x06F0));
+        else if (u >= 0x0660 && u <= 0x0669) c = QChar(u'0' + (u - 0x0660));
+    }
+    return text;
+}
+
+std::optional<int> WholeNumber(const QString& text) {
+    static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
+    const QString t = AsciiDigits(text.trimmed());
+    if (!digits.match(t).hasMatch()) return std::nullopt;
+    return t.toInt();
+}
+
+struct Failure {
+    std::string message;
+};
+
+// The line a reference names, or a Failure saying what is wrong.
+int16_t ReferenceLine(cQ114& model, const QString& kind, const QString& text) {
+    auto need = [&](std::optional<int> n, const char* what) {
+        if (!n) throw Failure{"not a " + std::string(what) + ": " + text.toStdString()};
+        return *n;
+    };
+    if (kind == "page" || kind == "juz") {
+        const bool page = kind == "page";
+        const int n = need(WholeNumber(text), page ? "page number" : "juz' number");
+        const int last = page ? 604 : 30;
+        if (n < 1 || n > last)
+            throw Failure{(page ? "page " : "juz' ") + std::to_string(n) + (page ? ": pages are 1 to " : ": juz' are 1 to ") +
+                          std::to_string(last)};
+        if (page) model.GoPage(Decimal(n));
+        else model.GoJoze(Decimal(n));
+        return model.GlobalAyeh();
+    }
+    const QString ref = AsciiDigits(text);
+    const int colon = ref.indexOf(':');
+    if (colon < 0) throw Failure{"not a reference: " + text.toStdString() + " (write SURAH:AYAH, for example 2:255)"};
+    const int surah = need(WholeNumber(ref.left(colon)), "reference");
+    const int ayah = need(WholeNumber(ref.mid(colon + 1)), "reference");
+    if (surah < 1 || surah > 114) throw Failure{"surah " + std::to_string(surah) + ": surahs are 1 to 114"};
+    model.GoSoreh(Decimal(surah));
+    const int count = model.TotalAyat();
+    if (ayah < 1 || ayah > count)
+        throw Failure{"ayah " + std::to_string(ayah) + " of surah " + std::to_string(surah) + ": surah " +
+                      std::to_string(surah) + " has ayat 1 to " + std::to_string(count)};
+    model.GoAyehOfSoreh(Decimal(surah), Decimal(ayah));
+    return model.GlobalAyeh();
+}
+
+}  // namespace
+
 int RunReader(int argc, char** argv, const StartExtension* extension) {
+    // the options first: a wrong one opens no window and needs no display
+    QStringList args;
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    const QString program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
+    const QString extra = extension ? "\n" + extension->usage + "\n" : QString();
+    QString settingsFile, exportDir, refKind, refText;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (extension && extension->option(args, i)) continue;
+        if (a == "--help" || a == "-h") {
+            std::printf(kUsage, program.toLocal8Bit().constData(), extra.toLocal8Bit().constData());
+            return 0;
+        }
+        if (a == "--version") {
+            std::printf("%s %s\n", program.toLocal8Bit().constData(), MUSHAF_VERSION);
+            return 0;
+        }
+        if ((a == "--settings" || a == "--export-dir" || a == "--page" || a == "--juz") && i + 1 < args.size()) {
+            const QString value = args[++i];
+            if (a == "--settings") settingsFile = value;
+            else if (a == "--export-dir") exportDir = value;
+            else refKind = a.mid(2), refText = value;
+            continue;
+        }
+        // the toolkit's own options (-platform offscreen, -style ...) are the toolkit's
+        static const QStringList toolkit{"-platform", "-style", "-display", "-geometry", "-qwindowgeometry",
+                                         "-platformtheme", "-plugin", "-qwindowtitle"};
+        if (toolkit.contains(a) && i + 1 < args.size()) {
+            ++i;
+            continue;
+        }
+        if (a == "-reverse" || a == "-session") continue;
+        if (!a.startsWith('-') && refKind.isEmpty()) {
+            refKind = QStringLiteral("ayah");
+            refText = a;
+            continue;
+        }
+        std::fprintf(stderr, kUsage, program.toLocal8Bit().constData(), extra.toLocal8Bit().constData());
+        return 2;
+    }
+    QtTableSource tables;
+    std::optional<int16_t> startLine;
+    if (!refKind.isEmpty()) {
+        std::unique_ptr<cQ114> model;
+        SetBounds(model, tables);
+        try {
+            startLine = ReferenceLine(*model, refKind, refText);
+        } catch (const Failure& f) {
+            std::fprintf(stderr, "%s: %s\n", program.toLocal8Bit().constData(), f.message.c_str());
+            return 2;
+        }
+    }
+
     PrepareToolkit(argv[0]);
     qInstallMessageHandler(HoldStartMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(nullptr);
     for (const QString& m : startMessages) qWarning().noquote() << m;
 
-    const QStringList args = app.arguments().mid(1);
-    for (int i = 0; i < args.size(); ++i) {
-        if (extension && extension->option(args, i)) continue;
-        std::fprintf(stderr, "usage: %s%s\n", QFileInfo(app.arguments().value(0)).fileName().toLocal8Bit().constData(),
-                     extension ? (" " + extension->usage).toLocal8Bit().constData() : "");
-        return 2;
-    }
-
-    QtTableSource tables;
     QtSystemColours colours;
     QtClipboard clipboard;
     OsKeyboardLayout keyboard;
-    auto* window = new frmMain({tables, colours, clipboard, keyboard});
+    QtSettings settings = settingsFile.isEmpty() ? QtSettings() : QtSettings(settingsFile);
+    WindowServices services{tables, colours, clipboard, keyboard, settings};
+    if (!exportDir.isEmpty()) services.exportFolder = exportDir.toStdString();
+    auto* window = new frmMain(services);
     window->setAttribute(Qt::WA_DeleteOnClose);
     window->Form_Load();
+    window->StartAt(startLine);
     window->show();
     if (extension && extension->shown) {
         QTimer::singleShot(0, window, [&] {

@@ -82,12 +82,25 @@ void WebPane::CreateView() {
         emit LinkClicked(parts.value(0), parts.value(1));
     });
     view_->setPage(page_);
-    view_->setContextMenuPolicy(Qt::NoContextMenu);
+    view_->setContextMenuPolicy(contextMenu_ ? Qt::CustomContextMenu : Qt::NoContextMenu);
+    connect(view_, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& at) { emit ContextMenuRequested(view_->mapToGlobal(at)); });
+    if (zoom_ != 1.0) view_->setZoomFactor(zoom_);
     page_->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     layout()->addWidget(view_);
     setFocusProxy(view_);
     connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) { LoadFinished(); });
     if (!address_.isEmpty()) page_->setUrl(address_);
+}
+
+void WebPane::EnableContextMenu() {
+    contextMenu_ = true;
+    if (view_) view_->setContextMenuPolicy(Qt::CustomContextMenu);
+}
+
+void WebPane::SetZoom(double factor) {
+    zoom_ = factor;
+    if (view_) view_->setZoomFactor(factor);
 }
 
 void WebPane::showEvent(QShowEvent* event) {

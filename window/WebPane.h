@@ -41,6 +41,13 @@ public:
     // `done` is not called once the pane is gone.
     void Evaluate(const QString& script, std::function<void(const QVariant&)> done);
 
+    // Right-clicks in the pane ask for the window's menu instead of the view's.
+    void EnableContextMenu();
+    // Draws the pane at `factor` times its size (1: as designed), through
+    // every document written later too.
+    void SetZoom(double factor);
+    double ZoomFactor() const { return zoom_; }
+
     bool IsIdle() const;
     // The web view is made when the pane is first shown or read; a pane shown
     // from the start makes it at once with CreateView.
@@ -49,6 +56,7 @@ public:
 
 signals:
     void LinkClicked(const QString& tagName, const QString& id);
+    void ContextMenuRequested(const QPoint& globalPos);
     void Idle();
 
 protected:
@@ -67,6 +75,8 @@ private:
     QWebEngineView* view_ = nullptr;
     QWebEnginePage* page_ = nullptr;
     QUrl address_;
+    bool contextMenu_ = false;
+    double zoom_ = 1.0;
     std::deque<Op> queue_;
     bool receiveClicks_;
     QString renderingStyle_;

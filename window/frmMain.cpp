@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <QUrl>
+#include <QWheelEvent>
 #include <QWebEngineView>
 #include <chrono>
 #include <cmath>
@@ -76,6 +77,7 @@ frmMain::frmMain(WindowServices services) : services_(services) {
     setWindowTitle(ToQ(layout::kWindowCaption));
     setLayoutDirection(Qt::RightToLeft);
     BuildControls();
+    BuildReaderMenu();
     resize(Px(layout::kDesignClientWidth), Px(layout::kDesignClientHeight));
     qApp->installEventFilter(this);
 }
@@ -303,6 +305,7 @@ void frmMain::Form_Load() {
     int32_t persian = 1;
     Set_Language(persian, services_.keyboard);
     SetBounds(Q114, services_.tables);
+    Q114->ExportFolder = services_.exportFolder;
     ScrollOnSelect_ = true;
     hsAllQuran->setMaximum(Q114->MaxBound());
     MoveFormCenter();
@@ -313,6 +316,7 @@ void frmMain::Form_Load() {
     connect(wbrSearchResult, &WebPane::LinkClicked, this, &frmMain::DocSearchResult_onclick);
     connect(wbrTools, &WebPane::LinkClicked, this, &frmMain::DocTools_onclick);
     Show_Soreh(Text());
+    LoadChoices();
     loaded_ = true;
     hsAllQuran->setValue(0);
     txtQSearch->setFocus();
@@ -335,6 +339,7 @@ void frmMain::closeEvent(QCloseEvent* event) {
 }
 
 void frmMain::Form_Unload() {
+    KeepPlace();
     // the model goes first; no handler runs after it
     disconnect(hsAllQuran, nullptr, this, nullptr);
     loaded_ = false;
@@ -388,7 +393,7 @@ void frmMain::Set_Quran(int16_t page) {
     int16_t first = PageStartList[page - 1];
     int16_t last = static_cast<int16_t>(PageStartList[page] - 1);
     lblPage->setText(ToQ(views::PageCaption(static_cast<int16_t>(hsPage->value()))));
-    wbrQuran->Write(ToQ(views::PageDocument(*Q114, first, last, ShowEarab_, BackColorHex)));
+    wbrQuran->Write(ToQ(views::PageDocument(*Q114, first, last, ShowEarab_, BackColorHex, uthmani_)));
 }
 
 void frmMain::Set_Ayeh(WebPane* pane, int16_t line) {
@@ -453,9 +458,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
         if (widget && widget->window() == this && (widget == focus || (!focus && widget == this))) {
             auto* key = static_cast<QKeyEvent*>(event);
             Form_KeyDown(VbKeyCode(key->key()), static_cast<int>(key->modifiers()));
+            if (loaded_ && ReaderKey(key)) return true;
         }
         break;
     }
+    case QEvent::Wheel:
+        if (loaded_ && ReaderWheel(watched, static_cast<QWheelEvent*>(event))) return true;
+        break;
     case QEvent::FocusIn:
         if (watched == txtSearch) cmdSearch->setDefault(true);
         break;
@@ -482,6 +491,7 @@ void frmMain::Form_KeyDown(int keyCode, int) {
         ShowEarab_ = !ShowEarab_;
         tags_["wbrQuran"] = QString();
         hsAllQuran_Change();
+        ApplyRenderingStyles();  // the Uthmani script's font goes with the marks
     }
 }
 
@@ -510,7 +520,7 @@ void frmMain::Copy_Ayeh() {
     if (!Q114) return;
     // the highlighted line, wherever the index or result writers left the model
     Q114->GoPosition(static_cast<int16_t>(hsAllQuran->value()));
-    Text text = views::CopyText(*Q114, ShowEarab_);
+    Text text = views::CopyText(*Q114, ShowEarab_, uthmani_);
     int32_t persian = 1;
     Set_Language(persian, services_.keyboard);
     services_.clipboard.Clear();
@@ -544,13 +554,17 @@ void frmMain::cmdSearch_Click() {
     try {
         Q114->StartSearch(-1, -1);
     } catch (const InvalidPattern&) {
+        LeaveFishList();
         wbrSearchResult->Write(ToQ(views::ResultMessageDocument(views::kInvalidPattern, BackColorHex)));
         return;
     }
     Write_Search_Result();
 }
 
-void frmMain::Write_Search_Result() { wbrSearchResult->Write(ToQ(views::ResultListDocument(*Q114, BackColorHex))); }
+void frmMain::Write_Search_Result() {
+    LeaveFishList();
+    wbrSearchResult->Write(ToQ(views::ResultListDocument(*Q114, BackColorHex)));
+}
 
 // ---- clicks in documents -------------------------------------------------------
 

@@ -6,13 +6,18 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 #include "Rules.h"
 #include "Services.h"
 #include "TableSource.h"
 #include "cQ114.h"
 
+class QAction;
+class QKeyEvent;
 class QLabel;
+class QMenu;
+class QWheelEvent;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
@@ -28,6 +33,10 @@ struct WindowServices {
     const SystemColours& colours;
     Clipboard& clipboard;
     KeyboardLayout& keyboard;
+    // the reader's choices, kept across runs
+    Settings& settings;
+    // where exports are written
+    std::filesystem::path exportFolder = DefaultExportFolder();
 };
 
 class frmMain : public QWidget {
@@ -63,6 +72,28 @@ public:
     void lblFarsi_DblClick();
     void lblSearch_DblClick();
     void GoRandomAyeh();
+
+    // ---- the reader's additions: a context menu, text size, Quran font,
+    // night reading, full screen, a remembered place, note cards, the script
+    // and the translation ----
+    enum class QuranFont { Default, AmiriQuran, NotoNaskh };
+    // After Form_Load: the line to open at (a reference given at start-up),
+    // or else the remembered place when the reader keeps one.
+    void StartAt(std::optional<int16_t> line);
+    // Dialogs and opening exported files; off while the window is driven.
+    void SetInteractive(bool on) { interactive_ = on; }
+    QMenu* ContextMenu() const { return menu_; }
+    QAction* MenuAction(const QString& name) const;
+    double Zoom(const std::string& pane) const;
+    QuranFont ChosenQuranFont() const { return quranFont_; }
+    static QString QuranFontName(QuranFont font);
+    bool Night() const { return night_; }
+    bool RememberPlace() const { return remember_; }
+    bool Uthmani() const { return uthmani_; }
+    const QStringList& Exported() const { return exported_; }
+    const QString& Message() const { return message_; }
+    // Zooms a pane by `steps` (0: back to as designed).
+    void ZoomPane(WebPane* pane, int steps);
 
 signals:
     void PanesBecameIdle();
@@ -102,6 +133,40 @@ private:
     void DocSoreh_onclick(const QString& tagName, const QString& id);
     void DocSearchResult_onclick(const QString& tagName, const QString& id);
     void DocTools_onclick(const QString& tagName, const QString& id);
+
+    // the additions (ReaderCommands.cpp)
+    void BuildReaderMenu();
+    bool ReaderKey(QKeyEvent* key);
+    bool ReaderWheel(QObject* watched, QWheelEvent* wheel);
+    WebPane* PaneUnder(QObject* watched) const;
+    void LoadChoices();
+    void SaveChoice(const char* key, const QString& value);
+    std::optional<QString> Choice(const char* key) const;
+    void ApplyRenderingStyles();
+    void ApplyNightPalette();
+    void SetQuranFont(QuranFont font);
+    void ToggleNight();
+    void ToggleFullScreen();
+    void ToggleRememberPlace();
+    void KeepPlace();
+    bool RestorePlace();
+    void ToggleFish();
+    void ShowFish();
+    void LeaveFishList();  // the result caption back when a search replaces the cards
+    void ExportList(bool fish);
+    void ShowMessage(const QString& text);
+    void SetScript(bool uthmani);
+    void SetTranslation(cQ114::Translation translation);
+    void RedrawPage();
+
+    QMenu* menu_ = nullptr;
+    WebPane* menuPane_ = nullptr;  // the pane the menu was opened over
+    std::map<std::string, double> zoom_;
+    QuranFont quranFont_ = QuranFont::Default;
+    bool night_ = false, remember_ = false, uthmani_ = false, interactive_ = true, showingFish_ = false;
+    std::map<QWidget*, QPalette> dayPalettes_;
+    QStringList exported_;
+    QString message_;
 
     WindowServices services_;
     std::unique_ptr<cQ114> Q114;

@@ -1,0 +1,452 @@
+// What the reader has beyond the window's design: a context menu over the
+// page and the translation, text size per pane, the Quran font, night
+// reading, full screen, a remembered place, note cards with their export,
+// and the choice of script and translation. With nothing chosen the window
+// is as designed; every choice is kept in the settings group "Reader".
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollBar>
+#include <QUrl>
+#include <QWebEngineView>
+#include <QWheelEvent>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "Documents.h"
+#include "Markup.h"
+#include "NumberBox.h"
+#include "QtServices.h"
+#include "WebPane.h"
+#include "frmMain.h"
+
+namespace mushaf {
+
+namespace {
+
+constexpr char16_t kApp[] = u"Mushaf";
+constexpr char16_t kGroup[] = u"Reader";
+constexpr std::array<double, 13> kZoomSteps{0.5, 0.67, 0.75, 0.8, 0.9, 1.0, 1.1, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0};
+
+// The page lines in a chosen Quran font, with room for its marks.
+QString FontRule(const QString& family, double lineHeight) {
+    return QStringLiteral("div.NoEarab, div.NoEarabSelect, div.NoEarabBesm, div.NoEarabBesmSelect "
+                          "{ font-family: '%1' !important; line-height: %2; }")
+        .arg(family)
+        .arg(lineHeight);
+}
+
+// Dark backgrounds and light text in every pane; the marked line stays
+// clearly marked and the links visible.
+const QString kNightRule = QStringLiteral(
+    "html, body { background-color: #1c1f22 !important; color: #dcdcd2 !important; } "
+    ".NoEarab, .NoEarabBesm, .Farsi { color: #b9dcb2 !important; } "
+    ".NoEarabSelect, .NoEarabBesmSelect { color: #ffd479 !important; background-color: #2c3440 !important; } "
+    "a, a:visited { color: #8ec5ff !important; } span { color: inherit; }");
+
+}  // namespace
+
+// ---- the menu ------------------------------------------------------------------
+
+void frmMain::BuildReaderMenu() {
+    menu_ = new QMenu(this);
+    menu_->setLayoutDirection(Qt::RightToLeft);
+    auto add = [this](QMenu* into, const char* name, const QString& text, std::function<void()> run,
+                      bool checkable = false) {
+        auto* a = new QAction(text, into);
+        a->setObjectName(QString::fromLatin1(name));
+        a->setCheckable(checkable);
+        connect(a, &QAction::triggered, this, [run] { run(); });
+        into->addAction(a);
+        return a;
+    };
+    // the commands of the window's own keys run the key's code
+    add(menu_, "mnuEarab", QStringLiteral("اعراب\tF4"), [this] { Form_KeyDown(115, 0); });
+    add(menu_, "mnuCopy", QStringLiteral("کپي آيه و ترجمه\tF9"), [this] { Form_KeyDown(120, 0); });
+    add(menu_, "mnuRandom", QStringLiteral("آيه تصادفي\tF12"), [this] { Form_KeyDown(123, 0); });
+    add(menu_, "mnuHelp", QStringLiteral("راهنما\tF1"), [this] { Form_KeyDown(112, 0); });
+    menu_->addSeparator();
+    add(menu_, "mnuFish", QStringLiteral("افزودن به يادداشت ها يا برداشتن\tCtrl+D"), [this] { ToggleFish(); });
+    add(menu_, "mnuShowFish", QStringLiteral("يادداشت ها\tF6"), [this] { ShowFish(); });
+    add(menu_, "mnuExportFish", QStringLiteral("صدور يادداشت ها"), [this] { ExportList(true); });
+    add(menu_, "mnuExportSearch", QStringLiteral("صدور نتايج جستجو"), [this] { ExportList(false); });
+    menu_->addSeparator();
+    auto zoomTarget = [this] { return menuPane_ ? menuPane_ : wbrQuran; };
+    add(menu_, "mnuZoomIn", QStringLiteral("درشت تر\tCtrl++"), [=, this] { ZoomPane(zoomTarget(), 1); });
+    add(menu_, "mnuZoomOut", QStringLiteral("ريزتر\tCtrl+-"), [=, this] { ZoomPane(zoomTarget(), -1); });
+    add(menu_, "mnuZoomReset", QStringLiteral("اندازه اصلي\tCtrl+0"), [=, this] { ZoomPane(zoomTarget(), 0); });
+    QMenu* fonts = menu_->addMenu(QStringLiteral("قلم متن قرآن"));
+    auto* fontGroup = new QActionGroup(fonts);
+    for (auto [name, font, text] : {std::tuple{"mnuFontDefault", QuranFont::Default, QStringLiteral("قلم صفحه")},
+                                    std::tuple{"mnuFontAmiriQuran", QuranFont::AmiriQuran, QStringLiteral("Amiri Quran")},
+                                    std::tuple{"mnuFontNotoNaskh", QuranFont::NotoNaskh, QStringLiteral("Noto Naskh Arabic")}})
+        fontGroup->addAction(add(fonts, name, text, [this, font = font] { SetQuranFont(font); }, true));
+    QMenu* script = menu_->addMenu(QStringLiteral("رسم الخط"));
+    auto* scriptGroup = new QActionGroup(script);
+    scriptGroup->addAction(add(script, "mnuScriptSimple", QStringLiteral("ساده"), [this] { SetScript(false); }, true));
+    scriptGroup->addAction(add(script, "mnuScriptUthmani", QStringLiteral("عثماني"), [this] { SetScript(true); }, true));
+    QMenu* translation = menu_->addMenu(QStringLiteral("ترجمه"));
+    auto* transGroup = new QActionGroup(translation);
+    transGroup->addAction(add(translation, "mnuTransAnsarian", QStringLiteral("انصاريان"),
+                              [this] { SetTranslation(cQ114::Translation::Ansarian); }, true));
+    transGroup->addAction(add(translation, "mnuTransFooladvand", QStringLiteral("فولادوند"),
+                              [this] { SetTranslation(cQ114::Translation::Fooladvand); }, true));
+    menu_->addSeparator();
+    add(menu_, "mnuNight", QStringLiteral("مطالعه در شب\tCtrl+Shift+N"), [this] { ToggleNight(); }, true);
+    add(menu_, "mnuFullScreen", QStringLiteral("تمام صفحه\tF11"), [this] { ToggleFullScreen(); }, true);
+    add(menu_, "mnuRememberPlace", QStringLiteral("باز شدن از جايي که ماندم"), [this] { ToggleRememberPlace(); }, true);
+    // the checks show the state when the menu opens
+    connect(menu_, &QMenu::aboutToShow, this, [this] {
+        MenuAction("mnuFontDefault")->setChecked(quranFont_ == QuranFont::Default);
+        MenuAction("mnuFontAmiriQuran")->setChecked(quranFont_ == QuranFont::AmiriQuran);
+        MenuAction("mnuFontNotoNaskh")->setChecked(quranFont_ == QuranFont::NotoNaskh);
+        MenuAction("mnuScriptSimple")->setChecked(!uthmani_);
+        MenuAction("mnuScriptUthmani")->setChecked(uthmani_);
+        const bool fooladvand = Q114 && Q114->ChosenTranslation() == cQ114::Translation::Fooladvand;
+        MenuAction("mnuTransAnsarian")->setChecked(!fooladvand);
+        MenuAction("mnuTransFooladvand")->setChecked(fooladvand);
+        MenuAction("mnuNight")->setChecked(night_);
+        MenuAction("mnuFullScreen")->setChecked(isFullScreen());
+        MenuAction("mnuRememberPlace")->setChecked(remember_);
+    });
+    connect(menu_, &QMenu::aboutToHide, this, [this] { QTimer::singleShot(0, this, [this] { menuPane_ = nullptr; }); });
+    for (WebPane* pane : {wbrQuran, wbrFarsi}) {
+        pane->EnableContextMenu();
+        connect(pane, &WebPane::ContextMenuRequested, this, [this, pane](const QPoint& at) {
+            menuPane_ = pane;
+            menu_->popup(at);
+        });
+    }
+}
+
+QAction* frmMain::MenuAction(const QString& name) const { return menu_->findChild<QAction*>(name); }
+
+// ---- keys and the wheel -----------------------------------------------------------
+
+bool frmMain::ReaderKey(QKeyEvent* key) {
+    const auto mods = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    const int k = key->key();
+    // from the keyboard, the size of the page pane unless the translation pane has the focus
+    WebPane* sized = wbrFarsi->isAncestorOf(QApplication::focusWidget()) ? wbrFarsi : wbrQuran;
+    if (mods & Qt::ControlModifier) {
+        if ((k == Qt::Key_Equal || k == Qt::Key_Plus) && !(mods & Qt::AltModifier)) ZoomPane(sized, 1);
+        else if (k == Qt::Key_Minus && mods == Qt::ControlModifier) ZoomPane(sized, -1);
+        else if (k == Qt::Key_0 && mods == Qt::ControlModifier) ZoomPane(sized, 0);
+        else if (k == Qt::Key_N && mods == (Qt::ControlModifier | Qt::ShiftModifier)) ToggleNight();
+        else if (k == Qt::Key_D && mods == Qt::ControlModifier) ToggleFish();
+        else return false;
+        return true;
+    }
+    if (k == Qt::Key_F11 && !mods) ToggleFullScreen();
+    else if (k == Qt::Key_F6 && !mods) ShowFish();
+    else if (k == Qt::Key_Escape && isFullScreen()) ToggleFullScreen();
+    else return false;
+    return true;
+}
+
+WebPane* frmMain::PaneUnder(QObject* watched) const {
+    for (auto* w = qobject_cast<QWidget*>(watched); w; w = w->parentWidget())
+        if (auto* pane = qobject_cast<WebPane*>(w)) return pane;
+    return nullptr;
+}
+
+bool frmMain::ReaderWheel(QObject* watched, QWheelEvent* wheel) {
+    if (!(wheel->modifiers() & Qt::ControlModifier)) return false;
+    WebPane* pane = PaneUnder(watched);
+    if (pane != wbrQuran && pane != wbrFarsi) return false;
+    const int delta = wheel->angleDelta().y();
+    if (delta != 0) ZoomPane(pane, delta > 0 ? 1 : -1);
+    return true;
+}
+
+// ---- text size ----------------------------------------------------------------
+
+double frmMain::Zoom(const std::string& pane) const {
+    auto it = zoom_.find(pane);
+    return it == zoom_.end() ? 1.0 : it->second;
+}
+
+void frmMain::ZoomPane(WebPane* pane, int steps) {
+    const std::string name = pane->objectName().toStdString();
+    double z = Zoom(name);
+    if (steps == 0) {
+        z = 1.0;
+    } else {
+        // `steps` steps on from the step nearest to where it stands
+        int nearest = 0;
+        for (int i = 1; i < static_cast<int>(kZoomSteps.size()); ++i)
+            if (std::abs(kZoomSteps[i] - z) < std::abs(kZoomSteps[nearest] - z)) nearest = i;
+        z = kZoomSteps[std::clamp(nearest + steps, 0, static_cast<int>(kZoomSteps.size()) - 1)];
+    }
+    zoom_[name] = z;
+    pane->SetZoom(z);
+    SaveChoice(name == "wbrQuran" ? "ZoomPage" : "ZoomTranslation", QString::number(z));
+}
+
+// ---- settings -------------------------------------------------------------------
+
+std::optional<QString> frmMain::Choice(const char* key) const {
+    auto v = services_.settings.Get(kApp, kGroup, QString::fromLatin1(key).toStdU16String());
+    if (!v) return std::nullopt;
+    return ToQ(*v);
+}
+
+void frmMain::SaveChoice(const char* key, const QString& value) {
+    services_.settings.Set(kApp, kGroup, QString::fromLatin1(key).toStdU16String(), FromQ(value));
+}
+
+void frmMain::LoadChoices() {
+    for (auto [key, pane] : {std::pair{"ZoomPage", wbrQuran}, std::pair{"ZoomTranslation", wbrFarsi}}) {
+        bool ok = false;
+        const double z = Choice(key).value_or(QString()).toDouble(&ok);
+        if (ok && z >= kZoomSteps.front() && z <= kZoomSteps.back()) {
+            zoom_[pane->objectName().toStdString()] = z;
+            pane->SetZoom(z);
+        }
+    }
+    const QString font = Choice("QuranFont").value_or(QString());
+    for (QuranFont f : {QuranFont::AmiriQuran, QuranFont::NotoNaskh})
+        if (font == QuranFontName(f)) quranFont_ = f;
+    night_ = Choice("Night") == QStringLiteral("true");
+    remember_ = Choice("RememberPlace") == QStringLiteral("true");
+    uthmani_ = Choice("Script") == QStringLiteral("uthmani");
+    if (Choice("Translation") == QStringLiteral("fooladvand")) Q114->ChooseTranslation(cQ114::Translation::Fooladvand);
+    // the note cards: as far as the kept text is sound
+    QStringList sound;
+    QSet<int> seen;
+    for (const QString& part : Choice("FishList").value_or(QString()).split(' ', Qt::SkipEmptyParts)) {
+        bool ok = false;
+        const int line = part.toInt(&ok);
+        if (!ok || line < Q114->MinBound() || line > Q114->MaxBound() || seen.contains(line)) continue;
+        if (sound.size() >= 32767) break;
+        seen.insert(line);
+        sound << QString::number(line);
+    }
+    Q114->FishList(FromQ(sound.join(' ')));
+    if (night_) ApplyNightPalette();
+    ApplyRenderingStyles();
+}
+
+QString frmMain::QuranFontName(QuranFont font) {
+    switch (font) {
+    case QuranFont::AmiriQuran: return QStringLiteral("Amiri Quran");
+    case QuranFont::NotoNaskh: return QStringLiteral("Noto Naskh Arabic");
+    case QuranFont::Default: break;
+    }
+    return QStringLiteral("default");
+}
+
+// ---- rendering-only looks ---------------------------------------------------------------
+
+void frmMain::ApplyRenderingStyles() {
+    for (WebPane* pane : panes_) {
+        QString style = PaneStyle(pane->objectName().toStdString());
+        if (pane == wbrQuran) {
+            QuranFont font = quranFont_;
+            // the Uthmani script is drawn in a Quranic font unless another was chosen
+            if (font == QuranFont::Default && uthmani_ && ShowEarab_) font = QuranFont::AmiriQuran;
+            if (font == QuranFont::AmiriQuran) style += QStringLiteral(" ") + FontRule(QStringLiteral("Amiri Quran"), 2.3);
+            if (font == QuranFont::NotoNaskh) style += QStringLiteral(" ") + FontRule(QStringLiteral("Noto Naskh Arabic"), 2.0);
+            // a mark at the start of every line that is on a note card
+            QStringList ids;
+            for (int16_t line : views::FishLines(*Q114)) ids << QStringLiteral("#") + ToQ(views::LineId(line));
+            if (!ids.isEmpty())
+                style += QStringLiteral(" %1 { border-right: 4px solid #c89b00; padding-right: 6px; }").arg(ids.join(','));
+        }
+        if (night_) style += QStringLiteral(" ") + kNightRule;
+        pane->SetRenderingStyle(style);
+    }
+}
+
+void frmMain::SetQuranFont(QuranFont font) {
+    quranFont_ = font;
+    SaveChoice("QuranFont", QuranFontName(font));
+    ApplyRenderingStyles();
+}
+
+void frmMain::ApplyNightPalette() {
+    for (auto& [name, w] : controls_) {
+        if (qobject_cast<WebPane*>(w)) continue;
+        if (!dayPalettes_.count(w)) dayPalettes_[w] = w->palette();
+        if (!night_) {
+            w->setPalette(dayPalettes_[w]);
+            continue;
+        }
+        QPalette p = w->palette();
+        for (auto role : {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::AlternateBase})
+            p.setColor(role, role == QPalette::Base ? QColor(0x2a, 0x2e, 0x33) : QColor(0x23, 0x27, 0x2b));
+        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            p.setColor(role, QColor(0xdc, 0xdc, 0xd2));
+        w->setPalette(p);
+        w->setAutoFillBackground(true);
+    }
+    QPalette own = palette();
+    if (!dayPalettes_.count(this)) dayPalettes_[this] = own;
+    if (night_) own.setColor(QPalette::Window, QColor(0x23, 0x27, 0x2b));
+    setPalette(night_ ? own : dayPalettes_[this]);
+}
+
+void frmMain::ToggleNight() {
+    night_ = !night_;
+    SaveChoice("Night", night_ ? QStringLiteral("true") : QStringLiteral("false"));
+    ApplyNightPalette();
+    ApplyRenderingStyles();
+}
+
+void frmMain::ToggleFullScreen() {
+    if (isFullScreen()) showNormal();
+    else showFullScreen();
+}
+
+// ---- the remembered place ------------------------------------------------------------
+
+void frmMain::ToggleRememberPlace() {
+    remember_ = !remember_;
+    SaveChoice("RememberPlace", remember_ ? QStringLiteral("true") : QStringLiteral("false"));
+}
+
+void frmMain::KeepPlace() {
+    if (!remember_ || !loaded_) return;
+    SaveChoice("PlaceLine", QString::number(hsAllQuran->value()));
+    SaveChoice("PlaceEarab", ShowEarab_ ? QStringLiteral("true") : QStringLiteral("false"));
+    SaveChoice("PlacePanel", Control("picPanelSearch")->isHidden() ? QStringLiteral("surah") : QStringLiteral("search"));
+    const QRect g = isFullScreen() ? normalGeometry() : geometry();
+    SaveChoice("PlaceWindow", QStringLiteral("%1,%2,%3,%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()));
+}
+
+bool frmMain::RestorePlace() {
+    if (!remember_) return false;
+    bool ok = false;
+    const int line = Choice("PlaceLine").value_or(QString()).toInt(&ok);
+    if (!ok || line < Q114->MinBound() || line > Q114->MaxBound()) return false;
+    const QStringList g = Choice("PlaceWindow").value_or(QString()).split(',');
+    if (g.size() == 4) {
+        QRect r(g[0].toInt(), g[1].toInt(), std::max(1, g[2].toInt()), std::max(1, g[3].toInt()));
+        // clamped to a screen that shows it
+        QScreen* screen = QGuiApplication::screenAt(r.center());
+        if (!screen) screen = QGuiApplication::primaryScreen();
+        if (screen) {
+            const QRect s = screen->availableGeometry();
+            r.setSize(r.size().boundedTo(s.size()));
+            r.moveLeft(std::clamp(r.left(), s.left(), s.right() - r.width() + 1));
+            r.moveTop(std::clamp(r.top(), s.top(), s.bottom() - r.height() + 1));
+            setGeometry(r);
+        }
+    }
+    if (Choice("PlaceEarab") == QStringLiteral("true") && !ShowEarab_) {
+        ShowEarab_ = true;
+        tags_["wbrQuran"] = QString();
+    }
+    if (Choice("PlacePanel") == QStringLiteral("search")) cmdShowSearch_Click();
+    hsAllQuran->setValue(line);
+    RedrawPage();
+    return true;
+}
+
+void frmMain::StartAt(std::optional<int16_t> line) {
+    if (line) hsAllQuran->setValue(*line);
+    else RestorePlace();
+}
+
+// ---- note cards -----------------------------------------------------------------------
+
+void frmMain::ToggleFish() {
+    if (!Q114) return;
+    const auto line = static_cast<int16_t>(hsAllQuran->value());
+    try {
+        if (Q114->FishIsExist(line) > 0) Q114->FishRemove(line);
+        else Q114->FishAdder(line);
+    } catch (const ModelError& e) {
+        ShowMessage(QStringLiteral("يادداشت افزوده نشد: %1").arg(QString::fromUtf8(e.what())));
+        return;
+    }
+    SaveChoice("FishList", ToQ(Q114->FishList()));
+    ApplyRenderingStyles();
+    if (showingFish_) ShowFish();
+}
+
+void frmMain::ShowFish() {
+    if (!Q114) return;
+    if (Control("picPanelSearch")->isHidden()) cmdShowSearch_Click();
+    showingFish_ = true;
+    const auto cards = views::FishLines(*Q114);
+    static_cast<QLabel*>(Control("lblSearchResult"))->setText(QStringLiteral("يادداشت ها: %1").arg(cards.size()));
+    wbrSearchResult->Write(ToQ(views::FishListDocument(*Q114, BackColorHex)));
+}
+
+void frmMain::LeaveFishList() {
+    if (!showingFish_) return;
+    showingFish_ = false;
+    static_cast<QLabel*>(Control("lblSearchResult"))->setText(ToQ(layout::FindControl("lblSearchResult")->caption));
+}
+
+void frmMain::ExportList(bool fish) {
+    if (!Q114) return;
+    const bool empty = fish ? views::FishLines(*Q114).empty() : Q114->FoundList().empty();
+    if (empty) {
+        ShowMessage(fish ? QStringLiteral("يادداشتي براي صدور نيست.") : QStringLiteral("نتيجه جستجويي براي صدور نيست."));
+        return;
+    }
+    Q114->ExportFolder = services_.exportFolder;
+    std::filesystem::path written;
+    try {
+        if (fish) written = Q114->GetOutputOfFish(ShowEarab_)->file;
+        else written = Q114->WriteExport(Q114->GetOutputOfSearch(ShowEarab_));
+    } catch (const ModelError& e) {
+        std::error_code ec;
+        const auto& folder = services_.exportFolder;
+        const QString reason = std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec)
+                                   ? QStringLiteral("به جاي پوشه، فايلي با اين نام هست")
+                                   : QStringLiteral("نوشتن ممکن نشد (%1)").arg(QString::fromUtf8(e.what()));
+        ShowMessage(QStringLiteral("صدور در %1 انجام نشد: %2").arg(QString::fromStdString(folder.string()), reason));
+        return;
+    }
+    const QString path = QString::fromStdString(written.string());
+    exported_ << path;
+    message_.clear();
+    if (interactive_) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+void frmMain::ShowMessage(const QString& text) {
+    message_ = text;
+    if (!interactive_) return;
+    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    box->setLayoutDirection(Qt::RightToLeft);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+// ---- script and translation ------------------------------------------------------------
+
+void frmMain::RedrawPage() {
+    tags_["wbrQuran"] = QString();
+    hsAllQuran_Change();
+    ApplyRenderingStyles();
+}
+
+void frmMain::SetScript(bool uthmani) {
+    uthmani_ = uthmani;
+    SaveChoice("Script", uthmani ? QStringLiteral("uthmani") : QStringLiteral("simple"));
+    RedrawPage();
+}
+
+void frmMain::SetTranslation(cQ114::Translation translation) {
+    if (!Q114) return;
+    Q114->ChooseTranslation(translation);
+    SaveChoice("Translation", translation == cQ114::Translation::Fooladvand ? QStringLiteral("fooladvand")
+                                                                             : QStringLiteral("ansarian"));
+    Q114->GoPosition(static_cast<int16_t>(hsAllQuran->value()));
+    Set_Farsi(wbrFarsi, static_cast<int16_t>(hsAllQuran->value()));
+}
+
+}  // namespace mushaf
