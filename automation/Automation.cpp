@@ -2,6 +2,8 @@
 
 #include <QAbstractButton>
 #include <QAction>
+#include <QPixmap>
+#include <QScreen>
 #include <QMenu>
 #include <QWheelEvent>
 #include <QApplication>
@@ -280,6 +282,14 @@ void Perform(frmMain& w, const QString& action) {
                               Qt::ControlModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(surface, &wheel);
         }
+    } else if (verb == "shot") {
+        // what the screen shows of the window, as a PNG
+        QEventLoop loop;
+        QTimer::singleShot(300, &loop, &QEventLoop::quit);  // painted
+        loop.exec();
+        const QRect g = w.frameGeometry();
+        if (!w.screen()->grabWindow(0, g.x(), g.y(), g.width(), g.height()).save(rest))
+            throw Failure{"could not write " + rest};
     } else if (verb == "check") {
         Check(w);
     } else if (verb == "focus") {

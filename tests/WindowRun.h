@@ -8,6 +8,7 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QStringList>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace mushaf::testing {
@@ -17,6 +18,7 @@ struct WindowRun {
     int status = -1;
     bool crashed = false;
     QString error;
+    QString standardError;  // of a process run
 
     QJsonObject model() const { return state["model"].toObject(); }
     QString text(const char* name) const { return state[name].toString(); }
@@ -38,8 +40,12 @@ struct WindowRun {
 // FILE; --export-dir DIR as the program takes it.
 WindowRun RunWindow(const QStringList& actions, const QStringList& options = {});
 
+// Settings in a new file unless `options` names one: tests never touch the
+// user's own.
 inline WindowRun RunProcess(const QStringList& actions, const QStringList& options = {}) {
     QStringList args = options;
+    QTemporaryDir fresh;
+    if (!options.contains("--settings")) args << "--settings" << fresh.filePath("settings.ini");
     args << "--dump-state";
     for (const QString& a : actions) args << "--do" << a;
     QProcess p;
@@ -56,9 +62,11 @@ inline WindowRun RunProcess(const QStringList& actions, const QStringList& optio
     run.status = p.exitCode();
     run.crashed = p.exitStatus() == QProcess::CrashExit;
     QByteArray out = p.readAllStandardOutput();
-    QJsonParseError err{};
-    QJsonDocument doc = QJsonDocument::fromJson(out.trimmed(), &err);
-    if (err.error != QJsonParseError::NoError) run.error = "no JSON: " + QString::fromUtf8(out.left(300)) + QString::fromUtf8(p.readAllStandardError().right(500));
+    const QByteArray err = p.readAllStandardError();
+    run.standardError = QString::fromUtf8(err);
+    QJsonParseError parse{};
+    QJsonDocument doc = QJsonDocument::fromJson(out.trimmed(), &parse);
+    if (parse.error != QJsonParseError::NoError) run.error = "no JSON: " + QString::fromUtf8(out.left(300)) + QString::fromUtf8(err.right(500));
     run.state = doc.object();
     if (run.state.contains("error")) run.error = run.state["error"].toString();
     return run;
@@ -70,8 +78,14 @@ inline WindowRun RunProcess(const QStringList& actions, const QStringList& optio
     ASSERT_EQ(var.status, 0) << var.error.toStdString();            \
     ASSERT_TRUE(var.error.isEmpty()) << var.error.toStdString()
 
+// The same, with options (as the program takes them).
+#define RUN_WINDOW_WITH(var, ...)                                   \
+    mushaf::testing::WindowRun var = mushaf::testing::RunWindow(__VA_ARGS__); \
+    ASSERT_EQ(var.status, 0) << var.error.toStdString();            \
+    ASSERT_TRUE(var.error.isEmpty()) << var.error.toStdString()
+
 #define RUN_PROCESS(var, ...)                                       \
-    mushaf::testing::WindowRun var = mushaf::testing::RunProcess({__VA_ARGS__}); \
+    mushaf::testing::WindowRun var = mushaf::testing::RunProcess(__VA_ARGS__); \
     ASSERT_EQ(var.status, 0) << var.error.toStdString();            \
     ASSERT_TRUE(var.error.isEmpty()) << var.error.toStdString()
 

@@ -13,12 +13,12 @@ QString U(const char* s) { return QString::fromUtf8(s); }
 }  // namespace
 
 TEST(Process, StartUpSearchClickAndCopy) {
-    RUN_PROCESS(start);
+    RUN_PROCESS(start, {});
     EXPECT_EQ(start.model()["GlobalAyeh"].toInt(), 0);
     EXPECT_EQ(start.marked(), QStringList{"div0"});
     EXPECT_EQ(start.document("wbrSoreh").count("<br>"), 114);
 
-    RUN_PROCESS(r, "key:F3", "type:txtSearch:" + U("بسم الله الرحمن"), "key:Return", "click:wbrSearchResult:7", "key:F9");
+    RUN_PROCESS(r, {"key:F3", "type:txtSearch:" + U("بسم الله الرحمن"), "key:Return", "click:wbrSearchResult:7", "key:F9"});
     EXPECT_EQ(r.document("wbrSearchResult").count("<br>"), 114);
     EXPECT_EQ(r.state["hsAllQuran"].toInt(), 7);
     EXPECT_EQ(r.marked(), QStringList{"div7"});

@@ -304,8 +304,16 @@ void frmMain::ToggleNight() {
 }
 
 void frmMain::ToggleFullScreen() {
-    if (isFullScreen()) showNormal();
-    else showFullScreen();
+    // the window takes the screen itself too: without a window manager the
+    // full-screen state alone changes nothing
+    if (isFullScreen()) {
+        showNormal();
+        if (normalPlace_.isValid()) setGeometry(normalPlace_);
+    } else {
+        normalPlace_ = geometry();
+        if (QScreen* s = screen()) setGeometry(s->geometry());
+        showFullScreen();
+    }
 }
 
 // ---- the remembered place ------------------------------------------------------------
@@ -320,7 +328,7 @@ void frmMain::KeepPlace() {
     SaveChoice("PlaceLine", QString::number(hsAllQuran->value()));
     SaveChoice("PlaceEarab", ShowEarab_ ? QStringLiteral("true") : QStringLiteral("false"));
     SaveChoice("PlacePanel", Control("picPanelSearch")->isHidden() ? QStringLiteral("surah") : QStringLiteral("search"));
-    const QRect g = isFullScreen() ? normalGeometry() : geometry();
+    const QRect g = isFullScreen() && normalPlace_.isValid() ? normalPlace_ : geometry();
     SaveChoice("PlaceWindow", QStringLiteral("%1,%2,%3,%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()));
 }
 

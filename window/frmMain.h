@@ -165,6 +165,7 @@ private:
     QuranFont quranFont_ = QuranFont::Default;
     bool night_ = false, remember_ = false, uthmani_ = false, interactive_ = true, showingFish_ = false;
     std::map<QWidget*, QPalette> dayPalettes_;
+    QRect normalPlace_;  // the window's place before full screen
     QStringList exported_;
     QString message_;
 
