@@ -5,10 +5,15 @@
 #include "Json.h"
 #include "Loading.h"
 #include "QtTableSource.h"
+#include "Version.h"
 
 int main(int argc, char** argv) {
     using namespace mushaf;
     std::vector<std::string> args(argv + 1, argv + argc);
+    if (args.size() == 1 && args[0] == "--version") {
+        std::cout << "mushaf-cli " MUSHAF_VERSION "\n";
+        return 0;
+    }
     std::filesystem::path exportDir = DefaultExportFolder();
     if (args.size() >= 2 && args[0] == "--export-dir") {
         exportDir = args[1];
@@ -17,7 +22,7 @@ int main(int argc, char** argv) {
     std::vector<CliCommand> commands;
     std::string usage;
     if (args.empty() || !ParseCommands(args, commands, usage)) {
-        std::cerr << "usage: mushaf-cli [--export-dir DIR] COMMAND... | mushaf-cli table NAME\n";
+        std::cerr << "usage: mushaf-cli [--export-dir DIR] COMMAND... | mushaf-cli table NAME | mushaf-cli --version\n";
         if (!usage.empty()) std::cerr << usage << "\n";
         return 2;
     }

@@ -12,16 +12,29 @@
 #include "QtServices.h"
 #include "QtTableSource.h"
 #include "Loading.h"
+#include "Version.h"
 #include "frmMain.h"
 
 namespace {
 
-// The fonts the documents name are mapped by the configuration shipped next
-// to the program; the web renderer processes inherit it.
+// The fonts the documents name are mapped by the configuration shipped with
+// the program: next to it in the build tree (fonts/fonts.conf), or where it
+// is installed (../share/mushaf/fonts/fonts.conf from bin/). The web renderer
+// processes inherit it. The program's folder comes from /proc/self/exe where
+// there is one, since a program started from the PATH (the desktop's menu)
+// gets a bare name as argv[0].
 void UseShippedFonts(const char* argv0) {
     if (qEnvironmentVariableIsSet("FONTCONFIG_FILE")) return;
-    QString conf = QFileInfo(QString::fromLocal8Bit(argv0)).absoluteDir().filePath(QStringLiteral("fonts/fonts.conf"));
-    if (QFileInfo::exists(conf)) qputenv("FONTCONFIG_FILE", conf.toLocal8Bit());
+    QFileInfo self(QStringLiteral("/proc/self/exe"));
+    const QDir dir = self.exists() ? QFileInfo(self.canonicalFilePath()).absoluteDir()
+                                   : QFileInfo(QString::fromLocal8Bit(argv0)).absoluteDir();
+    for (const QString& rel : {QStringLiteral("fonts/fonts.conf"), QStringLiteral("../share/mushaf/fonts/fonts.conf")}) {
+        const QString conf = QDir::cleanPath(dir.filePath(rel));
+        if (QFileInfo::exists(conf)) {
+            qputenv("FONTCONFIG_FILE", conf.toLocal8Bit());
+            return;
+        }
+    }
 }
 
 // All six panes share one renderer process.

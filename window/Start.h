@@ -24,8 +24,9 @@ struct StartExtension {
 int RunReader(int argc, char** argv, const StartExtension* extension = nullptr);
 
 // What must be set before the application object exists: the shipped font
-// configuration (looked for next to `argv0`), one renderer process for all
-// panes, shared GL contexts.
+// configuration (looked for next to the executable, then in
+// ../share/mushaf/fonts/ from its folder; `argv0` where /proc/self/exe is
+// missing), one renderer process for all panes, shared GL contexts.
 void PrepareToolkit(const char* argv0);
 
 }  // namespace mushaf
