@@ -23,8 +23,10 @@ inline std::u16string LineId(int line) {
 inline constexpr char16_t kPaneStyle[] =
     u"span.Radif, span.SorehName, span.Ayat, span.Ayeh, span.AyehCaption, span.Dash { display: inline-block; } "
     u"a:focus { outline: none; }";
-// The page pane: the mushaf page is read, not skimmed, so its lines are drawn larger.
+// The page pane: the mushaf page is read, not skimmed, so its lines are drawn
+// larger, with room between wrapped lines for the vowel marks.
 inline constexpr char16_t kPageStyle[] =
-    u"div.NoEarab, div.NoEarabSelect { font-size: 19px; } div.NoEarabBesm, div.NoEarabBesmSelect { font-size: 17px; }";
+    u"div.NoEarab, div.NoEarabSelect { font-size: 19px; line-height: 1.9; } "
+    u"div.NoEarabBesm, div.NoEarabBesmSelect { font-size: 17px; line-height: 1.9; }";
 
 }  // namespace mushaf::views
