@@ -43,10 +43,10 @@ WindowRun RunWindow(const QStringList& actions, const QStringList& options = {})
 // Settings in a new file unless `options` names one: tests never touch the
 // user's own.
 inline WindowRun RunProcess(const QStringList& actions, const QStringList& options = {}) {
-    QStringList args = options;
+    QStringList args{"--dump-state"};
     QTemporaryDir fresh;
     if (!options.contains("--settings")) args << "--settings" << fresh.filePath("settings.ini");
-    args << "--dump-state";
+    args << options;
     for (const QString& a : actions) args << "--do" << a;
     QProcess p;
     p.setProcessChannelMode(QProcess::SeparateChannels);

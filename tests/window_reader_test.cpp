@@ -73,6 +73,10 @@ TEST(Reader, TextSizePerPaneSurvivesWritesAndRuns) {
     RUN_WINDOW_WITH(big, many);
     EXPECT_DOUBLE_EQ(big.state["zoom"].toObject()["wbrQuran"].toDouble(), 3.0);
     RUN_WINDOW_WITH(reset, QStringList{"key:Ctrl+-", "key:Ctrl+-", "key:Ctrl+0"});
+    // with the focus in the translation pane, the keys size the translation
+    RUN_WINDOW(farsi, "clickat:wbrFarsi:0.5,0.5", "key:Ctrl+=");
+    EXPECT_DOUBLE_EQ(farsi.state["zoom"].toObject()["wbrFarsi"].toDouble(), 1.1);
+    EXPECT_DOUBLE_EQ(farsi.state["zoom"].toObject()["wbrQuran"].toDouble(), 1.0);
     EXPECT_DOUBLE_EQ(reset.state["zoom"].toObject()["wbrQuran"].toDouble(), 1.0);
 }
 
@@ -160,6 +164,9 @@ TEST(Reader, OpeningAtAReference) {
         {{"--juz", "0"}, "juz' 0: juz' are 1 to 30"},
         {{"surah"}, "not a reference: surah"},
         {{"2:x"}, "not a reference: 2:x"},
+        {{"--page"}, "--page needs a value"},
+        {{"--frobnicate"}, "unknown option --frobnicate"},
+        {{"2:255", "--juz", "3"}, "one place to open at, not two: 3"},
     };
     for (const auto& [options, message] : bad) {
         auto r = RunProcess({}, options);
@@ -169,6 +176,9 @@ TEST(Reader, OpeningAtAReference) {
     }
     auto help = RunProcess({}, {"--help"});
     EXPECT_EQ(help.status, 0);
+    // the toolkit's own options are left to it
+    RUN_PROCESS(session, {}, {"-session", "10ab", "--style=fusion", "2:255"});
+    EXPECT_EQ(session.state["hsAllQuran"].toInt(), kursi.state["hsAllQuran"].toInt());
 }
 
 TEST(Reader, NoteCardsAddListClickAndRemove) {
@@ -254,7 +264,9 @@ TEST(Reader, AFailedOrEmptyExportSaysWhyAndChangesNothing) {
 
 TEST(Reader, UthmaniScriptAndFooladvandTranslation) {
     Kept kept;
-    RUN_WINDOW_WITH(r, QStringList{"slider:8", "menu:mnuScriptUthmani", "key:F4", "menu:mnuTransFooladvand", "key:F9"}, kept.options());
+    // choosing the Uthmani script shows the text with its marks
+    RUN_WINDOW_WITH(r, QStringList{"slider:8", "menu:mnuScriptUthmani", "menu:mnuTransFooladvand", "key:F9"}, kept.options());
+    EXPECT_TRUE(r.state["ShowEarab"].toBool());
     EXPECT_EQ(r.state["script"].toString(), "uthmani");
     EXPECT_EQ(r.state["translation"].toString(), "fooladvand");
     const QString uthmani = r.model()["ArabicUthmani"].toString().trimmed();

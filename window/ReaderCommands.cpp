@@ -164,8 +164,14 @@ bool frmMain::ReaderWheel(QObject* watched, QWheelEvent* wheel) {
     if (!(wheel->modifiers() & Qt::ControlModifier)) return false;
     WebPane* pane = PaneUnder(watched);
     if (pane != wbrQuran && pane != wbrFarsi) return false;
+    // one step a notch: a touchpad's small deltas add up to one
     const int delta = wheel->angleDelta().y();
-    if (delta != 0) ZoomPane(pane, delta > 0 ? 1 : -1);
+    if ((delta > 0) != (wheelDelta_ > 0)) wheelDelta_ = 0;
+    wheelDelta_ += delta;
+    while (std::abs(wheelDelta_) >= 120) {
+        ZoomPane(pane, wheelDelta_ > 0 ? 1 : -1);
+        wheelDelta_ -= wheelDelta_ > 0 ? 120 : -120;
+    }
     return true;
 }
 
@@ -228,7 +234,7 @@ void frmMain::LoadChoices() {
         bool ok = false;
         const int line = part.toInt(&ok);
         if (!ok || line < Q114->MinBound() || line > Q114->MaxBound() || seen.contains(line)) continue;
-        if (sound.size() >= 32767) break;
+        if (static_cast<std::size_t>(sound.size()) >= cQ114::kMaxFish) break;
         seen.insert(line);
         sound << QString::number(line);
     }
@@ -277,9 +283,13 @@ void frmMain::SetQuranFont(QuranFont font) {
 void frmMain::ApplyNightPalette() {
     for (auto& [name, w] : controls_) {
         if (qobject_cast<WebPane*>(w)) continue;
-        if (!dayPalettes_.count(w)) dayPalettes_[w] = w->palette();
+        if (!dayPalettes_.count(w)) {
+            dayPalettes_[w] = w->palette();
+            dayFilled_[w] = w->autoFillBackground();
+        }
         if (!night_) {
             w->setPalette(dayPalettes_[w]);
+            w->setAutoFillBackground(dayFilled_[w]);
             continue;
         }
         QPalette p = w->palette();
@@ -307,12 +317,13 @@ void frmMain::ToggleFullScreen() {
     // the window takes the screen itself too: without a window manager the
     // full-screen state alone changes nothing
     if (isFullScreen()) {
-        showNormal();
-        if (normalPlace_.isValid()) setGeometry(normalPlace_);
+        setWindowState(stateBeforeFullScreen_);
+        if (!(stateBeforeFullScreen_ & Qt::WindowMaximized) && normalPlace_.isValid()) setGeometry(normalPlace_);
     } else {
+        stateBeforeFullScreen_ = windowState() & ~Qt::WindowFullScreen;
         normalPlace_ = geometry();
         if (QScreen* s = screen()) setGeometry(s->geometry());
-        showFullScreen();
+        setWindowState(windowState() | Qt::WindowFullScreen);
     }
 }
 
@@ -328,8 +339,8 @@ void frmMain::KeepPlace() {
     SaveChoice("PlaceLine", QString::number(hsAllQuran->value()));
     SaveChoice("PlaceEarab", ShowEarab_ ? QStringLiteral("true") : QStringLiteral("false"));
     SaveChoice("PlacePanel", Control("picPanelSearch")->isHidden() ? QStringLiteral("surah") : QStringLiteral("search"));
-    const QRect g = isFullScreen() && normalPlace_.isValid() ? normalPlace_ : geometry();
-    SaveChoice("PlaceWindow", QStringLiteral("%1,%2,%3,%4").arg(g.x()).arg(g.y()).arg(g.width()).arg(g.height()));
+    if (isFullScreen()) ToggleFullScreen();  // the place it has when not full screen
+    SaveChoice("PlaceWindow", QString::fromLatin1(saveGeometry().toBase64()));
 }
 
 bool frmMain::RestorePlace() {
@@ -337,20 +348,8 @@ bool frmMain::RestorePlace() {
     bool ok = false;
     const int line = Choice("PlaceLine").value_or(QString()).toInt(&ok);
     if (!ok || line < Q114->MinBound() || line > Q114->MaxBound()) return false;
-    const QStringList g = Choice("PlaceWindow").value_or(QString()).split(',');
-    if (g.size() == 4) {
-        QRect r(g[0].toInt(), g[1].toInt(), std::max(1, g[2].toInt()), std::max(1, g[3].toInt()));
-        // clamped to a screen that shows it
-        QScreen* screen = QGuiApplication::screenAt(r.center());
-        if (!screen) screen = QGuiApplication::primaryScreen();
-        if (screen) {
-            const QRect s = screen->availableGeometry();
-            r.setSize(r.size().boundedTo(s.size()));
-            r.moveLeft(std::clamp(r.left(), s.left(), s.right() - r.width() + 1));
-            r.moveTop(std::clamp(r.top(), s.top(), s.bottom() - r.height() + 1));
-            setGeometry(r);
-        }
-    }
+    // a place on no present screen is brought onto one
+    restoreGeometry(QByteArray::fromBase64(Choice("PlaceWindow").value_or(QString()).toLatin1()));
     if (Choice("PlaceEarab") == QStringLiteral("true") && !ShowEarab_) {
         ShowEarab_ = true;
         tags_["wbrQuran"] = QString();
@@ -405,11 +404,13 @@ void frmMain::ExportList(bool fish) {
         ShowMessage(fish ? QStringLiteral("يادداشتي براي صدور نيست.") : QStringLiteral("نتيجه جستجويي براي صدور نيست."));
         return;
     }
-    Q114->ExportFolder = services_.exportFolder;
     std::filesystem::path written;
     try {
-        if (fish) written = Q114->GetOutputOfFish(ShowEarab_)->file;
-        else written = Q114->WriteExport(Q114->GetOutputOfSearch(ShowEarab_));
+        if (fish) {
+            if (auto out = Q114->GetOutputOfFish(ShowEarab_)) written = out->file;
+        } else {
+            written = Q114->WriteExport(Q114->GetOutputOfSearch(ShowEarab_));
+        }
     } catch (const ModelError& e) {
         std::error_code ec;
         const auto& folder = services_.exportFolder;
@@ -444,6 +445,8 @@ void frmMain::RedrawPage() {
 
 void frmMain::SetScript(bool uthmani) {
     uthmani_ = uthmani;
+    // the Uthmani text is the text with its marks: choosing it shows them
+    if (uthmani) ShowEarab_ = true;
     SaveChoice("Script", uthmani ? QStringLiteral("uthmani") : QStringLiteral("simple"));
     RedrawPage();
 }

@@ -12,6 +12,7 @@
 #include "QtServices.h"
 #include "QtTableSource.h"
 #include "Loading.h"
+#include "NumberBox.h"
 #include "Version.h"
 #include "frmMain.h"
 
@@ -88,12 +89,34 @@ const char* kUsage =
 
 // Persian and Arabic-Indic digits as 0-9.
 QString AsciiDigits(QString text) {
-    for (QChar& c : text) {
-        const char16_t u = c.unicode();
-        if (u >= 0x06F0 && u <= 0x06F9) c = QChar(u'0' + (u - 0x06F0));
-        else if (u >= 0x0660 && u <= 0x0669) c = QChar(u'0' + (u - 0x0660));
-    }
+    for (QChar& c : text) c = NumberBox::AsciiDigit(c);
     return text;
+}
+
+// The options Qt and its web engine take for themselves (-platform X,
+// --platform=X, -session ID, --no-sandbox ...): passed over, with a value
+// where they take one; everything after --webEngineArgs is the engine's.
+bool ToolkitOption(const QStringList& args, int& i) {
+    static const QStringList withValue{"platform", "platformpluginpath", "platformtheme", "plugin", "style",
+                                       "stylesheet", "display", "geometry", "qwindowgeometry", "qwindowicon",
+                                       "qwindowtitle", "session", "name", "title", "visual"};
+    static const QStringList flags{"reverse", "nograb", "dograb", "sync", "widgetcount", "no-sandbox",
+                                   "disable-gpu", "single-process"};
+    const QString& a = args[i];
+    if (a == "--webEngineArgs") {
+        i = static_cast<int>(args.size());
+        return true;
+    }
+    if (!a.startsWith('-')) return false;
+    QString name = a.mid(a.startsWith("--") ? 2 : 1);
+    const int eq = static_cast<int>(name.indexOf('='));
+    if (eq > 0) return withValue.contains(name.left(eq));
+    if (flags.contains(name)) return true;
+    if (withValue.contains(name) && i + 1 < args.size()) {
+        ++i;
+        return true;
+    }
+    return false;
 }
 
 std::optional<int> WholeNumber(const QString& text) {
@@ -159,28 +182,28 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
             std::printf("%s %s\n", program.toLocal8Bit().constData(), MUSHAF_VERSION);
             return 0;
         }
-        if ((a == "--settings" || a == "--export-dir" || a == "--page" || a == "--juz") && i + 1 < args.size()) {
+        auto wrong = [&](const QString& what) {
+            std::fprintf(stderr, "%s: %s\n", program.toLocal8Bit().constData(), what.toLocal8Bit().constData());
+            std::fprintf(stderr, kUsage, program.toLocal8Bit().constData(), extra.toLocal8Bit().constData());
+            return 2;
+        };
+        if (a == "--settings" || a == "--export-dir" || a == "--page" || a == "--juz") {
+            if (i + 1 >= args.size() || args[i + 1].startsWith("--")) return wrong(a + " needs a value");
             const QString value = args[++i];
             if (a == "--settings") settingsFile = value;
             else if (a == "--export-dir") exportDir = value;
+            else if (!refKind.isEmpty()) return wrong("one place to open at, not two: " + value);
             else refKind = a.mid(2), refText = value;
             continue;
         }
-        // the toolkit's own options (-platform offscreen, -style ...) are the toolkit's
-        static const QStringList toolkit{"-platform", "-style", "-display", "-geometry", "-qwindowgeometry",
-                                         "-platformtheme", "-plugin", "-qwindowtitle"};
-        if (toolkit.contains(a) && i + 1 < args.size()) {
-            ++i;
-            continue;
-        }
-        if (a == "-reverse" || a == "-session") continue;
-        if (!a.startsWith('-') && refKind.isEmpty()) {
+        if (ToolkitOption(args, i)) continue;
+        if (!a.startsWith('-')) {
+            if (!refKind.isEmpty()) return wrong("one place to open at, not two: " + a);
             refKind = QStringLiteral("ayah");
             refText = a;
             continue;
         }
-        std::fprintf(stderr, kUsage, program.toLocal8Bit().constData(), extra.toLocal8Bit().constData());
-        return 2;
+        return wrong("unknown option " + a);
     }
     QtTableSource tables;
     std::optional<int16_t> startLine;

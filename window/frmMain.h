@@ -166,6 +166,9 @@ private:
     bool night_ = false, remember_ = false, uthmani_ = false, interactive_ = true, showingFish_ = false;
     std::map<QWidget*, QPalette> dayPalettes_;
     QRect normalPlace_;  // the window's place before full screen
+    Qt::WindowStates stateBeforeFullScreen_;
+    std::map<QWidget*, bool> dayFilled_;
+    int wheelDelta_ = 0;  // Ctrl+wheel not yet taken as a step
     QStringList exported_;
     QString message_;
 
