@@ -10,6 +10,8 @@ cmake -S . -B build-asan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMUSHAF_SAN
 cmake --build build-asan --target mushaf-automation window_process_tests
 # a false report inside Qt WebEngine at exit, and D-Bus autolaunch deadlocks under the sanitizer
 export ASAN_OPTIONS=detect_leaks=0:new_delete_type_mismatch=0
+# an undefined-behaviour report ends the program, so that the soak sees it
+export UBSAN_OPTIONS=halt_on_error=1:print_stacktrace=1
 export DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent
 export QTWEBENGINE_DISABLE_SANDBOX=1
 export MUSHAF_SOAK_BATCHES=$batches MUSHAF_SOAK_SEED=$seed

@@ -74,7 +74,7 @@ TEST(Reader, TextSizePerPaneSurvivesWritesAndRuns) {
     EXPECT_DOUBLE_EQ(big.state["zoom"].toObject()["wbrQuran"].toDouble(), 3.0);
     RUN_WINDOW_WITH(reset, QStringList{"key:Ctrl+-", "key:Ctrl+-", "key:Ctrl+0"});
     // with the focus in the translation pane, the keys size the translation
-    RUN_WINDOW(farsi, "clickat:wbrFarsi:0.5,0.5", "key:Ctrl+=");
+    RUN_WINDOW(farsi, "focus:wbrFarsi", "key:Ctrl+=");
     EXPECT_DOUBLE_EQ(farsi.state["zoom"].toObject()["wbrFarsi"].toDouble(), 1.1);
     EXPECT_DOUBLE_EQ(farsi.state["zoom"].toObject()["wbrQuran"].toDouble(), 1.0);
     EXPECT_DOUBLE_EQ(reset.state["zoom"].toObject()["wbrQuran"].toDouble(), 1.0);
