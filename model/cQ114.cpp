@@ -170,6 +170,18 @@ void cQ114::BaseDataArray(TextArray a) {
     std::map<std::size_t, RecordFault> bad;
     for (std::size_t k = 0; k < a.size(); ++k) {
         TextView rec = a[k];
+        if (rec.size() >= kRecordLength &&
+            std::all_of(rec.begin(), rec.begin() + kRecordLength, [](char16_t c) { return c >= u'0' && c <= u'9'; })) {
+            // the usual record, all digits: each field is its decimal value
+            int16_t field[std::size(kRecordFields)];
+            for (std::size_t f = 0; f < std::size(kRecordFields); ++f) {
+                field[f] = 0;
+                for (std::size_t i = 0; i < kRecordFields[f].second; ++i)
+                    field[f] = static_cast<int16_t>(field[f] * 10 + (rec[kRecordFields[f].first + i] - u'0'));
+            }
+            lines[k] = Line{field[0], field[1], field[2], field[3], field[4]};
+            continue;
+        }
         if (rec.size() < kRecordLength) {
             bad.emplace(k, RecordFault{false, "position record " + std::to_string(k)});
             continue;
