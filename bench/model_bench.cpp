@@ -1,8 +1,9 @@
-// Search and loading speed of the text model. Run by hand:
+// Search, movement and loading speed of the text model. Run by hand:
 //   build/bench/model_bench
 #include <benchmark/benchmark.h>
 
 #include <memory>
+#include <vector>
 
 #include "../tests/ReferenceSearch.h"
 #include "Loading.h"
@@ -71,6 +72,41 @@ static void TwentyStars(benchmark::State& state) {
     state.counters["found"] = m.FoundNumber();
 }
 BENCHMARK(TwentyStars)->Unit(benchmark::kMillisecond);
+
+// Every line once, as the slider moves the model.
+static void GoEveryLine(benchmark::State& state) {
+    cQ114& m = Model();
+    for (auto _ : state)
+        for (int16_t line = m.MinBound(); line <= m.MaxBound(); ++line) m.GoPosition(line);
+    state.counters["lines"] = m.MaxBound() - m.MinBound() + 1;
+}
+BENCHMARK(GoEveryLine)->Unit(benchmark::kMillisecond);
+
+// Every page by its typed number, as the page box moves the model.
+static void GoEveryPage(benchmark::State& state) {
+    cQ114& m = Model();
+    std::vector<Text> pages;
+    for (int p = 1; p <= 604; ++p) pages.push_back(Decimal(p));
+    for (auto _ : state)
+        for (const Text& p : pages) m.GoPage(p);
+}
+BENCHMARK(GoEveryPage)->Unit(benchmark::kMillisecond);
+
+// The surah index's walk: every surah's ayah count and name.
+static void SurahIndexWalk(benchmark::State& state) {
+    cQ114& m = Model();
+    std::vector<Text> surahs;
+    for (int s = 1; s <= 114; ++s) surahs.push_back(Decimal(s));
+    for (auto _ : state) {
+        long long ayat = 0;
+        for (const Text& s : surahs) {
+            m.GoSoreh(s);
+            ayat += m.TotalAyat() + static_cast<long long>(m.SorehName().size());
+        }
+        benchmark::DoNotOptimize(ayat);
+    }
+}
+BENCHMARK(SurahIndexWalk)->Unit(benchmark::kMicrosecond);
 
 static void LoadTables(benchmark::State& state) {
     QtTableSource tables;

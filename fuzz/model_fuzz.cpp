@@ -12,6 +12,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 
 #include "FuzzInput.h"
 #include "Loading.h"
@@ -62,6 +63,35 @@ State Observe(const cQ114& m) {
             m.SearchText(), m.FishList(),  m.FoundList(), m.FishCollection().size()};
 }
 
+// A line as the model shows it: read through the const accessors, or as the
+// properties hold it when the model stands there.
+struct Shown {
+    cQ114::Line place;
+    int16_t total;
+    Text name, byEarab, noEarab, uthmani, farsi;
+    bool operator==(const Shown&) const = default;
+};
+
+std::optional<Shown> Read(const cQ114& m, int16_t line) {
+    try {
+        const cQ114::Line& place = m.LineAt(line);
+        return Shown{place,
+                     m.TotalAyatOf(place.soreh),
+                     m.SorehNameOf(place.soreh),
+                     m.ArabicByEarabAt(line),
+                     m.ArabicNoEarabAt(line),
+                     m.ArabicUthmaniAt(line),
+                     m.MeanFarsiAt(line)};
+    } catch (const ModelError&) {
+        return std::nullopt;
+    }
+}
+
+Shown Current(const cQ114& m) {
+    return {{m.Soreh(), m.Ayeh(), m.Joze(), m.Hezb(), m.Page()}, m.TotalAyat(), m.SorehName(), m.ArabicByEarab(),
+            m.ArabicNoEarab(), m.ArabicUthmani(), m.MeanFarsi()};
+}
+
 [[noreturn]] void Fail(const char* what, int op) {
     std::fprintf(stderr, "model_fuzz: %s (operation %d)\n", what, op);
     std::abort();
@@ -102,9 +132,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         }
         const State before = Observe(m);
         bool failed = false;
+        int16_t line = 0;
+        std::optional<Shown> readBefore;  // of the line op 0 moves to
+        if (op == 0) {
+            line = LineArg(in);
+            readBefore = Read(m, line);
+        }
         try {
             switch (op) {
-            case 0: m.GoPosition(LineArg(in)); break;
+            case 0: m.GoPosition(line); break;
             case 1: m.GoPage(in.NumberText()); break;
             case 2: m.GoJoze(in.NumberText()); break;
             case 3: m.GoSoreh(in.NumberText()); break;
@@ -172,6 +208,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         const State after = Observe(m);
         if (failed && !(after == before)) Fail("a failing operation changed the model", op);
         if (m.GlobalAyeh() < m.MinBound() || m.GlobalAyeh() > m.MaxBound()) Fail("position outside the bounds", op);
+        // the accessors read a line as a move there shows it, and fail where it fails or does not move
+        if (Read(m, m.GlobalAyeh()) != Current(m)) Fail("the accessors differ from the current line", op);
+        if (op == 0 && readBefore && (failed || readBefore != Current(m))) Fail("the accessors differ from the move", op);
+        if (op == 0 && !readBefore && !(Observe(m) == before)) Fail("a move the accessors refuse moved the model", op);
         if ((op == 5 || op == 6) && !failed && m.FoundNumber() != static_cast<int16_t>(m.FoundList().size()))
             Fail("FoundNumber differs from the found list", op);
     }

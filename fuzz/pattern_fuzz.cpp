@@ -69,6 +69,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
         return 0;
     }
     if (ReferenceRefuses(pattern)) Fail("a pattern the reference refuses was compiled");
+    // a plain query is searched for as one text: found exactly where the pattern matches
+    if (const LiteralFinder* literal = compiled->SingleLiteral())
+        if ((literal->Find(form, 0) != TextView::npos) != compiled->Matches(form)) Fail("the single literal differs from the match");
     // backtracking costs line length to the power of the stars: keep it small
     if (std::count(pattern.begin(), pattern.end(), u'*') > 5) return 0;
     reference::Folds folds = arabic ? reference::ArabicFolds() : reference::TranslationFolds();

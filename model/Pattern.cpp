@@ -151,6 +151,8 @@ Pattern::Pattern(TextView p, std::span<const LetterFold> folds) {
         seg.elements.push_back(std::move(e));
     }
     anchoredEnd_ = !sawStar;
+    // a trailing star opened a segment that stays empty: it places nothing
+    if (segments_.size() > 1 && segments_.back().elements.empty()) segments_.pop_back();
     for (Segment& seg : segments_) {
         std::size_t bestAt = 0, bestLen = 0;
         for (std::size_t k = 0; k < seg.elements.size();) {

@@ -41,7 +41,9 @@ public:
     // letter's variants ("[ة]" takes heh, which teh marbuta is searched as).
     explicit Pattern(TextView pattern, std::span<const LetterFold> folds = {});
     bool Matches(TextView line) const;
-    // For a pattern that is "*", one plain text, "*": that text.
+    // For a pattern that is one plain text between stars ("*text*", as the
+    // search wraps a plain query): that text, found in a line exactly when
+    // the pattern matches it. Otherwise null.
     const LiteralFinder* SingleLiteral() const;
 
 private:

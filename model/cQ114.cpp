@@ -16,19 +16,17 @@ namespace {
 
 std::string Quote(TextView text) { return ToUtf8(text); }
 
-// A table element or record field read as a number; the tables are trusted,
-// so a field that is no number is a type mismatch of the data.
-double TableNumber(TextView element, const char* what) {
-    auto v = ReadNumber(element);
-    if (!v) throw TypeMismatch(std::string(what) + " " + Quote(element));
-    return *v;
-}
+bool FitsInt16(double whole) { return whole >= -32768.0 && whole <= 32767.0; }
 
 int16_t ToInt16(double v, const std::string& what) {
     double r = RoundHalfEven(v);
-    if (!(r >= -32768.0 && r <= 32767.0)) throw Overflow(what);
+    if (!FitsInt16(r)) throw Overflow(what);
     return static_cast<int16_t>(r);
 }
+
+// The fields of a position record: surah, ayah, juz', hizb, page.
+constexpr std::pair<std::size_t, std::size_t> kRecordFields[] = {{0, 3}, {3, 3}, {6, 2}, {8, 3}, {11, 3}};
+constexpr std::size_t kRecordLength = 14;
 
 const Text kTemplatePieces[] = {
     u"<html dir=\"rtl\">",
@@ -129,37 +127,179 @@ cQ114::cQ114() {
     };
 }
 
+// ---- the tables as records -------------------------------------------------
+
+cQ114::NumberTable::NumberTable(const TextArray& texts, const char* what) : what_(what) {
+    whole_.assign(texts.size(), 0);
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        auto v = ReadNumber(texts[i]);
+        if (v && RoundHalfEven(*v) == *v && FitsInt16(*v)) {
+            whole_[i] = static_cast<int16_t>(*v);
+            continue;
+        }
+        odd_.emplace(i, Odd{v ? *v : std::numeric_limits<double>::quiet_NaN(), texts[i]});
+    }
+}
+
+const cQ114::NumberTable::Odd* cQ114::NumberTable::FindOdd(std::size_t i) const {
+    if (odd_.empty()) return nullptr;
+    auto it = odd_.find(i);
+    return it == odd_.end() ? nullptr : &it->second;
+}
+
+int16_t cQ114::NumberTable::At(std::size_t i) const {
+    const Odd* odd = FindOdd(i);
+    if (!odd) return whole_[i];
+    if (std::isnan(odd->number)) throw TypeMismatch(std::string(what_) + " " + Quote(odd->text));
+    return ToInt16(odd->number, what_);
+}
+
+double cQ114::NumberTable::Exact(std::size_t i) const {
+    const Odd* odd = FindOdd(i);
+    if (!odd) return whole_[i];
+    if (std::isnan(odd->number)) throw TypeMismatch(std::string(what_) + " " + Quote(odd->text));
+    return odd->number;
+}
+
+void cQ114::RecordFault::Raise() const {
+    if (overflow) throw Overflow(detail);
+    throw TypeMismatch(detail);
+}
+
+void cQ114::BaseDataArray(TextArray a) {
+    std::vector<Line> lines(a.size());
+    std::map<std::size_t, RecordFault> bad;
+    for (std::size_t k = 0; k < a.size(); ++k) {
+        TextView rec = a[k];
+        if (rec.size() >= kRecordLength &&
+            std::all_of(rec.begin(), rec.begin() + kRecordLength, [](char16_t c) { return c >= u'0' && c <= u'9'; })) {
+            // the usual record, all digits: each field is its decimal value
+            int16_t field[std::size(kRecordFields)];
+            for (std::size_t f = 0; f < std::size(kRecordFields); ++f) {
+                field[f] = 0;
+                for (std::size_t i = 0; i < kRecordFields[f].second; ++i)
+                    field[f] = static_cast<int16_t>(field[f] * 10 + (rec[kRecordFields[f].first + i] - u'0'));
+            }
+            lines[k] = Line{field[0], field[1], field[2], field[3], field[4]};
+            continue;
+        }
+        if (rec.size() < kRecordLength) {
+            bad.emplace(k, RecordFault{false, "position record " + std::to_string(k)});
+            continue;
+        }
+        // the fields in order; the first that cannot be read is the record's fault
+        int16_t field[std::size(kRecordFields)] = {};
+        bool read = true;
+        for (std::size_t f = 0; read && f < std::size(kRecordFields); ++f) {
+            TextView text = rec.substr(kRecordFields[f].first, kRecordFields[f].second);
+            auto v = ReadNumber(text);
+            if (!v) bad.emplace(k, RecordFault{false, "position record " + Quote(text)});
+            else if (!FitsInt16(RoundHalfEven(*v))) bad.emplace(k, RecordFault{true, "position record"});
+            else field[f] = static_cast<int16_t>(RoundHalfEven(*v));
+            read = v && FitsInt16(RoundHalfEven(*v));
+        }
+        if (read) lines[k] = Line{field[0], field[1], field[2], field[3], field[4]};
+    }
+    lines_ = std::move(lines);
+    badLines_ = std::move(bad);
+    minBound_ = 0;
+    maxBound_ = static_cast<int16_t>(lines_.empty() ? -1 : lines_.size() - 1);
+    if (!lines_.empty()) ApplyPosition(minBound_);
+}
+
+const cQ114::Line& cQ114::LineAt(int16_t line) const {
+    if (line < 0 || static_cast<std::size_t>(line) >= lines_.size())
+        throw SubscriptOutOfRange("line " + std::to_string(line));
+    if (!badLines_.empty()) {
+        auto fault = badLines_.find(static_cast<std::size_t>(line));
+        if (fault != badLines_.end()) fault->second.Raise();
+    }
+    return lines_[line];
+}
+
+int16_t cQ114::FirstLine(const NumberTable& table, int16_t n, const char* unit) {
+    if (n < 1 || static_cast<std::size_t>(n) > table.size())
+        throw SubscriptOutOfRange(std::string(unit) + " " + std::to_string(n));
+    return table.At(static_cast<std::size_t>(n - 1));
+}
+
+int16_t cQ114::SorehFirstLine(int16_t soreh) const { return FirstLine(sorehFirst_, soreh, "surah"); }
+int16_t cQ114::JozeFirstLine(int16_t joze) const { return FirstLine(jozeFirst_, joze, "juz"); }
+int16_t cQ114::HezbFirstLine(int16_t hezb) const { return FirstLine(hezbFirst_, hezb, "hizb"); }
+int16_t cQ114::PageFirstLine(int16_t page) const { return FirstLine(pageFirst_, page, "page"); }
+
+int16_t cQ114::TotalAyatOf(int16_t soreh) const {
+    if (soreh < 1 || static_cast<std::size_t>(soreh) > sorehAyat_.size())
+        throw SubscriptOutOfRange("surah " + std::to_string(soreh));
+    return sorehAyat_.At(static_cast<std::size_t>(soreh - 1));
+}
+
+Text cQ114::SorehNameOf(int16_t soreh) const {
+    if (soreh < 1 || static_cast<std::size_t>(soreh) > sorehNameArray_.size())
+        throw SubscriptOutOfRange("surah " + std::to_string(soreh));
+    return Text(TrimSpaces(sorehNameArray_[soreh - 1]));
+}
+
 // ---- position -------------------------------------------------------------
 
+cQ114::Place cQ114::CheckedPlace(int16_t line) const {
+    const Line& rec = LineAt(line);
+    if (rec.soreh < 1 || static_cast<std::size_t>(rec.soreh) > sorehAyat_.size() ||
+        static_cast<std::size_t>(rec.soreh) > sorehNameArray_.size())
+        throw SubscriptOutOfRange("surah " + std::to_string(rec.soreh));
+    int16_t total = sorehAyat_.At(static_cast<std::size_t>(rec.soreh - 1));
+    if (static_cast<std::size_t>(line) >= qrArray_.size() || static_cast<std::size_t>(line) >= ChosenMeanArray().size())
+        throw SubscriptOutOfRange("line " + std::to_string(line));
+    return {rec, total};
+}
+
+cQ114::Place cQ114::PlaceInBounds(int16_t line) const {
+    if (line > maxBound_ || line < minBound_) throw SubscriptOutOfRange("line " + std::to_string(line));
+    return CheckedPlace(line);
+}
+
+// The texts of a line CheckedPlace has passed.
+Text cQ114::ArabicByEarabOf(int16_t line) const { return Text(TrimSpaces(qrArray_[line])); }
+Text cQ114::MeanFarsiOf(int16_t line) const { return Text(TrimSpaces(ChosenMeanArray()[line])); }
+Text cQ114::ArabicUthmaniOf(int16_t line) const {
+    return static_cast<std::size_t>(line) < uthmaniArray_.size() ? Text(TrimSpaces(uthmaniArray_[line])) : Text();
+}
+
+Text cQ114::ArabicByEarabAt(int16_t line) const {
+    PlaceInBounds(line);
+    return ArabicByEarabOf(line);
+}
+
+Text cQ114::ArabicNoEarabAt(int16_t line) const { return WithoutMarks(ArabicByEarabAt(line)); }
+
+Text cQ114::ArabicUthmaniAt(int16_t line) const {
+    PlaceInBounds(line);
+    return ArabicUthmaniOf(line);
+}
+
+Text cQ114::MeanFarsiAt(int16_t line) const {
+    PlaceInBounds(line);
+    return MeanFarsiOf(line);
+}
+
 void cQ114::ApplyPosition(int16_t line) {
-    if (line < 0 || static_cast<std::size_t>(line) >= baseDataArray_.size())
-        throw SubscriptOutOfRange("line " + std::to_string(line));
-    TextView rec = baseDataArray_[line];
-    if (rec.size() < 14) throw TypeMismatch("position record " + std::to_string(line));
-    auto field = [&](std::size_t at, std::size_t n) {
-        return ToInt16(TableNumber(rec.substr(at, n), "position record"), "position record");
-    };
-    int16_t soreh = field(0, 3), ayeh = field(3, 3), joze = field(6, 2), hezb = field(8, 3), page = field(11, 3);
-    if (soreh < 1 || static_cast<std::size_t>(soreh) > totalAyatArray_.size() ||
-        static_cast<std::size_t>(soreh) > sorehNameArray_.size())
-        throw SubscriptOutOfRange("surah " + std::to_string(soreh));
-    int16_t total = ToInt16(TableNumber(totalAyatArray_[soreh - 1], "ayah count"), "ayah count");
-    const TextArray& mean = ChosenMeanArray();
-    if (static_cast<std::size_t>(line) >= qrArray_.size() || static_cast<std::size_t>(line) >= mean.size())
-        throw SubscriptOutOfRange("line " + std::to_string(line));
+    const Place place = CheckedPlace(line);
+    Text meanFarsi = MeanFarsiOf(line), arabicByEarab = ArabicByEarabOf(line);
+    Text arabicNoEarab = WithoutMarks(arabicByEarab), arabicUthmani = ArabicUthmaniOf(line);
+    Text sorehName = Text(TrimSpaces(sorehNameArray_[place.line.soreh - 1]));
 
     globalAyeh_ = line;
-    soreh_ = soreh;
-    ayeh_ = ayeh;
-    joze_ = joze;
-    hezb_ = hezb;
-    page_ = page;
-    totalAyat_ = total;
-    meanFarsi_ = Text(TrimSpaces(mean[line]));
-    arabicByEarab_ = Text(TrimSpaces(qrArray_[line]));
-    arabicNoEarab_ = WithoutMarks(arabicByEarab_);
-    arabicUthmani_ = static_cast<std::size_t>(line) < uthmaniArray_.size() ? Text(TrimSpaces(uthmaniArray_[line])) : Text();
-    sorehName_ = Text(TrimSpaces(sorehNameArray_[soreh - 1]));
+    soreh_ = place.line.soreh;
+    ayeh_ = place.line.ayeh;
+    joze_ = place.line.joze;
+    hezb_ = place.line.hezb;
+    page_ = place.line.page;
+    totalAyat_ = place.totalAyat;
+    meanFarsi_ = std::move(meanFarsi);
+    arabicByEarab_ = std::move(arabicByEarab);
+    arabicNoEarab_ = std::move(arabicNoEarab);
+    arabicUthmani_ = std::move(arabicUthmani);
+    sorehName_ = std::move(sorehName);
 }
 
 void cQ114::GoPosition(int16_t position) {
@@ -167,19 +307,18 @@ void cQ114::GoPosition(int16_t position) {
     ApplyPosition(position);
 }
 
-void cQ114::GoFirstLineOf(const TextArray& table, TextView number, const char* unit) {
+void cQ114::GoFirstLineOf(const NumberTable& table, TextView number, const char* unit) {
     auto v = ReadNumber(number);
     if (!v) throw TypeMismatch(std::string(unit) + " " + Quote(number));
     double index = RoundHalfEven(*v - 1);
     if (!(index >= 0 && index < static_cast<double>(table.size())))
         throw SubscriptOutOfRange(std::string(unit) + " " + Quote(number));
-    const Text& element = table[static_cast<std::size_t>(index)];
-    ApplyPosition(ToInt16(TableNumber(element, "first-line table"), "first-line table"));
+    ApplyPosition(table.At(static_cast<std::size_t>(index)));
 }
 
-void cQ114::GoPage(TextView page) { GoFirstLineOf(pageUnicArray_, page, "page"); }
-void cQ114::GoJoze(TextView joze) { GoFirstLineOf(jozeUnicArray_, joze, "juz"); }
-void cQ114::GoSoreh(TextView soreh) { GoFirstLineOf(sorehUnicArray_, soreh, "surah"); }
+void cQ114::GoPage(TextView page) { GoFirstLineOf(pageFirst_, page, "page"); }
+void cQ114::GoJoze(TextView joze) { GoFirstLineOf(jozeFirst_, joze, "juz"); }
+void cQ114::GoSoreh(TextView soreh) { GoFirstLineOf(sorehFirst_, soreh, "surah"); }
 
 void cQ114::GoAyehOfSoreh(TextView soreh, TextView ayeh) {
     auto s = ReadNumber(soreh);
@@ -188,18 +327,11 @@ void cQ114::GoAyehOfSoreh(TextView soreh, TextView ayeh) {
     if (!a) throw TypeMismatch("ayah " + Quote(ayeh));
     double offset = (*s == 1 || *s == 9) ? *a - 1 : *a;
     double index = RoundHalfEven(*s - 1);
-    if (!(index >= 0 && index < static_cast<double>(sorehUnicArray_.size())))
+    if (!(index >= 0 && index < static_cast<double>(sorehFirst_.size())))
         throw SubscriptOutOfRange("surah " + Quote(soreh));
-    double first = std::trunc(TableNumber(sorehUnicArray_[static_cast<std::size_t>(index)], "first-line table"));
+    double first = std::trunc(sorehFirst_.Exact(static_cast<std::size_t>(index)));
     std::string where = "surah " + Quote(soreh) + " ayah " + Quote(ayeh);
     ApplyPosition(ToInt16(first + offset, where));
-}
-
-void cQ114::BaseDataArray(TextArray a) {
-    baseDataArray_ = std::move(a);
-    minBound_ = 0;
-    maxBound_ = static_cast<int16_t>(baseDataArray_.empty() ? -1 : baseDataArray_.size() - 1);
-    if (!baseDataArray_.empty()) ApplyPosition(minBound_);
 }
 
 void cQ114::SearchForms::Build(const TextArray& source, Text (*form)(TextView)) {
@@ -244,7 +376,7 @@ const TextArray& cQ114::ChosenMeanArray() const {
 void cQ114::ChooseTranslation(Translation translation) {
     Translation before = translation_;
     translation_ = translation;
-    if (baseDataArray_.empty()) return;
+    if (lines_.empty()) return;
     try {
         ApplyPosition(globalAyeh_);
     } catch (...) {

@@ -9,6 +9,7 @@
 #include <ctime>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -39,16 +40,25 @@ public:
     // The Persian translations the model carries.
     enum class Translation { Ansarian, Fooladvand };
 
+    // One line's place in the mushaf: its surah, its ayah (0 on a Bismillah
+    // line), juz', hizb and page, all counted from 1.
+    struct Line {
+        int16_t soreh, ayeh, joze, hezb, page;
+        bool operator==(const Line&) const = default;
+    };
+
     int16_t TotalAyat() const { return totalAyat_; }
     void GoPage(TextView page);
     void GoJoze(TextView joze);
     void GoSoreh(TextView soreh);
     void GoAyehOfSoreh(TextView soreh, TextView ayeh);
-    void TotalAyatArray(TextArray a) { totalAyatArray_ = std::move(a); }
-    void PageUnicArray(TextArray a) { pageUnicArray_ = std::move(a); }
-    void JozeUnicArray(TextArray a) { jozeUnicArray_ = std::move(a); }
-    void HezbUnicArray(TextArray a) { hezbUnicArray_ = std::move(a); }
-    void SorehUnicArray(TextArray a) { sorehUnicArray_ = std::move(a); }
+    // The number tables: each surah's ayah count, and the first line of each
+    // page, juz', hizb and surah. Each is read once, here.
+    void TotalAyatArray(TextArray a) { sorehAyat_ = NumberTable(a, "ayah count"); }
+    void PageUnicArray(TextArray a) { pageFirst_ = NumberTable(a, "first-line table"); }
+    void JozeUnicArray(TextArray a) { jozeFirst_ = NumberTable(a, "first-line table"); }
+    void HezbUnicArray(TextArray a) { hezbFirst_ = NumberTable(a, "first-line table"); }
+    void SorehUnicArray(TextArray a) { sorehFirst_ = NumberTable(a, "first-line table"); }
     void SorehNameArray(TextArray a) { sorehNameArray_ = std::move(a); }
     const TextArray& SorehNameArray() const { return sorehNameArray_; }
     const Text& SorehName() const { return sorehName_; }
@@ -65,6 +75,9 @@ public:
     void GoNextFound() {}
     const std::vector<int16_t>& FoundList() const { return foundList_; }
     void FoundList(std::vector<int16_t> list) { foundList_ = std::move(list); }
+    // The position records, one a line: "SSSAAAJJHHHPPP", surah, ayah,
+    // juz', hizb and page as decimal fields. Read once, here, into Line
+    // records; then the model moves to line 0.
     void BaseDataArray(TextArray a);
     void MeanFaArray(TextArray a);
     void QrArray(TextArray a);
@@ -127,9 +140,91 @@ public:
     std::filesystem::path ExportFolder;
     std::function<std::tm()> LocalTime;
 
+    // ---- the tables as records ---------------------------------------------
+    // Nothing here moves the model. A table element that cannot be read (a
+    // position record shorter than 14 characters or with a field that is no
+    // number, a count or first line that is no number or does not fit an
+    // int16_t) is kept as such and throws where it is used, as a move there
+    // always did: TypeMismatch or Overflow, with the same message.
+
+    // The number of position records (BaseDataArray's elements).
+    int LineCount() const { return static_cast<int>(lines_.size()); }
+    // The place of `line`, 0 to LineCount() - 1 (SubscriptOutOfRange
+    // "line N" outside). The reference lasts until BaseDataArray is set again.
+    const Line& LineAt(int16_t line) const;
+    // The number of elements in each first-line table.
+    int SorehCount() const { return static_cast<int>(sorehFirst_.size()); }
+    int JozeCount() const { return static_cast<int>(jozeFirst_.size()); }
+    int HezbCount() const { return static_cast<int>(hezbFirst_.size()); }
+    int PageCount() const { return static_cast<int>(pageFirst_.size()); }
+    // The first line of surah, juz', hizb or page n, counted from 1: what
+    // GoSoreh, GoJoze and GoPage move to. Outside 1 to its count:
+    // SubscriptOutOfRange "surah N", "juz N", "hizb N", "page N". The line
+    // is the table's number; it need not be a line of the model.
+    int16_t SorehFirstLine(int16_t soreh) const;
+    int16_t JozeFirstLine(int16_t joze) const;
+    int16_t HezbFirstLine(int16_t hezb) const;
+    int16_t PageFirstLine(int16_t page) const;
+    // What TotalAyat and SorehName hold while the model stands in surah n,
+    // counted from 1 (SubscriptOutOfRange "surah N" outside the ayah-count
+    // table or the name table).
+    int16_t TotalAyatOf(int16_t soreh) const;
+    Text SorehNameOf(int16_t soreh) const;
+    // What ArabicByEarab, ArabicNoEarab, ArabicUthmani and MeanFarsi (of the
+    // chosen translation) hold after GoPosition(line). They throw what that
+    // move throws, and SubscriptOutOfRange "line N" for a line it ignores
+    // (outside MinBound to MaxBound).
+    Text ArabicByEarabAt(int16_t line) const;
+    Text ArabicNoEarabAt(int16_t line) const;
+    Text ArabicUthmaniAt(int16_t line) const;
+    Text MeanFarsiAt(int16_t line) const;
+
     cQ114();
 
 private:
+    // A table of numbers read once: each element rounded half-even to an
+    // int16_t. The elements that are no whole number in that range (none in
+    // the shipped tables) are kept apart with the number they read as, so
+    // that using one rounds, truncates or fails as reading its text did.
+    class NumberTable {
+    public:
+        NumberTable() = default;
+        NumberTable(const TextArray& texts, const char* what);
+        std::size_t size() const { return whole_.size(); }
+        // Element i rounded half-even; TypeMismatch "WHAT TEXT" when it is no
+        // number, Overflow "WHAT" when it does not fit.
+        int16_t At(std::size_t i) const;
+        // Element i as it reads, unrounded; TypeMismatch when it is no number.
+        double Exact(std::size_t i) const;
+
+    private:
+        struct Odd {
+            double number;  // NaN: no number
+            Text text;
+        };
+        const Odd* FindOdd(std::size_t i) const;
+        std::vector<int16_t> whole_;
+        std::map<std::size_t, Odd> odd_;
+        const char* what_ = "";
+    };
+    // Why a position record cannot be read: the error reading it raises.
+    struct RecordFault {
+        bool overflow;  // else a type mismatch
+        std::string detail;
+        [[noreturn]] void Raise() const;
+    };
+    // The record of a line the model can stand on and its surah's ayah
+    // count, checked in the order a move checks them.
+    struct Place {
+        const Line& line;
+        int16_t totalAyat;
+    };
+    Place CheckedPlace(int16_t line) const;
+    // CheckedPlace, for a line inside the bounds.
+    Place PlaceInBounds(int16_t line) const;
+    Text ArabicByEarabOf(int16_t line) const;
+    Text ArabicUthmaniOf(int16_t line) const;
+    Text MeanFarsiOf(int16_t line) const;
     void ApplyPosition(int16_t line);
     // The position fields, kept while a rendering moves the model over other
     // lines and put back after it (or when it fails).
@@ -141,12 +236,16 @@ private:
     void RestorePosition(SavedPosition&& saved) noexcept;
     // Renders the (non-empty) fish list and writes its file; moves the model.
     FishExport WriteFish(bool withEarab);
-    void GoFirstLineOf(const TextArray& table, TextView number, const char* unit);
+    void GoFirstLineOf(const NumberTable& table, TextView number, const char* unit);
+    static int16_t FirstLine(const NumberTable& table, int16_t n, const char* unit);
     Text Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds);
     const TextArray& ChosenMeanArray() const;
 
-    TextArray qrArray_, meanFaArray_, baseDataArray_, sorehNameArray_, sorehUnicArray_, jozeUnicArray_,
-        hezbUnicArray_, pageUnicArray_, totalAyatArray_, uthmaniArray_, meanFa2Array_;
+    TextArray qrArray_, meanFaArray_, sorehNameArray_, uthmaniArray_, meanFa2Array_;
+    // The position records and the number tables, read once when set.
+    std::vector<Line> lines_;
+    std::map<std::size_t, RecordFault> badLines_;
+    NumberTable sorehAyat_, sorehFirst_, jozeFirst_, hezbFirst_, pageFirst_;
     Translation translation_ = Translation::Ansarian;
     // Each line in the form it is searched in, computed once when the arrays are set.
     // The same forms joined by LF into one text, with each line's start, so

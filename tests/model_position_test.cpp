@@ -377,3 +377,187 @@ TEST(Translation, AModelWithoutTheNewTablesWorksAsBefore) {
     old.GoPosition(101);
     EXPECT_EQ(old.MeanFarsi(), TableLine("FA", 101));
 }
+
+TEST(Records, ConstAccessorsGiveWhatAMoveToTheLineGives) {
+    const cQ114 loaded = LoadedModel();
+    EXPECT_EQ(loaded.LineCount(), 6348);
+    for (Translation translation : {Translation::Ansarian, Translation::Fooladvand}) {
+        SCOPED_TRACE(static_cast<int>(translation));
+        cQ114 mover = loaded, reader = loaded;
+        mover.ChooseTranslation(translation);
+        reader.ChooseTranslation(translation);
+        for (int16_t line = 0; line < loaded.LineCount(); ++line) {
+            mover.GoPosition(line);
+            ASSERT_EQ(mover.GlobalAyeh(), line);
+            const cQ114::Line& at = reader.LineAt(line);
+            ASSERT_EQ(at, (cQ114::Line{mover.Soreh(), mover.Ayeh(), mover.Joze(), mover.Hezb(), mover.Page()})) << line;
+            ASSERT_EQ(reader.TotalAyatOf(at.soreh), mover.TotalAyat()) << line;
+            ASSERT_EQ(reader.SorehNameOf(at.soreh), mover.SorehName()) << line;
+            ASSERT_EQ(reader.ArabicByEarabAt(line), mover.ArabicByEarab()) << line;
+            ASSERT_EQ(reader.ArabicNoEarabAt(line), mover.ArabicNoEarab()) << line;
+            ASSERT_EQ(reader.ArabicUthmaniAt(line), mover.ArabicUthmani()) << line;
+            ASSERT_EQ(reader.MeanFarsiAt(line), mover.MeanFarsi()) << line;
+        }
+        // reading moved nothing
+        EXPECT_EQ(reader.GlobalAyeh(), 0);
+        EXPECT_EQ(reader.ArabicByEarab(), loaded.ArabicByEarab());
+    }
+}
+
+TEST(Records, FirstLinesAreWhereTheMovesGo) {
+    cQ114 m = LoadedModel();
+    const cQ114 reader = m;
+    EXPECT_EQ(reader.SorehCount(), 114);
+    EXPECT_EQ(reader.JozeCount(), 30);
+    EXPECT_EQ(reader.HezbCount(), 60);
+    EXPECT_EQ(reader.PageCount(), 604);
+    struct Unit {
+        int count;
+        std::function<int16_t(int16_t)> first;
+        std::function<void(const Text&)> go;
+    };
+    for (const Unit& u : {Unit{114, [&](int16_t n) { return reader.SorehFirstLine(n); }, [&](const Text& t) { m.GoSoreh(t); }},
+                          Unit{30, [&](int16_t n) { return reader.JozeFirstLine(n); }, [&](const Text& t) { m.GoJoze(t); }},
+                          Unit{604, [&](int16_t n) { return reader.PageFirstLine(n); }, [&](const Text& t) { m.GoPage(t); }}}) {
+        for (int16_t n = 1; n <= u.count; ++n) {
+            u.go(Decimal(n));
+            ASSERT_EQ(u.first(n), m.GlobalAyeh()) << n;
+        }
+    }
+    // no move goes to a hizb: its first line is the one where the hizb number steps up to it
+    for (int16_t h = 1; h <= 60; ++h) {
+        int16_t line = reader.HezbFirstLine(h);
+        EXPECT_EQ(reader.LineAt(line).hezb, h);
+        if (line > 0) EXPECT_EQ(reader.LineAt(static_cast<int16_t>(line - 1)).hezb, h - 1);
+    }
+}
+
+TEST(Records, OutsideTheTablesTheAccessorsThrowAsTheMovesDo) {
+    const cQ114 m = LoadedModel();
+    auto expectFails = [](auto&& call, const char* message) {
+        try {
+            call();
+            ADD_FAILURE() << "no error: " << message;
+        } catch (const SubscriptOutOfRange& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+    };
+    // the lines GoPosition ignores
+    for (int16_t line : {int16_t(-1), int16_t(6348), int16_t(-32768)}) {
+        std::string message = "subscript out of range: line " + std::to_string(line);
+        expectFails([&] { m.LineAt(line); }, message.c_str());
+        expectFails([&] { m.ArabicByEarabAt(line); }, message.c_str());
+        expectFails([&] { m.ArabicNoEarabAt(line); }, message.c_str());
+        expectFails([&] { m.ArabicUthmaniAt(line); }, message.c_str());
+        expectFails([&] { m.MeanFarsiAt(line); }, message.c_str());
+    }
+    expectFails([&] { m.SorehFirstLine(0); }, "subscript out of range: surah 0");
+    expectFails([&] { m.SorehFirstLine(115); }, "subscript out of range: surah 115");
+    expectFails([&] { m.JozeFirstLine(31); }, "subscript out of range: juz 31");
+    expectFails([&] { m.HezbFirstLine(61); }, "subscript out of range: hizb 61");
+    expectFails([&] { m.PageFirstLine(605); }, "subscript out of range: page 605");
+    expectFails([&] { m.TotalAyatOf(115); }, "subscript out of range: surah 115");
+    expectFails([&] { m.SorehNameOf(-3); }, "subscript out of range: surah -3");
+}
+
+namespace {
+// A model loaded from the tables with some elements changed first.
+cQ114 ModelWithElements(std::map<std::pair<std::string, int>, Text> changes) {
+    const TableSource& t = mushaf::testing::Tables();
+    auto table = [&](const std::string& name) {
+        TextArray a = LoadTable(t, name);
+        for (const auto& [where, text] : changes)
+            if (where.first == name) a.at(where.second) = text;
+        return a;
+    };
+    cQ114 m;
+    m.QrArray(table("AR"));
+    m.MeanFaArray(table("FA"));
+    m.SorehNameArray(table("SOREHNAME"));
+    m.SorehUnicArray(table("SOREHUNIC"));
+    m.HezbUnicArray(table("HEZBUNIC"));
+    m.JozeUnicArray(table("JOZEUNIC"));
+    m.PageUnicArray(table("PAGEUNIC"));
+    m.TotalAyatArray(table("AYEHOFSOREH"));
+    m.BaseDataArray(table("BASE"));
+    return m;
+}
+}  // namespace
+
+TEST(Records, AMalformedElementFailsWhereItIsUsed) {
+    // line 100 (2:93) with a letter in its ayah field, surah 3 with no ayah
+    // count, surah 4 with too many, page 10 with no first line, juz' 2 with
+    // one past any line
+    cQ114 m = ModelWithElements({{{"BASE", 100}, u"0020x301001011"},
+                                 {{"AYEHOFSOREH", 2}, u"abc"},
+                                 {{"AYEHOFSOREH", 3}, u"40000"},
+                                 {{"PAGEUNIC", 9}, u"x9"},
+                                 {{"JOZEUNIC", 1}, u"99999"}});
+    m.GoPosition(50);
+    auto expectFails = [&](auto&& call, const char* message) {
+        try {
+            call();
+            ADD_FAILURE() << "no error: " << message;
+        } catch (const ModelError& e) {
+            EXPECT_STREQ(e.what(), message);
+        }
+        EXPECT_EQ(m.GlobalAyeh(), 50);
+        EXPECT_EQ(m.Ayeh(), 43);
+    };
+    const cQ114& reader = m;
+    expectFails([&] { m.GoPosition(100); }, "type mismatch: position record 0x3");
+    expectFails([&] { reader.LineAt(100); }, "type mismatch: position record 0x3");
+    expectFails([&] { reader.MeanFarsiAt(100); }, "type mismatch: position record 0x3");
+    expectFails([&] { m.GoSoreh(u"3"); }, "type mismatch: ayah count abc");
+    expectFails([&] { reader.TotalAyatOf(3); }, "type mismatch: ayah count abc");
+    expectFails([&] { reader.ArabicByEarabAt(reader.SorehFirstLine(3)); }, "type mismatch: ayah count abc");
+    expectFails([&] { m.GoAyehOfSoreh(u"4", u"2"); }, "overflow: ayah count");
+    expectFails([&] { m.GoPage(u"10"); }, "type mismatch: first-line table x9");
+    expectFails([&] { reader.PageFirstLine(10); }, "type mismatch: first-line table x9");
+    expectFails([&] { m.GoJoze(u"2"); }, "overflow: first-line table");
+    // the rest of each table serves as before
+    m.GoPosition(101);
+    EXPECT_EQ(m.Ayeh(), 94);
+    m.GoPage(u"11");
+    EXPECT_EQ(m.Page(), 11);
+    m.GoSoreh(u"5");
+    EXPECT_EQ(m.TotalAyat(), 120);
+}
+
+TEST(Records, AFractionalFirstLineIsRoundedByTheSurahMoveAndCutByTheAyahMove) {
+    // surah 4 begins on line 495; written as 494.6, GoSoreh rounds it to 495
+    // and GoAyehOfSoreh cuts it to 494 before adding the ayah
+    cQ114 m = ModelWithElements({{{"SOREHUNIC", 3}, u"494.6"}});
+    m.GoSoreh(u"4");
+    EXPECT_EQ(m.GlobalAyeh(), 495);
+    EXPECT_EQ(m.SorehFirstLine(4), 495);
+    m.GoAyehOfSoreh(u"4", u"1");
+    EXPECT_EQ(m.GlobalAyeh(), 495);
+    m.GoAyehOfSoreh(u"4", u"0");
+    EXPECT_EQ(m.GlobalAyeh(), 494);
+    EXPECT_EQ(m.Soreh(), 3);
+}
+
+TEST(Records, AMalformedFirstRecordFailsTheLoadAsBefore) {
+    // the model cannot stand on line 0: loading the records throws, with the
+    // bounds already set, and every other line can still be reached
+    const TableSource& t = mushaf::testing::Tables();
+    TextArray base = LoadTable(t, "BASE");
+    base[0] = u"001001";
+    cQ114 m;
+    m.QrArray(LoadTable(t, "AR"));
+    m.MeanFaArray(LoadTable(t, "FA"));
+    m.SorehNameArray(LoadTable(t, "SOREHNAME"));
+    m.TotalAyatArray(LoadTable(t, "AYEHOFSOREH"));
+    try {
+        m.BaseDataArray(base);
+        ADD_FAILURE() << "no error";
+    } catch (const TypeMismatch& e) {
+        EXPECT_STREQ(e.what(), "type mismatch: position record 0");
+    }
+    EXPECT_EQ(m.MaxBound(), 6347);
+    EXPECT_EQ(m.LineCount(), 6348);
+    m.GoPosition(5);
+    EXPECT_EQ(m.GlobalAyeh(), 5);
+    EXPECT_EQ(m.Ayeh(), 6);
+}

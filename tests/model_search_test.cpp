@@ -345,3 +345,93 @@ TEST(Search, AFailingSearchLeavesTheEarlierResult) {
     EXPECT_EQ(m.FoundNumber(), number);
     EXPECT_EQ(m.GlobalAyeh(), 300);
 }
+
+TEST(Pattern, APlainTextBetweenStarsIsOneLiteral) {
+    for (auto [pattern, literal] : {std::pair<const char16_t*, const char16_t*>{u"*قل هو*", u"قل هو"},
+                                    {u"**ab**", u"ab"}, {u"*a[]b*", u"ab"}, {u"*x*", u"x"}}) {
+        Pattern compiled(pattern);
+        ASSERT_NE(compiled.SingleLiteral(), nullptr) << ToUtf8(pattern);
+        EXPECT_EQ(compiled.SingleLiteral()->literal(), literal);
+    }
+    // the pattern the Arabic search builds from a plain query typed with marks
+    Pattern search(ArabicSearchQuery(u"*الْحَمْدُ لِلَّهِ*"), ArabicFolds());
+    ASSERT_NE(search.SingleLiteral(), nullptr);
+    EXPECT_EQ(search.SingleLiteral()->literal(), ArabicSearchForm(u"الحمد لله"));
+    // anything more than one plain text, or a text held at either end, is not
+    for (const char16_t* pattern : {u"*", u"", u"ab", u"ab*", u"*ab", u"*a*b*", u"*a?b*", u"*a#*", u"*[ab]*", u"*[!a]*"})
+        EXPECT_EQ(Pattern(pattern).SingleLiteral(), nullptr) << ToUtf8(pattern);
+    // matching is unchanged by the segment a trailing star no longer leaves
+    EXPECT_TRUE(MatchesPattern(u"xaby", u"*ab*"));
+    EXPECT_TRUE(MatchesPattern(u"ab", u"ab*"));
+    EXPECT_FALSE(MatchesPattern(u"xab", u"ab*"));
+    EXPECT_TRUE(MatchesPattern(u"abxa", u"a*a*"));
+    EXPECT_FALSE(MatchesPattern(u"abx", u"a*a*"));
+}
+
+TEST(Search, ALineWithSeveralHitsIsFoundOnce) {
+    cQ114 m = LoadedModel();
+    TextArray ar = LoadTable(mushaf::testing::Tables(), "AR");
+    const Text word = u"الله";
+    std::vector<int16_t> expected;
+    int several = 0;
+    for (std::size_t j = 0; j < ar.size(); ++j) {
+        Text form = ArabicSearchForm(ar[j]);
+        std::size_t first = form.find(word);
+        if (first == Text::npos) continue;
+        expected.push_back(static_cast<int16_t>(j));
+        several += form.find(word, first + 1) != Text::npos;
+    }
+    EXPECT_GT(several, 500);
+    EXPECT_EQ(Find(m, word, 0), expected);
+    EXPECT_EQ(m.FoundNumber(), static_cast<int16_t>(expected.size()));
+}
+
+TEST(Search, PlainQueriesFindWhatTheLineByLineMatchFinds) {
+    // queries cut from the lines themselves, over the whole text and over
+    // ranges of lines, in the Arabic and both translations; each compared
+    // with the pattern matched against every line on its own
+    cQ114 m = LoadedModel();
+    std::mt19937 rng(5);
+    struct Target {
+        int searchTo;
+        const char* table;
+        cQ114::Translation translation;
+        Text (*form)(TextView);
+        Text (*query)(TextView);
+        std::span<const LetterFold> folds;
+    };
+    int compared = 0, fast = 0;
+    for (const Target& t : {Target{0, "AR", cQ114::Translation::Ansarian, ArabicSearchForm, ArabicSearchQuery, ArabicFolds()},
+                            Target{1, "FA", cQ114::Translation::Ansarian, TranslationSearchForm, TranslationSearchQuery,
+                                   TranslationFolds()},
+                            Target{1, "FA2", cQ114::Translation::Fooladvand, TranslationSearchForm, TranslationSearchQuery,
+                                   TranslationFolds()}}) {
+        SCOPED_TRACE(t.table);
+        m.ChooseTranslation(t.translation);
+        std::vector<Text> forms;
+        for (const Text& line : LoadTable(mushaf::testing::Tables(), t.table)) forms.push_back(t.form(line));
+        for (int round = 0; round < 80; ++round) {
+            const Text& from = forms[rng() % forms.size()];
+            std::size_t length = 2 + rng() % 10, at = rng() % from.size();
+            Text query = from.substr(at, length);
+            if (TrimSpaces(query).size() < 2 || query.find_first_of(u"*?#[]") != Text::npos) continue;
+            int start = -1, end = -1;
+            if (round % 4 == 3) {
+                start = static_cast<int>(rng() % forms.size());
+                end = start + static_cast<int>(rng() % (forms.size() - start));
+            }
+            const Pattern pattern(t.query(u"*" + query + u"*"), t.folds);
+            fast += pattern.SingleLiteral() != nullptr;
+            std::vector<int16_t> expected;
+            for (int j = start < 0 ? 0 : start; j <= (end < 0 ? static_cast<int>(forms.size()) - 1 : end); ++j)
+                if (pattern.Matches(forms[j])) expected.push_back(static_cast<int16_t>(j));
+            m.SearchText(query);
+            m.SearchTo(t.searchTo);
+            m.StartSearch(static_cast<int16_t>(start), static_cast<int16_t>(end));
+            ASSERT_EQ(m.FoundList(), expected) << ToUtf8(query) << " lines " << start << ".." << end;
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 200);
+    EXPECT_EQ(fast, compared);
+}
