@@ -38,7 +38,6 @@ TEST(Documents, ShellDocument) {
 TEST(Documents, PageOneAndTwo) {
     cQ114 m = LoadedModel();
     Text page1 = PageDocument(m, 0, 6, false, u"D4D0C8");
-    EXPECT_EQ(m.GlobalAyeh(), 6);
     EXPECT_NE(page1.find(u"<div id='div0' class='NoEarabBesm'>بسم الله الرحمن الرحيم</div>"), Text::npos);
     EXPECT_EQ(page1.find(u"<a id='0'"), Text::npos);
     EXPECT_NE(page1.find(u"<div id='div1' class='NoEarab'><a id='1' href='#'>2.</a>&nbsp;&nbsp;الحمد لله"), Text::npos);
@@ -66,10 +65,9 @@ TEST(Documents, TranslationAndCaption) {
     cQ114 m = LoadedModel();
     Translation t = TranslationDocument(m, 12, u"D4D0C8");
     EXPECT_EQ(t.caption, u"  سوره بقره - آيه 5  ");
-    EXPECT_NE(t.document.find(u"<div id='_id' class='Farsi'>" + m.MeanFarsi() + u"</div>"), Text::npos);
+    EXPECT_NE(t.document.find(u"<div id='_id' class='Farsi'>" + m.MeanFarsiAt(12) + u"</div>"), Text::npos);
     EXPECT_EQ(TranslationDocument(m, 7, u"D4D0C8").caption, u"  سوره بقره  ");
     EXPECT_EQ(TranslationDocument(m, 0, u"D4D0C8").caption, u"  سوره فاتحه - آيه 1  ");
-    EXPECT_EQ(m.GlobalAyeh(), 0);
 }
 
 TEST(Documents, SurahIndexAndFilter) {
@@ -80,7 +78,6 @@ TEST(Documents, SurahIndexAndFilter) {
                        u"<span class='Ayat'>7</span><br>"),
               Text::npos);
     EXPECT_NE(all.find(u"<a id='2' href='#'>بقره</A></span><span class='Ayat'>286</span>"), Text::npos);
-    EXPECT_EQ(m.Soreh(), 114);
 
     Text some = SorehIndexDocument(m, u"بقر", u"D4D0C8");
     EXPECT_EQ(Count(some, u"<br>"), 1u);
@@ -105,7 +102,6 @@ TEST(Documents, ResultList) {
               Text::npos);
     EXPECT_NE(list.find(u"<a id='12' href='#'>2 -</A>"), Text::npos);
     EXPECT_NE(list.find(u"<span class='Ayeh'>5</span>"), Text::npos);
-    EXPECT_EQ(m.GlobalAyeh(), 12);
 }
 
 TEST(Documents, QueryPreparation) {
@@ -115,11 +111,28 @@ TEST(Documents, QueryPreparation) {
     EXPECT_EQ(PrepareSearchQuery(u"a\u200Fb"), u"a b");
 }
 
+TEST(Documents, BuildersNeverMoveTheModel) {
+    cQ114 m = LoadedModel();
+    m.GoPosition(3000);
+    m.SearchText(u"الله");
+    m.SearchTo(0);
+    m.StartSearch(-1, -1);
+    m.FishList(u"10 20");
+    PageDocument(m, 0, 6, true, u"D4D0C8", true);
+    TranslationDocument(m, 12, u"D4D0C8");
+    SorehIndexDocument(m, u"", u"D4D0C8");
+    ResultListDocument(m, u"D4D0C8");
+    FishListDocument(m, u"D4D0C8");
+    CopyText(m, 9, true);
+    EXPECT_EQ(m.GlobalAyeh(), 3000);
+    EXPECT_EQ(m.Soreh(), m.LineAt(3000).soreh);
+}
+
 TEST(Documents, CopyText) {
     cQ114 m = LoadedModel();
-    EXPECT_EQ(CopyText(m, false), u"سوره فاتحه [1] - آيه 1\r\n\r\nبسم الله الرحمن الرحيم\r\n\r\n" + m.MeanFarsi());
+    EXPECT_EQ(CopyText(m, 0, false), u"سوره فاتحه [1] - آيه 1\r\n\r\nبسم الله الرحمن الرحيم\r\n\r\n" + m.MeanFarsi());
     m.GoPosition(7);
-    Text t = CopyText(m, true);
+    Text t = CopyText(m, 7, true);
     EXPECT_EQ(t.substr(0, t.find(u"\r\n")), u"سوره بقره [2] - آيه 0");
     EXPECT_NE(t.find(m.ArabicByEarab()), Text::npos);
 }

@@ -96,3 +96,16 @@ TEST(Input, SliderArrowsFollowThePicture) {
     RUN_WINDOW(b, "slider:10", "focus:hsAllQuran", "key:Right");
     EXPECT_EQ(b.state["hsAllQuran"].toInt(), 9);
 }
+
+TEST(Input, TheModelStandsWhereTheIndexAndTheResultListLeaveIt) {
+    // the surah index leaves it on surah 114, the result list on its last line,
+    // and a copy on the highlighted line
+    RUN_WINDOW(index, "slider:20", "type:txtQSearch:" + U("ن"));
+    EXPECT_EQ(index.model()["Soreh"].toInt(), 114);
+    EXPECT_EQ(index.model()["Ayeh"].toInt(), 0);
+    RUN_WINDOW(list, "slider:20", "key:F3", "type:txtSearch:" + U("بسم الله الرحمن"), "key:Return");
+    EXPECT_EQ(list.model()["Soreh"].toInt(), 114);
+    EXPECT_EQ(list.marked(), QStringList{"div20"});
+    RUN_WINDOW(copy, "slider:20", "type:txtQSearch:" + U("ن"), "key:F9");
+    EXPECT_EQ(copy.model()["GlobalAyeh"].toInt(), 20);
+}

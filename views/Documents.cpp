@@ -69,15 +69,16 @@ std::vector<int16_t> PageStartList(const TextArray& pageUnic, int16_t lineCount)
     return list;
 }
 
-Text PageDocument(cQ114& model, int16_t first, int16_t last, bool showEarab, TextView backColorHex, bool uthmani) {
+Text PageDocument(const cQ114& model, int16_t first, int16_t last, bool showEarab, TextView backColorHex,
+                  bool uthmani) {
     Text body;
     for (int n = first; n <= last; ++n) {
-        model.GoPosition(static_cast<int16_t>(n));
-        bool besm = model.Ayeh() == 0 || (model.Soreh() == 1 && model.Ayeh() == 1);
+        const cQ114::Line& at = model.LineAt(static_cast<int16_t>(n));
+        bool besm = at.ayeh == 0 || (at.soreh == 1 && at.ayeh == 1);
         Text line = besm ? Text(u"<div id='div_id' class='NoEarabBesm'>_NoEarab</div>")
                          : Text(u"<div id='div_id' class='NoEarab'><a id='_id' href='#'>_Ayeh.</a>&nbsp;&nbsp;_NoEarab</div>");
-        ReplaceAll(line, u"_NoEarab", ShownArabic(model, showEarab, uthmani));
-        ReplaceAll(line, u"_Ayeh", Decimal(model.Ayeh()));
+        ReplaceAll(line, u"_NoEarab", ShownArabicAt(model, static_cast<int16_t>(n), showEarab, uthmani));
+        ReplaceAll(line, u"_Ayeh", Decimal(at.ayeh));
         ReplaceAll(line, u"_id", Decimal(n));
         body += kCrLf;
         body += line;
@@ -94,12 +95,12 @@ Text PageDocument(cQ114& model, int16_t first, int16_t last, bool showEarab, Tex
 
 Text PageCaption(int16_t page) { return u"صفحه " + Decimal(page); }
 
-Translation TranslationDocument(cQ114& model, int16_t line, TextView backColorHex) {
-    model.GoPosition(line);
-    Text caption = model.Ayeh() != 0 ? Text(u"سوره sss - آيه aaa") : Text(u"سوره sss");
-    ReplaceAll(caption, u"sss", model.SorehName());
-    ReplaceAll(caption, u"aaa", Decimal(model.Ayeh()));
-    Text div = Replaced(u"<div id='_id' class='Farsi'>_Farsi</div>", u"_Farsi", model.MeanFarsi());
+Translation TranslationDocument(const cQ114& model, int16_t line, TextView backColorHex) {
+    const cQ114::Line& at = model.LineAt(line);
+    Text caption = at.ayeh != 0 ? Text(u"سوره sss - آيه aaa") : Text(u"سوره sss");
+    ReplaceAll(caption, u"sss", model.SorehNameOf(at.soreh));
+    ReplaceAll(caption, u"aaa", Decimal(at.ayeh));
+    Text div = Replaced(u"<div id='_id' class='Farsi'>_Farsi</div>", u"_Farsi", model.MeanFarsiAt(line));
     Text doc = Frame({u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG; line-height: 150%; text-align: justify;}",
                       u"*{font-family: Tahoma;font-size: 13px;}", u".Farsi{margin: 0px;}",
                       u".Tools{margin: 0px; float: left;background-color: #c0c0c0;}", u"a{text-decoration: none;}"},
@@ -107,23 +108,22 @@ Translation TranslationDocument(cQ114& model, int16_t line, TextView backColorHe
     return {std::move(doc), Shown(u"  " + caption + u"  ")};
 }
 
-Text SorehIndexDocument(cQ114& model, TextView filter, TextView backColorHex) {
+Text SorehIndexDocument(const cQ114& model, TextView filter, TextView backColorHex) {
     std::optional<Pattern> pattern;
     try {
         pattern.emplace(u"*" + TranslationSearchQuery(filter) + u"*", TranslationFolds());
     } catch (const InvalidPattern&) {
         // a half-typed "[": no surah matches yet
     }
-    const TextArray names = model.SorehNameArray();
+    const TextArray& names = model.SorehNameArray();
     Text body;
     for (std::size_t i = 0; i < names.size(); ++i) {
-        model.GoSoreh(Decimal(static_cast<long long>(i + 1)));
         if (!pattern || !pattern->Matches(TranslationSearchForm(names[i]))) continue;
         Text row = u"<span class='Radif'>_Number</span><span class='SorehName'><a id='_id' href='#'>_Soreh</A></span>"
                    u"<span class='Ayat'>_Ayat</span><br>";
         ReplaceAll(row, u"_Number", Decimal(static_cast<long long>(i + 1)));
         ReplaceAll(row, u"_Soreh", names[i]);
-        ReplaceAll(row, u"_Ayat", Decimal(model.TotalAyat()));
+        ReplaceAll(row, u"_Ayat", Decimal(model.TotalAyatOf(static_cast<int16_t>(i + 1))));
         ReplaceAll(row, u"_id", Decimal(static_cast<long long>(i + 1)));
         body += row;
     }
@@ -150,16 +150,16 @@ Text ResultFrame(TextView body, TextView backColorHex) {
 namespace {
 // One row of a line list: its number, the surah's name and the ayah, the
 // number a link to the line.
-Text ListRows(cQ114& model, const std::vector<int16_t>& lines) {
+Text ListRows(const cQ114& model, const std::vector<int16_t>& lines) {
     Text body;
     for (std::size_t k = 0; k < lines.size(); ++k) {
-        model.GoPosition(lines[k]);
+        const cQ114::Line& at = model.LineAt(lines[k]);
         Text row = u"<span class='Radif'><a id='_id' href='#'>_Number -</A></span><span class='SorehName'>_Soreh</span>"
                    u"<span class='AyehCaption'>آيه</span><span class='Ayeh'>_Ayeh</span><br>";
-        ReplaceAll(row, u"_id", Decimal(model.GlobalAyeh()));
+        ReplaceAll(row, u"_id", Decimal(lines[k]));
         ReplaceAll(row, u"_Number", Decimal(static_cast<long long>(k + 1)));
-        ReplaceAll(row, u"_Soreh", model.SorehName());
-        ReplaceAll(row, u"_Ayeh", model.Ayeh() != 0 ? Decimal(model.Ayeh()) : Text(u"-"));
+        ReplaceAll(row, u"_Soreh", model.SorehNameOf(at.soreh));
+        ReplaceAll(row, u"_Ayeh", at.ayeh != 0 ? Decimal(at.ayeh) : Text(u"-"));
         body += kCrLf;
         body += row;
     }
@@ -167,8 +167,8 @@ Text ListRows(cQ114& model, const std::vector<int16_t>& lines) {
 }
 }  // namespace
 
-Text ResultListDocument(cQ114& model, TextView backColorHex) {
-    const std::vector<int16_t> found = model.FoundList();
+Text ResultListDocument(const cQ114& model, TextView backColorHex) {
+    const std::vector<int16_t>& found = model.FoundList();
     if (found.empty()) return ResultFrame(kNothingFound, backColorHex);
     return ResultFrame(ListRows(model, found), backColorHex);
 }
@@ -182,7 +182,7 @@ std::vector<int16_t> FishLines(const cQ114& model) {
     return lines;
 }
 
-Text FishListDocument(cQ114& model, TextView backColorHex) {
+Text FishListDocument(const cQ114& model, TextView backColorHex) {
     const std::vector<int16_t> lines = FishLines(model);
     if (lines.empty()) return ResultFrame(kNoFish, backColorHex);
     return ResultFrame(ListRows(model, lines), backColorHex);
@@ -190,15 +190,16 @@ Text FishListDocument(cQ114& model, TextView backColorHex) {
 
 Text ResultMessageDocument(TextView message, TextView backColorHex) { return ResultFrame(message, backColorHex); }
 
-const Text& ShownArabic(const cQ114& model, bool showEarab, bool uthmani) {
-    if (!showEarab) return model.ArabicNoEarab();
-    return uthmani ? model.ArabicUthmani() : model.ArabicByEarab();
+Text ShownArabicAt(const cQ114& model, int16_t line, bool showEarab, bool uthmani) {
+    if (!showEarab) return model.ArabicNoEarabAt(line);
+    return uthmani ? model.ArabicUthmaniAt(line) : model.ArabicByEarabAt(line);
 }
 
-Text CopyText(const cQ114& model, bool showEarab, bool uthmani) {
-    return Shown(u"سوره " + model.SorehName() + u" [" + Decimal(model.Soreh()) + u"] - آيه " + Decimal(model.Ayeh()) +
-                 u"\r\n\r\n" + ShownArabic(model, showEarab, uthmani) + u"\r\n\r\n" +
-                 model.MeanFarsi());
+Text CopyText(const cQ114& model, int16_t line, bool showEarab, bool uthmani) {
+    const cQ114::Line& at = model.LineAt(line);
+    return Shown(u"سوره " + model.SorehNameOf(at.soreh) + u" [" + Decimal(at.soreh) + u"] - آيه " + Decimal(at.ayeh) +
+                 u"\r\n\r\n" + ShownArabicAt(model, line, showEarab, uthmani) + u"\r\n\r\n" +
+                 model.MeanFarsiAt(line));
 }
 
 }  // namespace mushaf::views

@@ -1,8 +1,7 @@
 #pragma once
 // The HTML documents of the window's panes, built from fixed templates by
 // case-sensitive replace-all of placeholders. Values are inserted as the text
-// model returns them. The builders use the model as a cursor: they move it
-// over the lines they write.
+// model returns them. The builders read the model's lines; they never move it.
 #include <cstdint>
 #include <initializer_list>
 #include <vector>
@@ -26,11 +25,11 @@ Text Frame(std::initializer_list<TextView> styleRules, TextView backColorHex, Te
 // ---- the page and the translation ----
 // Entry p-1 is the first line of page p (1..604); the last entry is the line count.
 std::vector<int16_t> PageStartList(const TextArray& pageUnic, int16_t lineCount);
-// The Arabic text of the model's line as the page shows it: without marks,
-// with marks, or with marks in the Uthmani script.
-const Text& ShownArabic(const cQ114& model, bool showEarab, bool uthmani);
-// The page of lines first..last; leaves the model on the last line.
-Text PageDocument(cQ114& model, int16_t first, int16_t last, bool showEarab, TextView backColorHex,
+// The Arabic text of a line as the page shows it: without marks, with marks,
+// or with marks in the Uthmani script.
+Text ShownArabicAt(const cQ114& model, int16_t line, bool showEarab, bool uthmani);
+// The page of lines first..last.
+Text PageDocument(const cQ114& model, int16_t first, int16_t last, bool showEarab, TextView backColorHex,
                   bool uthmani = false);
 Text PageCaption(int16_t page);
 
@@ -38,13 +37,13 @@ struct Translation {
     Text document;
     Text caption;  // for the label above the translation, with its spaces
 };
-// Places the model on the line and builds its translation and caption.
-Translation TranslationDocument(cQ114& model, int16_t line, TextView backColorHex);
+// The translation of a line and its caption.
+Translation TranslationDocument(const cQ114& model, int16_t line, TextView backColorHex);
 
 // ---- the surah index ----
 // The surahs whose name matches "*" filter "*", kaf and yeh forms folded on
-// both sides; a malformed filter lists none. Leaves the model on the first line of surah 114.
-Text SorehIndexDocument(cQ114& model, TextView filter, TextView backColorHex);
+// both sides; a malformed filter lists none.
+Text SorehIndexDocument(const cQ114& model, TextView filter, TextView backColorHex);
 
 // ---- search ----
 inline constexpr char16_t kWaitMessage[] = u"لطفا کمي صبر کنيد...";
@@ -54,19 +53,19 @@ inline constexpr char16_t kInvalidPattern[] = u"الگوي جستجو نادرس
 // kaf, alef maksura and Persian yeh as Arabic yeh, the right-to-left mark as a
 // space, bracket lists left as written).
 Text PrepareSearchQuery(TextView query);
-// The list of FoundList; leaves the model on the last result.
-Text ResultListDocument(cQ114& model, TextView backColorHex);
+// The list of FoundList.
+Text ResultListDocument(const cQ114& model, TextView backColorHex);
 // The note cards in the order they were added, as rows like the results'
-// (cards outside the corpus are left out); leaves the model on the last.
+// (cards outside the corpus are left out).
 inline constexpr char16_t kNoFish[] = u"هيچ آيه اي در يادداشت ها نيست. با Ctrl+D آيه جاري به يادداشت ها افزوده مي شود.";
 std::vector<int16_t> FishLines(const cQ114& model);
-Text FishListDocument(cQ114& model, TextView backColorHex);
+Text FishListDocument(const cQ114& model, TextView backColorHex);
 // A result-pane document that says only `message`.
 Text ResultMessageDocument(TextView message, TextView backColorHex);
 
 // ---- clipboard ----
 // The current line, its place, its Arabic text in the shown variant and its
 // translation, as plain text with CR LF lines.
-Text CopyText(const cQ114& model, bool showEarab, bool uthmani = false);
+Text CopyText(const cQ114& model, int16_t line, bool showEarab, bool uthmani = false);
 
 }  // namespace mushaf::views

@@ -423,6 +423,8 @@ void frmMain::Set_Help() {
 
 void frmMain::Show_Soreh(const Text& filter) {
     wbrSoreh->Write(ToQ(views::SorehIndexDocument(*Q114, filter, BackColorHex)));
+    // the index leaves the model where the design has it: on surah 114
+    Q114->GoPosition(Q114->SorehFirstLine(114));
 }
 
 // ---- number boxes ------------------------------------------------------------
@@ -518,9 +520,10 @@ void frmMain::cmdShowSoreh_Click() {
 
 void frmMain::Copy_Ayeh() {
     if (!Q114) return;
-    // the highlighted line, wherever the index or result writers left the model
-    Q114->GoPosition(static_cast<int16_t>(hsAllQuran->value()));
-    Text text = views::CopyText(*Q114, ShowEarab_, uthmani_);
+    // the highlighted line, wherever the index or the result list left the model
+    const auto line = static_cast<int16_t>(hsAllQuran->value());
+    Q114->GoPosition(line);
+    Text text = views::CopyText(*Q114, line, ShowEarab_, uthmani_);
     int32_t persian = 1;
     Set_Language(persian, services_.keyboard);
     services_.clipboard.Clear();
@@ -564,6 +567,8 @@ void frmMain::cmdSearch_Click() {
 void frmMain::Write_Search_Result() {
     LeaveFishList();
     wbrSearchResult->Write(ToQ(views::ResultListDocument(*Q114, BackColorHex)));
+    // the list leaves the model on its last line
+    if (!Q114->FoundList().empty()) Q114->GoPosition(Q114->FoundList().back());
 }
 
 // ---- clicks in documents -------------------------------------------------------
