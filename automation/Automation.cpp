@@ -1,4 +1,4 @@
-#include "Automation.h"
+#include "automation/Automation.h"
 
 #include <QAbstractButton>
 #include <QAction>
@@ -23,10 +23,10 @@
 #include <functional>
 #include <memory>
 
-#include "Commands.h"
-#include "QtServices.h"
-#include "WebPane.h"
-#include "frmMain.h"
+#include "cli/Commands.h"
+#include "platform/qt/QtServices.h"
+#include "window/WebPane.h"
+#include "window/frmMain.h"
 
 namespace mushaf {
 

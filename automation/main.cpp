@@ -1,8 +1,8 @@
 // mushaf-automation: the reader with --dump-state [--do ACTION]..., for tests
 // and scripts. The reader itself carries none of this.
-#include "Automation.h"
-#include "Start.h"
-#include "frmMain.h"
+#include "automation/Automation.h"
+#include "window/Start.h"
+#include "window/frmMain.h"
 
 int main(int argc, char** argv) {
     bool dumpState = false;

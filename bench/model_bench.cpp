@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "../tests/ReferenceSearch.h"
-#include "Loading.h"
-#include "QtTableSource.h"
+#include "model/Loading.h"
+#include "platform/qt/QtTableSource.h"
 
 using namespace mushaf;
 

@@ -19,10 +19,10 @@
 #include <functional>
 #include <vector>
 
-#include "QtServices.h"
-#include "QtTableSource.h"
-#include "WebPane.h"
-#include "frmMain.h"
+#include "platform/qt/QtServices.h"
+#include "platform/qt/QtTableSource.h"
+#include "window/WebPane.h"
+#include "window/frmMain.h"
 
 namespace {
 

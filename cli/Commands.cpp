@@ -1,11 +1,11 @@
-#include "Commands.h"
+#include "cli/Commands.h"
 
 #include <cstdlib>
 #include <map>
 #include <utility>
 
-#include "Documents.h"
-#include "Json.h"
+#include "views/Documents.h"
+#include "cli/Json.h"
 
 namespace mushaf {
 

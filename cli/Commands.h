@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "cQ114.h"
+#include "model/cQ114.h"
 
 namespace mushaf {
 

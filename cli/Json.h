@@ -2,7 +2,7 @@
 // Writing one-line JSON objects in UTF-8.
 #include <string>
 
-#include "Text.h"
+#include "model/Text.h"
 
 namespace mushaf {
 

@@ -1,11 +1,11 @@
 // mushaf-cli: commands over the text model, one JSON line per command.
 #include <iostream>
 
-#include "Commands.h"
-#include "Json.h"
-#include "Loading.h"
-#include "QtTableSource.h"
-#include "Version.h"
+#include "cli/Commands.h"
+#include "cli/Json.h"
+#include "model/Loading.h"
+#include "platform/qt/QtTableSource.h"
+#include "version/Version.h"
 
 int main(int argc, char** argv) {
     using namespace mushaf;

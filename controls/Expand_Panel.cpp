@@ -1,4 +1,4 @@
-#include "Expand_Panel.h"
+#include "controls/Expand_Panel.h"
 
 #include <QPainter>
 #include <QResizeEvent>
@@ -6,7 +6,7 @@
 #include <cmath>
 #include <cstdint>
 
-#include "ControlTree.h"
+#include "layout/ControlTree.h"
 
 namespace mushaf {
 

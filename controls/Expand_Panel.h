@@ -7,7 +7,7 @@
 #include <QWidget>
 #include <map>
 
-#include "Services.h"
+#include "platform/Services.h"
 
 namespace mushaf {
 

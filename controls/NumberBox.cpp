@@ -1,10 +1,10 @@
-#include "NumberBox.h"
+#include "controls/NumberBox.h"
 
 #include <QKeyEvent>
 #include <QTimer>
 #include <cmath>
 
-#include "Text.h"
+#include "model/Text.h"
 
 namespace mushaf {
 

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Text.h"
+#include "model/Text.h"
 
 namespace mushaf::fuzz {
 

@@ -14,8 +14,8 @@
 #include <fstream>
 #include <optional>
 
-#include "FuzzInput.h"
-#include "Loading.h"
+#include "fuzz/FuzzInput.h"
+#include "model/Loading.h"
 
 using namespace mushaf;
 

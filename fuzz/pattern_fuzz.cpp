@@ -10,10 +10,10 @@
 #include <cstdlib>
 #include <optional>
 
-#include "FuzzInput.h"
-#include "Normalise.h"
-#include "Pattern.h"
-#include "ReferenceSearch.h"
+#include "fuzz/FuzzInput.h"
+#include "model/Normalise.h"
+#include "model/Pattern.h"
+#include "tests/ReferenceSearch.h"
 
 using namespace mushaf;
 

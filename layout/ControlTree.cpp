@@ -1,4 +1,4 @@
-#include "ControlTree.h"
+#include "layout/ControlTree.h"
 
 namespace mushaf::layout {
 

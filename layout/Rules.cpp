@@ -1,4 +1,4 @@
-#include "Rules.h"
+#include "layout/Rules.h"
 
 namespace mushaf::layout {
 

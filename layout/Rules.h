@@ -6,7 +6,7 @@
 #include <set>
 #include <string>
 
-#include "ControlTree.h"
+#include "layout/ControlTree.h"
 
 namespace mushaf::layout {
 

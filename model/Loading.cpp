@@ -1,4 +1,4 @@
-#include "Loading.h"
+#include "model/Loading.h"
 
 #include <bit>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include <memory>
 
 #include "../platform/TableSource.h"
-#include "cQ114.h"
+#include "model/cQ114.h"
 
 namespace mushaf {
 

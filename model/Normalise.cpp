@@ -1,4 +1,4 @@
-#include "Normalise.h"
+#include "model/Normalise.h"
 
 namespace mushaf {
 

@@ -2,7 +2,7 @@
 // Letter forms of the Arabic text and the translation.
 #include <span>
 
-#include "Text.h"
+#include "model/Text.h"
 
 namespace mushaf {
 

@@ -1,11 +1,11 @@
-#include "Pattern.h"
+#include "model/Pattern.h"
 
 #include <algorithm>
 #if defined(__SSE2__)
 #include <emmintrin.h>
 #endif
 
-#include "Errors.h"
+#include "model/Errors.h"
 
 namespace mushaf {
 

@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "Normalise.h"
-#include "Text.h"
+#include "model/Normalise.h"
+#include "model/Text.h"
 
 namespace mushaf {
 

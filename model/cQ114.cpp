@@ -1,4 +1,4 @@
-#include "cQ114.h"
+#include "model/cQ114.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <limits>
 
-#include "Normalise.h"
-#include "Pattern.h"
+#include "model/Normalise.h"
+#include "model/Pattern.h"
 
 namespace mushaf {
 

@@ -13,9 +13,9 @@
 #include <optional>
 #include <vector>
 
-#include "Errors.h"
-#include "Normalise.h"
-#include "Text.h"
+#include "model/Errors.h"
+#include "model/Normalise.h"
+#include "model/Text.h"
 
 namespace mushaf {
 

@@ -1,7 +1,7 @@
 #include <fstream>
 #include <iterator>
 
-#include "TableSource.h"
+#include "platform/TableSource.h"
 
 namespace mushaf {
 

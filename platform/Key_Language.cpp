@@ -1,4 +1,4 @@
-#include "Key_Language.h"
+#include "platform/Key_Language.h"
 
 namespace mushaf {
 

@@ -2,7 +2,7 @@
 // Switching the active keyboard layout: 1 Persian, 2 US English.
 #include <cstdint>
 
-#include "Services.h"
+#include "platform/Services.h"
 
 namespace mushaf {
 

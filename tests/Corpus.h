@@ -2,7 +2,7 @@
 // The real data tables, loaded once per test program.
 #include <memory>
 
-#include "Loading.h"
+#include "model/Loading.h"
 
 namespace mushaf::testing {
 

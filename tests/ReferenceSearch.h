@@ -2,8 +2,8 @@
 // A deliberately plain search: every line normalised afresh by twelve
 // replace passes, then matched by a backtracking wildcard matcher. It is the
 // yardstick the real search is checked and measured against.
-#include "Pattern.h"
-#include "cQ114.h"
+#include "model/Pattern.h"
+#include "model/cQ114.h"
 
 namespace mushaf::reference {
 

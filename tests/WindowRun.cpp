@@ -1,15 +1,15 @@
 // The window tests' main: one application for all of them, every test on a
 // window of its own.
-#include "WindowRun.h"
+#include "tests/WindowRun.h"
 
 #include <QApplication>
 #include <QTemporaryDir>
 
-#include "Automation.h"
-#include "QtServices.h"
-#include "QtTableSource.h"
-#include "Start.h"
-#include "frmMain.h"
+#include "automation/Automation.h"
+#include "platform/qt/QtServices.h"
+#include "platform/qt/QtTableSource.h"
+#include "window/Start.h"
+#include "window/frmMain.h"
 
 namespace mushaf::testing {
 

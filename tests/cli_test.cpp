@@ -6,8 +6,8 @@
 #include <fstream>
 #include <sys/wait.h>
 
-#include "Corpus.h"
-#include "Json.h"
+#include "tests/Corpus.h"
+#include "cli/Json.h"
 
 namespace {
 

@@ -7,9 +7,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "Expand_Panel.h"
-#include "Key_Language.h"
-#include "QtServices.h"
+#include "controls/Expand_Panel.h"
+#include "platform/Key_Language.h"
+#include "platform/qt/QtServices.h"
 
 using mushaf::Expand_Panel;
 

@@ -1,7 +1,7 @@
 // The resize rules over the control tree.
 #include <gtest/gtest.h>
 
-#include "Rules.h"
+#include "layout/Rules.h"
 
 using namespace mushaf::layout;
 

@@ -9,8 +9,8 @@
 #include <fstream>
 #include <regex>
 
-#include "Corpus.h"
-#include "Normalise.h"
+#include "tests/Corpus.h"
+#include "model/Normalise.h"
 
 using namespace mushaf;
 using mushaf::testing::LoadedModel;

@@ -10,8 +10,8 @@
 #include <functional>
 #include <map>
 
-#include "Corpus.h"
-#include "Normalise.h"
+#include "tests/Corpus.h"
+#include "model/Normalise.h"
 
 using namespace mushaf;
 using mushaf::testing::LoadedModel;

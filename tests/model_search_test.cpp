@@ -5,10 +5,10 @@
 #include <chrono>
 #include <random>
 
-#include "Corpus.h"
-#include "Documents.h"
-#include "Normalise.h"
-#include "ReferenceSearch.h"
+#include "tests/Corpus.h"
+#include "views/Documents.h"
+#include "model/Normalise.h"
+#include "tests/ReferenceSearch.h"
 
 using namespace mushaf;
 using mushaf::testing::LoadedModel;

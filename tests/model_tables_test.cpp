@@ -6,8 +6,8 @@
 #include <iterator>
 #include <set>
 
-#include "Corpus.h"
-#include "Normalise.h"
+#include "tests/Corpus.h"
+#include "model/Normalise.h"
 
 using namespace mushaf;
 using mushaf::testing::Tables;

@@ -1,8 +1,8 @@
 // The pane documents built from the model.
 #include <gtest/gtest.h>
 
-#include "Corpus.h"
-#include "Documents.h"
+#include "tests/Corpus.h"
+#include "views/Documents.h"
 
 using namespace mushaf;
 using namespace mushaf::views;

@@ -1,7 +1,7 @@
 // Search, function keys, buttons and the clipboard, end to end.
 #include <gtest/gtest.h>
 
-#include "WindowRun.h"
+#include "tests/WindowRun.h"
 
 using mushaf::testing::RunWindow;
 

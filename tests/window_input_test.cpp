@@ -4,7 +4,7 @@
 // that leaves the model for the clipboard.
 #include <gtest/gtest.h>
 
-#include "WindowRun.h"
+#include "tests/WindowRun.h"
 
 using mushaf::testing::RunWindow;
 

@@ -7,7 +7,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include "WindowRun.h"
+#include "tests/WindowRun.h"
 
 using mushaf::testing::RunProcess;
 using mushaf::testing::RunWindow;

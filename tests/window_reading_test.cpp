@@ -1,7 +1,7 @@
 // The reading window end to end: the real program under Xvfb.
 #include <gtest/gtest.h>
 
-#include "WindowRun.h"
+#include "tests/WindowRun.h"
 
 using mushaf::testing::RunWindow;
 

@@ -2,7 +2,7 @@
 // crashing, growing without bound, or reporting a mixed state.
 #include <gtest/gtest.h>
 
-#include "WindowRun.h"
+#include "tests/WindowRun.h"
 
 using mushaf::testing::RunWindow;
 

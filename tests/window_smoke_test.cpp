@@ -4,7 +4,7 @@
 #include <QProcessEnvironment>
 #include <gtest/gtest.h>
 
-#include "WindowRun.h"
+#include "tests/WindowRun.h"
 
 using mushaf::testing::RunProcess;
 

@@ -5,7 +5,7 @@
 
 #include <random>
 
-#include "WindowRun.h"
+#include "tests/WindowRun.h"
 
 using mushaf::testing::RunProcess;
 

@@ -1,9 +1,9 @@
-#include "Documents.h"
+#include "views/Documents.h"
 
 #include <cstdio>
 
-#include "Normalise.h"
-#include "Pattern.h"
+#include "model/Normalise.h"
+#include "model/Pattern.h"
 
 namespace mushaf::views {
 

@@ -6,7 +6,7 @@
 #include <initializer_list>
 #include <vector>
 
-#include "cQ114.h"
+#include "model/cQ114.h"
 
 namespace mushaf::views {
 

@@ -23,12 +23,12 @@
 #include <array>
 #include <cmath>
 
-#include "Documents.h"
-#include "Markup.h"
-#include "NumberBox.h"
-#include "QtServices.h"
-#include "WebPane.h"
-#include "frmMain.h"
+#include "views/Documents.h"
+#include "views/Markup.h"
+#include "controls/NumberBox.h"
+#include "platform/qt/QtServices.h"
+#include "window/WebPane.h"
+#include "window/frmMain.h"
 
 namespace mushaf {
 

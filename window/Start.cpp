@@ -8,13 +8,13 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "Start.h"
-#include "QtServices.h"
-#include "QtTableSource.h"
-#include "Loading.h"
-#include "NumberBox.h"
-#include "Version.h"
-#include "frmMain.h"
+#include "window/Start.h"
+#include "platform/qt/QtServices.h"
+#include "platform/qt/QtTableSource.h"
+#include "model/Loading.h"
+#include "controls/NumberBox.h"
+#include "version/Version.h"
+#include "window/frmMain.h"
 
 namespace {
 

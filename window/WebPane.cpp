@@ -1,4 +1,4 @@
-#include "WebPane.h"
+#include "window/WebPane.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

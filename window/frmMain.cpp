@@ -1,4 +1,4 @@
-#include "frmMain.h"
+#include "window/frmMain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -17,13 +17,13 @@
 #include <cmath>
 #include <random>
 
-#include "Documents.h"
-#include "Key_Language.h"
-#include "Loading.h"
-#include "Markup.h"
-#include "NumberBox.h"
-#include "QtServices.h"
-#include "WebPane.h"
+#include "views/Documents.h"
+#include "platform/Key_Language.h"
+#include "model/Loading.h"
+#include "views/Markup.h"
+#include "controls/NumberBox.h"
+#include "platform/qt/QtServices.h"
+#include "window/WebPane.h"
 
 namespace mushaf {
 

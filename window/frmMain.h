@@ -8,10 +8,10 @@
 #include <memory>
 #include <optional>
 
-#include "Rules.h"
-#include "Services.h"
-#include "TableSource.h"
-#include "cQ114.h"
+#include "layout/Rules.h"
+#include "platform/Services.h"
+#include "platform/TableSource.h"
+#include "model/cQ114.h"
 
 class QAction;
 class QKeyEvent;

@@ -1,4 +1,4 @@
 // The reader: opens the one window and runs until it closes.
-#include "Start.h"
+#include "window/Start.h"
 
 int main(int argc, char** argv) { return mushaf::RunReader(argc, argv); }

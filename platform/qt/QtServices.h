@@ -2,7 +2,7 @@
 // Qt and operating-system implementations of the platform services.
 #include <QString>
 
-#include "Services.h"
+#include "platform/Services.h"
 
 namespace mushaf {
 

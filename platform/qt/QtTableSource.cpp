@@ -1,4 +1,4 @@
-#include "QtTableSource.h"
+#include "platform/qt/QtTableSource.h"
 
 #include <QResource>
 

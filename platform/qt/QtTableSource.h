@@ -1,6 +1,6 @@
 #pragma once
 // The data tables embedded in the program as Qt resources.
-#include "TableSource.h"
+#include "platform/TableSource.h"
 
 namespace mushaf {
 
