@@ -74,7 +74,10 @@ void AppendCodePoint(Text& out, char32_t c) {
 }
 }  // namespace
 
-Text FromUtf8(std::string_view s) {
+namespace {
+// Decodes s; a malformed part becomes U+FFFD, or with `stopAt` ends the
+// decoding there (its offset in *stopAt) with no value.
+std::optional<Text> Decode(std::string_view s, std::size_t* stopAt, bool stop) {
     Text out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
@@ -82,6 +85,10 @@ Text FromUtf8(std::string_view s) {
         std::size_t bad;
         std::size_t n = DecodeOne(s, i, c, bad);
         if (n == 0) {
+            if (stop) {
+                if (stopAt) *stopAt = i;
+                return std::nullopt;
+            }
             out += u'\uFFFD';
             i += bad;
         } else {
@@ -91,23 +98,11 @@ Text FromUtf8(std::string_view s) {
     }
     return out;
 }
+}  // namespace
 
-std::optional<Text> FromUtf8Checked(std::string_view s, std::size_t* badAt) {
-    Text out;
-    out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size();) {
-        char32_t c;
-        std::size_t bad;
-        std::size_t n = DecodeOne(s, i, c, bad);
-        if (n == 0) {
-            if (badAt) *badAt = i;
-            return std::nullopt;
-        }
-        AppendCodePoint(out, c);
-        i += n;
-    }
-    return out;
-}
+Text FromUtf8(std::string_view s) { return *Decode(s, nullptr, false); }
+
+std::optional<Text> FromUtf8Checked(std::string_view s, std::size_t* badAt) { return Decode(s, badAt, true); }
 
 void ReplaceAll(Text& text, TextView what, TextView with) {
     if (what.empty()) return;
