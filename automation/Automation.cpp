@@ -107,7 +107,7 @@ struct KeyStroke {
 };
 
 // "F4", "Tab", "Delete", "a", "3", "Ctrl+=", "Ctrl+Shift+N" ...
-KeyStroke KeyByName(const QString& spec) {
+KeyStroke KeyByName(const QString& written) {
     struct Named {
         Qt::Key key;
         const char* text;
@@ -121,7 +121,7 @@ KeyStroke KeyByName(const QString& spec) {
         {"Space", {Qt::Key_Space, " "}},      {"Plus", {Qt::Key_Plus, "+"}},    {"Minus", {Qt::Key_Minus, "-"}},
     };
     KeyStroke k{Qt::Key_unknown, Qt::NoModifier, QString()};
-    QString name = spec;
+    QString name = written;
     // modifiers before the key; a key of its own may be "+" or "-"
     while (true) {
         int plus = name.indexOf('+', 1);
@@ -147,7 +147,7 @@ KeyStroke KeyByName(const QString& spec) {
         k.key = static_cast<Qt::Key>(c.toUpper().unicode());
         k.text = shift ? QString(c.toUpper()) : QString(c);
     } else {
-        throw Failure{"unknown key " + spec};
+        throw Failure{"unknown key " + written};
     }
     // X11 sends control characters for Ctrl with a letter, nothing for Ctrl with other keys
     if (k.modifiers & Qt::ControlModifier) {
