@@ -20,6 +20,20 @@ TEST(Robustness, TheDumpIsOneMoment) {
     }
 }
 
+TEST(Robustness, AClickComingBackFromThePageIsInTheDump) {
+    // a click whose report from the renderer is still on its way when the
+    // action ends: the dump must show its line in the boxes and as marked
+    RUN_WINDOW(at, "eval:wbrQuran:(function(){var r=document.getElementById('3').getBoundingClientRect();"
+                   "return [(r.left+r.width/2)/window.innerWidth,(r.top+r.height/2)/window.innerHeight];})()");
+    const QJsonArray xy = at.state["evaluated"].toArray()[0].toArray();
+    for (int run = 0; run < 3; ++run) {
+        RUN_WINDOW(r, QStringLiteral("clickat:wbrQuran:%1,%2").arg(xy[0].toDouble()).arg(xy[1].toDouble()));
+        EXPECT_EQ(r.state["hsAllQuran"].toInt(), 3);
+        EXPECT_EQ(r.text("txtAyeh"), "4");
+        EXPECT_EQ(r.marked(), QStringList{"div3"});
+    }
+}
+
 TEST(Robustness, ResizeIsBoundedByTheScreen) {
     RUN_WINDOW(r, "resize:2147483647,2147483647");
     const QJsonObject w = r.state["window"].toObject();
