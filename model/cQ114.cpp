@@ -492,24 +492,25 @@ Text cQ114::MyTemplate() {
     return out;
 }
 
-Text cQ114::Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds) {
+Text cQ114::Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds) const {
     std::vector<Text> parts = Split(MyTemplate(), u"<!--repeat-->");
     Text head = parts[0], section = parts[1], tail = parts[2];
     Text body;
     for (std::size_t i = 0; i < lines.size(); ++i) {
-        ApplyPosition(lines[i]);
+        const int16_t line = lines[i];
+        const Place place = CheckedPlace(line);  // fails as a move to the line would
         Text row = section;
         if (withEarab) {
-            ReplaceAll(row, u"_Quran", arabicByEarab_);
+            ReplaceAll(row, u"_Quran", ArabicByEarabOf(line));
         } else {
-            ReplaceAll(row, u"_Quran", arabicNoEarab_);
+            ReplaceAll(row, u"_Quran", WithoutMarks(ArabicByEarabOf(line)));
             ReplaceAll(row, u"ByEarab", u"NoEarab");
         }
-        if (fillIds) ReplaceAll(row, u"_id", Decimal(globalAyeh_));
+        if (fillIds) ReplaceAll(row, u"_id", Decimal(line));
         ReplaceAll(row, u"_Number", Decimal(static_cast<long long>(i + 1)));
-        ReplaceAll(row, u"_Trance", meanFarsi_);
-        Text address = u"سوره: " + sorehName_ + u" (" + Decimal(soreh_) + u")";
-        if (ayeh_ != 0) address += u" - آيه: " + Decimal(ayeh_);
+        ReplaceAll(row, u"_Trance", MeanFarsiOf(line));
+        Text address = u"سوره: " + SorehNameOf(place.line.soreh) + u" (" + Decimal(place.line.soreh) + u")";
+        if (place.line.ayeh != 0) address += u" - آيه: " + Decimal(place.line.ayeh);
         ReplaceAll(row, u"_Address", address);
         body += u"\r\n";
         body += row;
@@ -518,47 +519,20 @@ Text cQ114::Render(const std::vector<int16_t>& lines, bool withEarab, const Text
     return head + u"\r\n" + body + u"\r\n" + tail;
 }
 
-cQ114::SavedPosition cQ114::SavePosition() const {
-    return {globalAyeh_, soreh_, ayeh_, joze_, hezb_, page_, totalAyat_,
-            sorehName_, arabicByEarab_, arabicNoEarab_, arabicUthmani_, meanFarsi_};
-}
-
-void cQ114::RestorePosition(SavedPosition&& p) noexcept {
-    globalAyeh_ = p.globalAyeh, soreh_ = p.soreh, ayeh_ = p.ayeh, joze_ = p.joze, hezb_ = p.hezb, page_ = p.page;
-    totalAyat_ = p.totalAyat;
-    sorehName_ = std::move(p.sorehName);
-    arabicByEarab_ = std::move(p.arabicByEarab);
-    arabicNoEarab_ = std::move(p.arabicNoEarab);
-    arabicUthmani_ = std::move(p.arabicUthmani);
-    meanFarsi_ = std::move(p.meanFarsi);
-}
-
 Text cQ114::GetOutputOfSearch(bool withEarab) {
     if (foundList_.empty()) return {};
     Text caption = u"جستجوي : " + searchText_ + u" | تعداد يافته ها : " + Decimal(static_cast<long long>(foundList_.size()));
-    SavedPosition saved = SavePosition();
-    try {
-        return Render(foundList_, withEarab, caption, true);
-    } catch (...) {
-        RestorePosition(std::move(saved));
-        throw;
-    }
+    Text document = Render(foundList_, withEarab, caption, true);
+    ApplyPosition(foundList_.back());  // the rendering ends on the last line
+    return document;
 }
 
 std::optional<FishExport> cQ114::GetOutputOfFish(bool withEarab) {
     if (fish_.empty()) return std::nullopt;
-    SavedPosition saved = SavePosition();
-    try {
-        auto out = WriteFish(withEarab);
-        RestorePosition(std::move(saved));
-        return out;
-    } catch (...) {
-        RestorePosition(std::move(saved));
-        throw;
-    }
+    return WriteFish(withEarab);
 }
 
-FishExport cQ114::WriteFish(bool withEarab) {
+FishExport cQ114::WriteFish(bool withEarab) const {
     std::vector<int16_t> lines;
     for (const FishEntry& e : fish_) {
         long long v = e.Value();

@@ -226,19 +226,11 @@ private:
     Text ArabicUthmaniOf(int16_t line) const;
     Text MeanFarsiOf(int16_t line) const;
     void ApplyPosition(int16_t line);
-    // The position fields, kept while a rendering moves the model over other
-    // lines and put back after it (or when it fails).
-    struct SavedPosition {
-        int16_t globalAyeh, soreh, ayeh, joze, hezb, page, totalAyat;
-        Text sorehName, arabicByEarab, arabicNoEarab, arabicUthmani, meanFarsi;
-    };
-    SavedPosition SavePosition() const;
-    void RestorePosition(SavedPosition&& saved) noexcept;
-    // Renders the (non-empty) fish list and writes its file; moves the model.
-    FishExport WriteFish(bool withEarab);
+    // Renders the (non-empty) fish list and writes its file.
+    FishExport WriteFish(bool withEarab) const;
     void GoFirstLineOf(const NumberTable& table, TextView number, const char* unit);
     static int16_t FirstLine(const NumberTable& table, int16_t n, const char* unit);
-    Text Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds);
+    Text Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds) const;
     const TextArray& ChosenMeanArray() const;
 
     TextArray qrArray_, meanFaArray_, sorehNameArray_, uthmaniArray_, meanFa2Array_;
