@@ -216,8 +216,7 @@ void ClickAt(frmMain& w, const QString& paneName, const QString& where) {
 // What must hold after anything a reader does; throws what does not.
 void Check(frmMain& w) {
     const int line = static_cast<QScrollBar*>(w.Control("hsAllQuran"))->value();
-    cQ114 at = w.Model();
-    at.GoPosition(static_cast<int16_t>(line));
+    const cQ114::Line& at = w.Model().LineAt(static_cast<int16_t>(line));
     QWidget* focus = QApplication::focusWidget();
     auto box = [&](const char* name, int expected) {
         auto* edit = static_cast<QLineEdit*>(w.Control(name));
@@ -226,12 +225,12 @@ void Check(frmMain& w) {
         if (RoundHalfEven(*shown) != expected)  // the model reads "2.5" as 2
             throw Failure{QStringLiteral("%1 shows %2, the line %3 is at %4").arg(name, edit->text()).arg(line).arg(expected)};
     };
-    box("txtSoreh", at.Soreh());
-    if (ReadNumber(static_cast<QLineEdit*>(w.Control("txtSoreh"))->text().toStdU16String())) box("txtAyeh", at.Ayeh());
-    box("txtJoze", at.Joze());
-    box("txtPage", at.Page());
-    if (static_cast<QScrollBar*>(w.Control("hsPage"))->value() != at.Page()) throw Failure{"hsPage is not the line's page"};
-    if (w.Tag("wbrQuran") == QString::number(at.Page())) {
+    box("txtSoreh", at.soreh);
+    if (ReadNumber(static_cast<QLineEdit*>(w.Control("txtSoreh"))->text().toStdU16String())) box("txtAyeh", at.ayeh);
+    box("txtJoze", at.joze);
+    box("txtPage", at.page);
+    if (static_cast<QScrollBar*>(w.Control("hsPage"))->value() != at.page) throw Failure{"hsPage is not the line's page"};
+    if (w.Tag("wbrQuran") == QString::number(at.page)) {
         QVariant marked = Evaluate(w.Pane("wbrQuran"),
                                    "(function(){var r=[],d=document.getElementsByTagName('DIV');for(var i=0;i<d.length;i++)"
                                    "if(/Select$/.test(d[i].className))r.push(d[i].id);return r;})()");

@@ -31,15 +31,7 @@ multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
 deb=$build/mushaf_${version}_${arch}.deb
 began=$SECONDS
 
-tmp=$(mktemp -d)
-xvfb_pid=""
-app_pid=""
-cleanup() {
-    if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; wait "$app_pid" 2>/dev/null || true; fi
-    if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
-    rm -rf "$tmp"
-}
-trap cleanup EXIT
+. "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
 fail() { echo "check-package: FAIL: $*" >&2; exit 1; }
 step() { echo "== $* ($((SECONDS - began)) s)"; }
 
@@ -149,11 +141,7 @@ grep -q '"Soreh":2,"Ayeh":255,"Joze":3,' <<<"$out" || fail "mushaf-cli ayah 2 25
 
 # ---------------------------------------------------------------------------
 step "mushaf from the unpacked root under Xvfb"
-Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$tmp/display" 2>"$tmp/xvfb.log" &
-xvfb_pid=$!
-for _ in $(seq 50); do [ -s "$tmp/display" ] && break; sleep 0.2; done
-[ -s "$tmp/display" ] || { cat "$tmp/xvfb.log"; fail "Xvfb did not start"; }
-display=:$(cat "$tmp/display")
+start_xvfb
 mkdir -p "$tmp/home"
 # a clean environment: the program must find its fonts.conf by itself
 env -i PATH=/usr/bin:/bin HOME="$tmp/home" DISPLAY="$display" LANG=C.UTF-8 QTWEBENGINE_DISABLE_SANDBOX=1 \

@@ -99,20 +99,29 @@ TEST(Position, AyahOfSurah) {
     EXPECT_EQ(m.GlobalAyeh(), 7);
 }
 
-TEST(Position, FailuresLeaveThePositionAsItWas) {
-    cQ114 m = LoadedModel();
-    m.GoPosition(100);
-    auto expectFails = [&](auto&& call, const char* message) {
+namespace {
+// A checker that `call` fails with `message` and leaves m on its line.
+auto FailsInPlace(const cQ114& m) {
+    const int16_t line = m.GlobalAyeh(), soreh = m.Soreh(), ayeh = m.Ayeh();
+    return [&m, line, soreh, ayeh](auto&& call, const char* message) {
         try {
             call();
             ADD_FAILURE() << "no error: " << message;
         } catch (const ModelError& e) {
             EXPECT_STREQ(e.what(), message);
         }
-        EXPECT_EQ(m.GlobalAyeh(), 100);
-        EXPECT_EQ(m.Soreh(), 2);
-        EXPECT_EQ(m.Ayeh(), 93);
+        EXPECT_EQ(m.GlobalAyeh(), line);
+        EXPECT_EQ(m.Soreh(), soreh);
+        EXPECT_EQ(m.Ayeh(), ayeh);
     };
+}
+}  // namespace
+
+TEST(Position, FailuresLeaveThePositionAsItWas) {
+    cQ114 m = LoadedModel();
+    m.GoPosition(100);
+    ASSERT_EQ(m.Ayeh(), 93);
+    auto expectFails = FailsInPlace(m);
     expectFails([&] { m.GoPage(u"0"); }, "subscript out of range: page 0");
     expectFails([&] { m.GoPage(u"605"); }, "subscript out of range: page 605");
     expectFails([&] { m.GoJoze(u"31"); }, "subscript out of range: juz 31");
@@ -494,16 +503,8 @@ TEST(Records, AMalformedElementFailsWhereItIsUsed) {
                                  {{"PAGEUNIC", 9}, u"x9"},
                                  {{"JOZEUNIC", 1}, u"99999"}});
     m.GoPosition(50);
-    auto expectFails = [&](auto&& call, const char* message) {
-        try {
-            call();
-            ADD_FAILURE() << "no error: " << message;
-        } catch (const ModelError& e) {
-            EXPECT_STREQ(e.what(), message);
-        }
-        EXPECT_EQ(m.GlobalAyeh(), 50);
-        EXPECT_EQ(m.Ayeh(), 43);
-    };
+    ASSERT_EQ(m.Ayeh(), 43);
+    auto expectFails = FailsInPlace(m);
     const cQ114& reader = m;
     expectFails([&] { m.GoPosition(100); }, "type mismatch: position record 0x3");
     expectFails([&] { reader.LineAt(100); }, "type mismatch: position record 0x3");
