@@ -15,20 +15,29 @@ namespace mushaf {
 namespace {
 
 const QString kClickPrefix = QStringLiteral("\x01mushaf-click\x01");
+const QString kWrittenPrefix = QStringLiteral("\x01mushaf-written\x01");
+const QString kFramePrefix = QStringLiteral("\x01mushaf-frame\x01");
 
 QString JsString(const QString& s) {
     return QString::fromUtf8(QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
 }
 
-// Writes a whole document into the pane's page, as document.open and one
+// Writes a whole document into the pane's page, as document.open and
 // document.write, and then prepares it: the pane's rendering rules go into an
 // adopted style sheet (so the document stays as written), and with clicks
 // on, a click on a link is reported and does not navigate.
+//
+// A long document (a list of found lines) is written in two parts: the part
+// that fills the pane first, then, once that part has been given a frame,
+// the rest. The reader sees the top of the list while the rest is parsed and
+// laid out; the tree is the one a single write makes, since the parser takes
+// written text as it comes. The page reports the end of the second part
+// (a hidden page draws no frames and is written at once).
 const char* kWriteScript = R"JS(
-(function (html, style, clicks) {
+(function (head, rest, style, clicks, token) {
   document.open();
-  document.write(html);
-  document.close();
+  window.scrollTo(0, 0);  // the view keeps its place through open; a new document starts at its top
+  document.write(head);
   try {
     var sheet = new CSSStyleSheet();
     sheet.replaceSync(style);
@@ -42,21 +51,47 @@ const char* kWriteScript = R"JS(
       console.log('\x01mushaf-click\x01' + ((el && el.tagName) || '') + '\x01' + ((el && el.id) || ''));
     }, true);
   }
-})(%1, %2, %3)
+  if (token === 0) {
+    document.close();
+    return;
+  }
+  var written = false;
+  function finish() {
+    if (written) return;
+    written = true;
+    document.write(rest);
+    document.close();
+    console.log('\x01mushaf-written\x01' + token);
+  }
+  if (document.visibilityState !== 'visible') return finish();
+  requestAnimationFrame(function () { setTimeout(finish, 0); });
+  setTimeout(finish, 200);
+})(%1, %2, %3, %4, %5)
 )JS";
+
+// Documents longer than this are written in two parts, the first ending at
+// the first tag end after kFirstPart characters.
+constexpr qsizetype kTwoPartLength = 32 * 1024;
+constexpr qsizetype kFirstPart = 16 * 1024;
 
 class Page : public QWebEnginePage {
 public:
-    Page(QObject* parent, std::function<void(const QString&)> onClick)
-        : QWebEnginePage(parent), onClick_(std::move(onClick)) {}
+    Page(QObject* parent, std::function<void(const QString&)> onClick, std::function<void(int)> onWritten,
+         std::function<void(int)> onFrame)
+        : QWebEnginePage(parent), onClick_(std::move(onClick)), onWritten_(std::move(onWritten)),
+          onFrame_(std::move(onFrame)) {}
 
 protected:
     void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel, const QString& message, int, const QString&) override {
         if (message.startsWith(kClickPrefix)) onClick_(message.mid(kClickPrefix.size()));
+        else if (message.startsWith(kWrittenPrefix)) onWritten_(message.mid(kWrittenPrefix.size()).toInt());
+        else if (message.startsWith(kFramePrefix)) onFrame_(message.mid(kFramePrefix.size()).toInt());
     }
 
 private:
     std::function<void(const QString&)> onClick_;
+    std::function<void(int)> onWritten_;
+    std::function<void(int)> onFrame_;
 };
 
 }  // namespace
@@ -76,11 +111,12 @@ WebPane::~WebPane() {
 
 void WebPane::CreateView() {
     if (view_) return;
+    deferView_ = false;
     view_ = new QWebEngineView(this);
     page_ = new Page(view_, [this](const QString& payload) {
         QStringList parts = payload.split(QChar(1));
         emit LinkClicked(parts.value(0), parts.value(1));
-    });
+    }, [this](int token) { Written(token); }, [this](int token) { Framed(token); });
     view_->setPage(page_);
     view_->setContextMenuPolicy(contextMenu_ ? Qt::CustomContextMenu : Qt::NoContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this,
@@ -90,6 +126,8 @@ void WebPane::CreateView() {
     layout()->addWidget(view_);
     setFocusProxy(view_);
     connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) { LoadFinished(); });
+    // a renderer that is gone reports no second part
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] { Written(writing_); });
     if (!address_.isEmpty()) page_->setUrl(address_);
 }
 
@@ -103,13 +141,25 @@ void WebPane::SetZoom(double factor) {
     if (view_) view_->setZoomFactor(factor);
 }
 
+void WebPane::DeferView() {
+    if (!view_) deferView_ = true;
+}
+
+void WebPane::EndDeferral() {
+    if (!deferView_) return;
+    deferView_ = false;
+    if (isVisible()) CreateView();
+    else if (IsIdle()) emit Idle();
+}
+
 void WebPane::showEvent(QShowEvent* event) {
-    CreateView();
+    if (!deferView_) CreateView();
     QWidget::showEvent(event);
 }
 
 void WebPane::Navigate(const QUrl& address) {
     loading_ = true;
+    writing_ = 0;  // a document still being written is left for the new one
     address_ = address;
     if (page_) page_->setUrl(address);
 }
@@ -160,10 +210,30 @@ void WebPane::Evaluate(const QString& script, std::function<void(const QVariant&
     Enqueue(Op{false, script, std::move(done)});
 }
 
+void WebPane::WhenPainted(std::function<void()> done) {
+    const int token = ++lastFrame_;
+    whenPainted_[token] = std::move(done);
+    Enqueue(Op{false,
+               QStringLiteral("requestAnimationFrame(function(){requestAnimationFrame(function(){"
+                              "console.log('\\x01mushaf-frame\\x01%1');});})")
+                   .arg(token),
+               {}});
+    QTimer::singleShot(1000, this, [this, token] { Framed(token); });
+}
+
+void WebPane::Framed(int token) {
+    auto it = whenPainted_.find(token);
+    if (it == whenPainted_.end()) return;
+    auto done = std::move(it->second);
+    whenPainted_.erase(it);
+    done();
+}
+
 bool WebPane::IsIdle() const {
-    // without a view, what is asked waits until the pane is first shown
-    if (!view_) return !pumpScheduled_;
-    return !loading_ && queue_.empty() && scriptsRunning_ == 0 && !pumpScheduled_;
+    // without a view, what is asked waits until the pane is first shown (or,
+    // deferred, until it makes its view)
+    if (!view_) return !pumpScheduled_ && !(deferView_ && !queue_.empty());
+    return !loading_ && !writing_ && queue_.empty() && scriptsRunning_ == 0 && !pumpScheduled_;
 }
 
 void WebPane::Enqueue(Op op) {
@@ -180,23 +250,37 @@ void WebPane::Enqueue(Op op) {
 }
 
 void WebPane::Pump() {
-    // Scripts run in the order they are sent; only the first document load
-    // holds them back. Operations without an answer that follow each other
-    // go out as one script.
-    while (!loading_ && !queue_.empty()) {
+    // Scripts run in the order they are sent; a document load, and a long
+    // document until its second part is in, hold back what follows.
+    // Operations without an answer that follow each other go out as one
+    // script.
+    while (!loading_ && !writing_ && !queue_.empty()) {
         QString script;
         std::function<void(const QVariant&)> done;
-        while (!queue_.empty() && !done) {
+        int twoParts = 0;
+        while (!queue_.empty() && !done && !twoParts) {
             Op op = std::move(queue_.front());
             queue_.pop_front();
             if (!script.isEmpty()) script += QStringLiteral(";\n");
-            script += op.write ? QString::fromLatin1(kWriteScript)
-                                     .arg(JsString(op.text), JsString(renderingStyle_),
-                                          receiveClicks_ ? QStringLiteral("true") : QStringLiteral("false"))
-                               : op.text;
+            if (op.write) {
+                qsizetype split = op.text.size();
+                if (op.text.size() > kTwoPartLength) {
+                    const qsizetype end = op.text.indexOf(QChar('>'), kFirstPart);
+                    if (end >= 0) split = end + 1;
+                }
+                if (split < op.text.size()) twoParts = ++lastWrite_;
+                script += QString::fromLatin1(kWriteScript)
+                              .arg(JsString(op.text.left(split)), JsString(op.text.mid(split)),
+                                   JsString(renderingStyle_),
+                                   receiveClicks_ ? QStringLiteral("true") : QStringLiteral("false"),
+                                   QString::number(twoParts));
+            } else {
+                script += op.text;
+            }
             done = std::move(op.done);
         }
         ++scriptsRunning_;
+        writing_ = twoParts;
         std::weak_ptr<int> alive = alive_;
         page_->runJavaScript(script, QWebEngineScript::ApplicationWorld,
                              [this, alive, done = std::move(done)](const QVariant& v) {
@@ -207,6 +291,12 @@ void WebPane::Pump() {
         });
     }
     if (IsIdle()) emit Idle();
+}
+
+void WebPane::Written(int token) {
+    if (!writing_ || token != writing_) return;
+    writing_ = 0;
+    Pump();
 }
 
 void WebPane::LoadFinished() {

@@ -1,6 +1,7 @@
 #pragma once
 // One HTML pane of the window on Qt WebEngine. A document is written whole
-// (document.open, then one write); class changes and scrolling go through
+// (document.open, then write: a long one in two parts, its top first); class
+// changes and scrolling go through
 // JavaScript. Everything asked of the pane is kept in one queue and done in
 // order: what is asked before the pane's empty start document has loaded
 // waits for it, and nothing is dropped.
@@ -8,6 +9,7 @@
 #include <QWidget>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 
 class QWebEngineView;
@@ -41,6 +43,12 @@ public:
     // `done` is not called once the pane is gone.
     void Evaluate(const QString& script, std::function<void(const QVariant&)> done);
 
+    // Calls `done` once what has been asked so far is on the screen (two
+    // animation frames after it; a pane that draws no frames, hidden or
+    // without a renderer, calls it after a second). Not called once the
+    // pane is gone.
+    void WhenPainted(std::function<void()> done);
+
     // Right-clicks in the pane ask for the window's menu instead of the view's.
     void EnableContextMenu();
     // Draws the pane at `factor` times its size (1: as designed), through
@@ -52,6 +60,13 @@ public:
     // The web view is made when the pane is first shown or read; a pane shown
     // from the start makes it at once with CreateView.
     void CreateView();
+    // A pane shown from the start that makes its view only at EndDeferral
+    // (or when it is read): the window makes the page first, since the
+    // panes share one renderer. What is written meanwhile waits, and the
+    // pane is not idle while it waits. EndDeferral makes the view if the
+    // pane is shown, and otherwise leaves it to be made when first shown.
+    void DeferView();
+    void EndDeferral();
     QWebEngineView* View() const { return view_; }
 
 signals:
@@ -71,16 +86,25 @@ private:
     void Enqueue(Op op);
     void Pump();
     void LoadFinished();
+    void Written(int token);
+    void Framed(int token);
 
     QWebEngineView* view_ = nullptr;
     QWebEnginePage* page_ = nullptr;
     QUrl address_;
     bool contextMenu_ = false;
+    bool deferView_ = false;
     double zoom_ = 1.0;
     std::deque<Op> queue_;
     bool receiveClicks_;
     QString renderingStyle_;
     bool loading_ = false;
+    // The number of the long document whose second part is still being
+    // written (0: none); each long document gets the next number.
+    int writing_ = 0;
+    int lastWrite_ = 0;
+    std::map<int, std::function<void()>> whenPainted_;
+    int lastFrame_ = 0;
     bool pumpScheduled_ = false;
     int scriptsRunning_ = 0;
     // Held while the pane lives: the page runs its pending script callbacks

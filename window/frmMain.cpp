@@ -186,18 +186,31 @@ void frmMain::BuildControls() {
     }
 
     auto get = [this](const char* n) { return controls_.at(n); };
-    // Every pane starts on an empty document, the page pane first: it is
-    // the one the reader waits for.
-    std::stable_partition(panes_.begin(), panes_.end(), [](WebPane* p) { return p->objectName() == "wbrQuran"; });
+    // Every pane starts on an empty document. The panes share one renderer,
+    // and the page is the one the reader waits for: it makes its view now,
+    // the other panes shown from the start once the page pane has drawn its
+    // first work (its first page), the rest when first shown.
+    WebPane* page = nullptr;
     for (WebPane* p : panes_) {
-        // the panes shown from the start make their views now; the others when first shown
         bool shown = true;
         for (const layout::ControlSpec* c = layout::FindControl(p->objectName().toStdString()); c && shown;
              c = c->parent.empty() ? nullptr : layout::FindControl(c->parent))
             shown = c->visible;
-        if (shown) p->CreateView();
+        if (p->objectName() == "wbrQuran") {
+            page = p;
+            p->CreateView();
+        } else if (shown) {
+            p->DeferView();
+        }
         p->Navigate(QUrl(QStringLiteral("about:blank")));
     }
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = connect(page, &WebPane::Idle, this, [this, page, once] {
+        disconnect(*once);
+        page->WhenPainted([this] {
+            for (WebPane* p : panes_) p->EndDeferral();
+        });
+    });
     hsAllQuran = static_cast<QScrollBar*>(get("hsAllQuran"));
     hsPage = static_cast<QScrollBar*>(get("hsPage"));
     txtSoreh = static_cast<NumberBox*>(get("txtSoreh"));
