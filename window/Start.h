@@ -26,7 +26,8 @@ int RunReader(int argc, char** argv, const StartExtension* extension = nullptr);
 // What must be set before the application object exists: the shipped font
 // configuration (looked for next to the executable, then in
 // ../share/mushaf/fonts/ from its folder; `argv0` where /proc/self/exe is
-// missing), one renderer process for all panes, shared GL contexts.
+// missing), one renderer process for all panes, drawing in software unless
+// QT_QUICK_BACKEND says otherwise, shared GL contexts.
 void PrepareToolkit(const char* argv0);
 
 }  // namespace mushaf
