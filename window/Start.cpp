@@ -49,7 +49,8 @@ void ShareOneRenderer() {
 // which the web engine composites in software too. For pages of text this
 // starts sooner, shows a change about a frame sooner and keeps no GL driver
 // in memory (without a GPU the driver is a compiler of its own, some 45 MB).
-// QT_QUICK_BACKEND set in the environment chooses otherwise.
+// QT_QUICK_BACKEND set in the environment chooses otherwise ("rhi": the
+// graphics card).
 void DrawInSoftware() {
     if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
 }
