@@ -25,6 +25,18 @@ TEST(Process, StartUpSearchClickAndCopy) {
     EXPECT_TRUE(r.state["clipboard"].toString().startsWith(U("سوره بقره [2] - آيه 0\r\n\r\n")));
 }
 
+TEST(Process, DrawsWithTheGraphicsCardWhenAsked) {
+    // the panes are drawn in software unless QT_QUICK_BACKEND says otherwise
+    const QByteArray before = qgetenv("QT_QUICK_BACKEND");
+    qputenv("QT_QUICK_BACKEND", "rhi");
+    mushaf::testing::WindowRun r = RunProcess({"slider:300", "key:F3", "type:txtSearch:" + U("الله"), "key:Return"});
+    if (before.isNull()) qunsetenv("QT_QUICK_BACKEND");
+    else qputenv("QT_QUICK_BACKEND", before);
+    ASSERT_EQ(r.status, 0) << r.error.toStdString();
+    EXPECT_EQ(r.marked(), QStringList{"div300"});
+    EXPECT_EQ(r.document("wbrSearchResult").count("<br>"), 1858);
+}
+
 TEST(Process, ClosingWhileAScriptIsPendingDoesNotCrash) {
     // the script never answers: the automation gives up, the window closes
     // with the script's callback still pending
