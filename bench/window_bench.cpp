@@ -181,6 +181,10 @@ int App(bool full) {
         act();
         double seen = 0;
         while (!seen || !pane->IsIdle()) {
+            if (t.elapsed() > 20000) {
+                std::fprintf(stderr, "window_bench: the pane did not change on the screen\n");
+                std::exit(1);
+            }
             QEventLoop loop;
             QTimer::singleShot(1, &loop, &QEventLoop::quit);
             loop.exec();

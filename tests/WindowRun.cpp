@@ -32,7 +32,7 @@ public:
 
 }  // namespace
 
-WindowRun RunWindow(const QStringList& actions, const QStringList& options) {
+WindowRun RunWindow(const QStringList& actions, const QStringList& options, const std::function<void(frmMain&)>& first) {
     QtTableSource tables;
     QtSystemColours colours;
     MemoryClipboard clipboard;
@@ -51,7 +51,11 @@ WindowRun RunWindow(const QStringList& actions, const QStringList& options) {
         window.Form_Load();
         window.StartAt(std::nullopt);
         window.show();
-        run.state = RunActions(window, clipboard, actions);
+        if (first) {
+            run.state = RunActions(window, clipboard, {});
+            if (!run.state.contains("error")) first(window);
+        }
+        if (!run.state.contains("error")) run.state = RunActions(window, clipboard, actions);
         window.close();
     }
     run.status = run.state.contains("error") ? 1 : 0;

@@ -10,6 +10,11 @@
 #include <QStringList>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <functional>
+
+namespace mushaf {
+class frmMain;
+}
 
 namespace mushaf::testing {
 
@@ -37,8 +42,10 @@ struct WindowRun {
 
 // In this process (the test program's main sets up the application), with
 // the settings in a new file unless `options` names one with --settings
-// FILE; --export-dir DIR as the program takes it.
-WindowRun RunWindow(const QStringList& actions, const QStringList& options = {});
+// FILE; --export-dir DIR as the program takes it. `first`, when given, runs
+// once every pane has its first document, before the actions.
+WindowRun RunWindow(const QStringList& actions, const QStringList& options = {},
+                    const std::function<void(frmMain&)>& first = {});
 
 // Settings in a new file unless `options` names one: tests never touch the
 // user's own.

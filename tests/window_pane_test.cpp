@@ -1,6 +1,11 @@
 // The pane on the real web engine: how documents are written into it, and
 // what the reader sees of a new document.
 #include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QWebEnginePage>
+#include <QWebEngineView>
+#include <csignal>
 #include <QEventLoop>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -12,6 +17,7 @@
 
 #include "tests/WindowRun.h"
 #include "window/WebPane.h"
+#include "window/frmMain.h"
 
 namespace {
 
@@ -71,21 +77,47 @@ struct Shown {
 
 }  // namespace
 
+// The tree of a node, every node in it with its text, so that two text
+// nodes side by side differ from one.
+const char* kShape =
+    "function shape(n){var s=n.nodeType+':'+n.nodeName;"
+    "if(n.nodeType===3||n.nodeType===8)s+='='+JSON.stringify(n.data);"
+    "if(n.attributes)for(var i=0;i<n.attributes.length;i++)s+=' '+n.attributes[i].name+'='+JSON.stringify(n.attributes[i].value);"
+    "s+='[';for(var c=n.firstChild;c;c=c.nextSibling)s+=shape(c)+',';return s+']';}";
+
 TEST(Pane, ALongDocumentIsTheTreeOneWriteMakes) {
     Shown shown;
-    for (int rows : {1800, 60}) {  // written in two parts, and whole
-        const QString html = LongList(rows);
+    // The first part ends at the first '>' after 16K characters: put that
+    // '>' in running text, in an attribute, in a comment, and at a tag.
+    const QString filler = QStringLiteral("<p>") + QString(17000, QChar(0x628));
+    const QString longList = LongList(1800);
+    const QStringList documents{
+        filler + QStringLiteral(" a > b \U0001D400 c</p>") + LongList(300),
+        filler + QStringLiteral("<span title='x > y' id=t>t</span></p>") + LongList(300),
+        filler + QStringLiteral("<!-- x > y --></p>") + LongList(300),
+        longList,
+        LongList(60),  // written whole
+    };
+    for (const QString& html : documents) {
+        if (html.size() > 20000) {
+            const qsizetype split = html.indexOf(QChar('>'), 16 * 1024);
+            ASSERT_GT(split, 0);
+            ASSERT_LT(split, 17200) << "the awkward place moved";
+        }
         shown.pane->Write(html);
         // asked right after the write: answered on the whole document
-        const QString written = shown.Evaluate(QStringLiteral("document.documentElement.outerHTML")).toString();
-        const QString parsed = shown.Evaluate(
-            QStringLiteral("new DOMParser().parseFromString(%1,'text/html').documentElement.outerHTML").arg(JsString(html)))
-                                   .toString();
-        EXPECT_EQ(shown.Evaluate(QStringLiteral("document.getElementsByTagName('A').length")).toInt(), rows);
+        const QString written =
+            shown.Evaluate(QString::fromLatin1(kShape) + QStringLiteral("shape(document.documentElement)")).toString();
+        const QString parsed =
+            shown.Evaluate(QString::fromLatin1(kShape) +
+                           QStringLiteral("shape(new DOMParser().parseFromString(%1,'text/html').documentElement)")
+                               .arg(JsString(html)))
+                .toString();
         EXPECT_FALSE(written.isEmpty());
-        EXPECT_EQ(written, parsed) << rows << " rows";
+        EXPECT_EQ(written, parsed) << html.left(80).toStdString();
         EXPECT_TRUE(WaitUntil([&] { return shown.pane->IsIdle(); }));
     }
+    EXPECT_EQ(shown.Evaluate(QStringLiteral("document.getElementsByTagName('A').length")).toInt(), 60);
 }
 
 TEST(Pane, WhatFollowsALongDocumentWaitsForAllOfIt) {
@@ -94,14 +126,25 @@ TEST(Pane, WhatFollowsALongDocumentWaitsForAllOfIt) {
     // the last row is in the second part
     shown.pane->ScrollIntoView({QString::number(1799 * 3)});
     EXPECT_GT(shown.Evaluate(QStringLiteral("window.scrollY")).toDouble(), 1000);
-    // clicks are reported from the first part on
-    EXPECT_EQ(shown.Evaluate(QStringLiteral("document.getElementById('0').click(); 1")).toInt(), 1);
+    // clicks on links are reported
+    QString clicked;
+    QObject::connect(shown.pane, &mushaf::WebPane::LinkClicked,
+                     [&](const QString& tag, const QString& id) { clicked = tag + ":" + id; });
+    shown.Evaluate(QStringLiteral("document.getElementById('5397').click(); 1"));
+    EXPECT_TRUE(WaitUntil([&] { return !clicked.isEmpty(); }));
+    EXPECT_EQ(clicked, "A:5397");
 }
 
-TEST(Pane, ALongDocumentInAHiddenPaneIsWrittenAllTheSame) {
+TEST(Pane, ALongDocumentInAHiddenPaneIsWrittenAtOnce) {
     Shown hidden(false);
-    hidden.pane->Write(LongList(1800));
-    EXPECT_EQ(hidden.Evaluate(QStringLiteral("document.getElementsByTagName('A').length")).toInt(), 1800);
+    hidden.Evaluate(QStringLiteral("1"));  // the view made and loaded
+    // a hidden page draws no frames: waiting for one would take the
+    // fallback's 200 ms at least (a second, as hidden pages' timers go)
+    QElapsedTimer t;
+    t.start();
+    hidden.pane->Write(LongList(300));
+    EXPECT_EQ(hidden.Evaluate(QStringLiteral("document.getElementsByTagName('A').length")).toInt(), 300);
+    EXPECT_LT(t.elapsed(), 190);
     EXPECT_TRUE(WaitUntil([&] { return hidden.pane->IsIdle(); }));
 }
 
@@ -125,6 +168,14 @@ TEST(Pane, WhenPaintedAnswersAfterTheWork) {
     shown.pane->WhenPainted([&] { painted = true; });
     EXPECT_TRUE(WaitUntil([&] { return painted; }));
     EXPECT_TRUE(shown.pane->IsIdle());
+    // from the page's frames, not the fallback's second
+    painted = false;
+    shown.pane->Write(LongList(10));
+    QElapsedTimer t;
+    t.start();
+    shown.pane->WhenPainted([&] { painted = true; });
+    EXPECT_TRUE(WaitUntil([&] { return painted; }));
+    EXPECT_LT(t.elapsed(), 800);
     // not called once the pane is gone
     bool late = false;
     auto* gone = new mushaf::WebPane(&shown.host, false);
@@ -135,4 +186,54 @@ TEST(Pane, WhenPaintedAnswersAfterTheWork) {
     QTimer::singleShot(1200, &wait, &QEventLoop::quit);
     wait.exec();
     EXPECT_FALSE(late);
+}
+
+TEST(Pane, ANoteCardListChangedInPlaceKeepsThePlace) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("settings.ini");
+    {
+        QSettings s(file, QSettings::IniFormat);
+        QStringList cards;
+        for (int line = 10; line <= 600; line += 10) cards << QString::number(line);
+        s.setValue("Mushaf/Reader/FishList", cards.join(' '));
+    }
+    RUN_WINDOW_WITH(r, QStringList({"menu:mnuShowFish", "eval:wbrSearchResult:window.scrollTo(0,600);window.scrollY",
+                                    "key:Ctrl+D"}),
+                    QStringList({"--settings", file}));
+    const double place = r.state["evaluated"].toArray()[0].toDouble();
+    EXPECT_GT(place, 500);
+    EXPECT_TRUE(r.state["FishList"].toString().startsWith("10 20"));
+    EXPECT_TRUE(r.state["FishList"].toString().contains(" 0") || r.state["FishList"].toString().startsWith("0 "));
+    EXPECT_EQ(r.scrollTop("wbrSearchResult"), place);
+}
+
+namespace {
+// Ends the renderer every pane draws in, and waits until the panes know.
+void EndTheRenderer(mushaf::frmMain& w) {
+    QWebEnginePage* page = w.Pane("wbrQuran")->View()->page();
+    const qint64 pid = page->renderProcessPid();
+    ASSERT_GT(pid, 0);
+    bool gone = false;
+    QObject::connect(page, &QWebEnginePage::renderProcessTerminated, [&] { gone = true; });
+    ::kill(static_cast<pid_t>(pid), SIGKILL);
+    ASSERT_TRUE(WaitUntil([&] { return gone; }));
+}
+}  // namespace
+
+TEST(Pane, AfterTheRendererIsGoneThePanesDrawAgain) {
+    RUN_WINDOW(before);
+    mushaf::testing::WindowRun again = mushaf::testing::RunWindow({}, {}, EndTheRenderer);
+    ASSERT_EQ(again.status, 0) << again.error.toStdString();
+    // the same documents, the same marked line, on a new renderer
+    EXPECT_EQ(again.marked(), before.marked());
+    for (const char* pane : {"wbrQuran", "wbrFarsi", "wbrSoreh"}) {
+        EXPECT_FALSE(again.document(pane).isEmpty()) << pane;
+        EXPECT_EQ(again.document(pane), before.document(pane)) << pane;
+    }
+    // and the reader goes on
+    mushaf::testing::WindowRun on = mushaf::testing::RunWindow(
+        {"slider:300", "key:F3", "type:txtSearch:" + QString::fromUtf8("الله"), "key:Return"}, {}, EndTheRenderer);
+    ASSERT_EQ(on.status, 0) << on.error.toStdString();
+    EXPECT_EQ(on.marked(), QStringList{"div300"});
+    EXPECT_EQ(on.document("wbrSearchResult").count("<br>"), 1858);
 }

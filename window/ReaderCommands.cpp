@@ -379,16 +379,16 @@ void frmMain::ToggleFish() {
     }
     SaveChoice("FishList", ToQ(Q114->FishList()));
     ApplyRenderingStyles();
-    if (showingFish_) ShowFish();
+    if (showingFish_) ShowFish(true);
 }
 
-void frmMain::ShowFish() {
+void frmMain::ShowFish(bool keepPlace) {
     if (!Q114) return;
     if (Control("picPanelSearch")->isHidden()) cmdShowSearch_Click();
     showingFish_ = true;
     const auto cards = views::FishLines(*Q114);
     static_cast<QLabel*>(Control("lblSearchResult"))->setText(QStringLiteral("يادداشت ها: %1").arg(cards.size()));
-    wbrSearchResult->Write(ToQ(views::FishListDocument(*Q114, BackColorHex)));
+    wbrSearchResult->Write(ToQ(views::FishListDocument(*Q114, BackColorHex)), keepPlace);
 }
 
 void frmMain::LeaveFishList() {

@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QQuickWindow>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -50,9 +51,10 @@ void ShareOneRenderer() {
 // starts sooner, shows a change about a frame sooner and keeps no GL driver
 // in memory (without a GPU the driver is a compiler of its own, some 45 MB).
 // QT_QUICK_BACKEND set in the environment chooses otherwise ("rhi": the
-// graphics card).
+// graphics card). Set through the API, not the environment, so that the
+// programs the reader opens (an exported list) draw as they would.
 void DrawInSoftware() {
-    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
+    if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
 }
 
 // A window system that cannot be reached ends the toolkit's start with a

@@ -32,9 +32,12 @@ QString JsString(const QString& s) {
 // the rest. The reader sees the top of the list while the rest is parsed and
 // laid out; the tree is the one a single write makes, since the parser takes
 // written text as it comes. The page reports the end of the second part
-// (a hidden page draws no frames and is written at once).
+// (a hidden page draws no frames and is written at once). A document that
+// keeps the reader's place (the same list again) is written whole, and the
+// view goes back to where it was.
 const char* kWriteScript = R"JS(
-(function (head, rest, style, clicks, token) {
+(function (head, rest, style, clicks, token, keep) {
+  var place = window.scrollY;
   document.open();
   window.scrollTo(0, 0);  // the view keeps its place through open; a new document starts at its top
   document.write(head);
@@ -51,28 +54,34 @@ const char* kWriteScript = R"JS(
       console.log('\x01mushaf-click\x01' + ((el && el.tagName) || '') + '\x01' + ((el && el.id) || ''));
     }, true);
   }
-  if (token === 0) {
+  function end() {
     document.close();
-    return;
+    if (keep) window.scrollTo(0, place);
   }
+  if (token === 0) return end();
   var written = false;
   function finish() {
     if (written) return;
     written = true;
     document.write(rest);
-    document.close();
+    end();
     console.log('\x01mushaf-written\x01' + token);
   }
   if (document.visibilityState !== 'visible') return finish();
   requestAnimationFrame(function () { setTimeout(finish, 0); });
   setTimeout(finish, 200);
-})(%1, %2, %3, %4, %5)
+})(%1, %2, %3, %4, %5, %6)
 )JS";
 
 // Documents longer than this are written in two parts, the first ending at
 // the first tag end after kFirstPart characters.
 constexpr qsizetype kTwoPartLength = 32 * 1024;
 constexpr qsizetype kFirstPart = 16 * 1024;
+
+// How often a pane starts again on a new renderer after its renderer has gone.
+constexpr int kRecoveries = 3;
+// How many of the changes since the last document are kept for it.
+constexpr std::size_t kReplayed = 64;
 
 class Page : public QWebEnginePage {
 public:
@@ -126,8 +135,7 @@ void WebPane::CreateView() {
     layout()->addWidget(view_);
     setFocusProxy(view_);
     connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) { LoadFinished(); });
-    // a renderer that is gone reports no second part
-    connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] { Written(writing_); });
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] { RendererGone(); });
     if (!address_.isEmpty()) page_->setUrl(address_);
 }
 
@@ -160,18 +168,20 @@ void WebPane::showEvent(QShowEvent* event) {
 void WebPane::Navigate(const QUrl& address) {
     loading_ = true;
     writing_ = 0;  // a document still being written is left for the new one
+    sinceWrite_.clear();
     address_ = address;
     if (page_) page_->setUrl(address);
 }
 
-void WebPane::Write(const QString& html) {
+void WebPane::Write(const QString& html, bool keepPlace) {
     // A document written after another that has not been written yet
     // replaces it: the earlier one would never be seen.
     if (!queue_.empty() && queue_.back().write) {
         queue_.back().text = html;
+        queue_.back().keepPlace = keepPlace;
         return;
     }
-    Enqueue(Op{true, html, {}});
+    Enqueue(Op{true, html, {}, keepPlace});
 }
 
 void WebPane::SetRenderingStyle(const QString& style) {
@@ -213,12 +223,14 @@ void WebPane::Evaluate(const QString& script, std::function<void(const QVariant&
 void WebPane::WhenPainted(std::function<void()> done) {
     const int token = ++lastFrame_;
     whenPainted_[token] = std::move(done);
-    Enqueue(Op{false,
-               QStringLiteral("requestAnimationFrame(function(){requestAnimationFrame(function(){"
-                              "console.log('\\x01mushaf-frame\\x01%1');});})")
-                   .arg(token),
-               {}});
-    QTimer::singleShot(1000, this, [this, token] { Framed(token); });
+    Op op{false,
+          QStringLiteral("requestAnimationFrame(function(){requestAnimationFrame(function(){"
+                         "console.log('\\x01mushaf-frame\\x01%1');});})")
+              .arg(token),
+          {}};
+    // a page that draws no frames answers a second after the script went out
+    op.sent = [this, token] { QTimer::singleShot(1000, this, [this, token] { Framed(token); }); };
+    Enqueue(std::move(op));
 }
 
 void WebPane::Framed(int token) {
@@ -255,8 +267,15 @@ void WebPane::Pump() {
     // Operations without an answer that follow each other go out as one
     // script.
     while (!loading_ && !writing_ && !queue_.empty()) {
+        if (broken_) {
+            Op op = std::move(queue_.front());
+            queue_.pop_front();
+            if (op.done) op.done(QVariant());
+            continue;
+        }
         QString script;
         std::function<void(const QVariant&)> done;
+        std::vector<std::function<void()>> sent;
         int twoParts = 0;
         while (!queue_.empty() && !done && !twoParts) {
             Op op = std::move(queue_.front());
@@ -264,7 +283,7 @@ void WebPane::Pump() {
             if (!script.isEmpty()) script += QStringLiteral(";\n");
             if (op.write) {
                 qsizetype split = op.text.size();
-                if (op.text.size() > kTwoPartLength) {
+                if (op.text.size() > kTwoPartLength && !op.keepPlace) {
                     const qsizetype end = op.text.indexOf(QChar('>'), kFirstPart);
                     if (end >= 0) split = end + 1;
                 }
@@ -273,24 +292,69 @@ void WebPane::Pump() {
                               .arg(JsString(op.text.left(split)), JsString(op.text.mid(split)),
                                    JsString(renderingStyle_),
                                    receiveClicks_ ? QStringLiteral("true") : QStringLiteral("false"),
-                                   QString::number(twoParts));
-            } else {
-                script += op.text;
+                                   QString::number(twoParts),
+                                   op.keepPlace ? QStringLiteral("true") : QStringLiteral("false"));
+                sinceWrite_.clear();
             }
+            if (!op.write) script += op.text;
+            if (op.sent) sent.push_back(std::move(op.sent));
             done = std::move(op.done);
+            // what is needed to draw the document again on a new renderer
+            if (op.write || !done) {
+                sinceWrite_.push_back(Op{op.write, op.text, {}, op.keepPlace});
+                // the later changes make the state; the document stays first
+                if (sinceWrite_.size() > kReplayed) sinceWrite_.erase(sinceWrite_.begin() + (sinceWrite_.front().write ? 1 : 0));
+            }
         }
         ++scriptsRunning_;
         writing_ = twoParts;
+        const int id = ++lastScript_;
+        if (done) answers_[id] = std::move(done);
         std::weak_ptr<int> alive = alive_;
-        page_->runJavaScript(script, QWebEngineScript::ApplicationWorld,
-                             [this, alive, done = std::move(done)](const QVariant& v) {
+        page_->runJavaScript(script, QWebEngineScript::ApplicationWorld, [this, alive, id](const QVariant& v) {
             if (alive.expired()) return;
-            --scriptsRunning_;
-            if (done) done(v);
-            if (IsIdle()) emit Idle();
+            Answered(id, v);
         });
+        for (auto& f : sent) f();
     }
     if (IsIdle()) emit Idle();
+}
+
+void WebPane::Answered(int id, const QVariant& value) {
+    // a script sent to a renderer that has gone was answered then
+    if (id <= answeredUpTo_) return;
+    --scriptsRunning_;
+    auto it = answers_.find(id);
+    if (it != answers_.end()) {
+        auto done = std::move(it->second);
+        answers_.erase(it);
+        done(value);
+    }
+    if (IsIdle()) emit Idle();
+}
+
+void WebPane::RendererGone() {
+    if (!alive_ || !page_) return;  // the pane is being destroyed
+    // What was sent is not coming back: what waits for an answer gets none.
+    answeredUpTo_ = lastScript_;
+    scriptsRunning_ = 0;
+    writing_ = 0;
+    auto answers = std::move(answers_);
+    answers_.clear();
+    // A new renderer gets the document again, with what was done to it since
+    // (the marked line, the scrolling), ahead of what waits. A renderer that
+    // keeps failing is given up on: the pane stays empty and answers nothing.
+    if (++recoveries_ > kRecoveries) {
+        broken_ = true;
+        loading_ = false;
+    } else {
+        for (auto it = sinceWrite_.rbegin(); it != sinceWrite_.rend(); ++it) queue_.push_front(*it);
+        sinceWrite_.clear();
+        loading_ = true;
+        page_->setUrl(address_.isEmpty() ? QUrl(QStringLiteral("about:blank")) : address_);
+    }
+    for (auto& [id, done] : answers) done(QVariant());
+    Pump();
 }
 
 void WebPane::Written(int token) {

@@ -10,6 +10,7 @@
 #include <deque>
 #include <functional>
 #include <map>
+#include <vector>
 #include <memory>
 
 class QWebEngineView;
@@ -28,8 +29,9 @@ public:
     // Loads a document from an address (the empty "about:blank" at start-up);
     // what is asked of the pane meanwhile waits for it.
     void Navigate(const QUrl& address);
-    // Replaces the document by `html`.
-    void Write(const QString& html);
+    // Replaces the document by `html`, shown from its top; with `keepPlace`
+    // (the same list again, changed) the view stays where it was.
+    void Write(const QString& html, bool keepPlace = false);
     // Replaces the pane's rendering-only style rules, in the document it
     // holds and in every document written later.
     void SetRenderingStyle(const QString& style);
@@ -79,15 +81,21 @@ protected:
 
 private:
     struct Op {
+        Op(bool write, QString text, std::function<void(const QVariant&)> done = {}, bool keepPlace = false)
+            : write(write), text(std::move(text)), done(std::move(done)), keepPlace(keepPlace) {}
         bool write = false;
         QString text;
         std::function<void(const QVariant&)> done;
+        bool keepPlace = false;
+        std::function<void()> sent;  // called once its script has gone out
     };
     void Enqueue(Op op);
     void Pump();
     void LoadFinished();
     void Written(int token);
     void Framed(int token);
+    void Answered(int id, const QVariant& value);
+    void RendererGone();
 
     QWebEngineView* view_ = nullptr;
     QWebEnginePage* page_ = nullptr;
@@ -105,6 +113,16 @@ private:
     int lastWrite_ = 0;
     std::map<int, std::function<void()>> whenPainted_;
     int lastFrame_ = 0;
+    // Scripts sent, by number, with what waits for their answer; those up to
+    // answeredUpTo_ went to a renderer that has gone.
+    std::map<int, std::function<void(const QVariant&)>> answers_;
+    int lastScript_ = 0;
+    int answeredUpTo_ = 0;
+    // The last document written and what was done to it since, for a new
+    // renderer after the renderer has gone.
+    std::vector<Op> sinceWrite_;
+    int recoveries_ = 0;
+    bool broken_ = false;
     bool pumpScheduled_ = false;
     int scriptsRunning_ = 0;
     // Held while the pane lives: the page runs its pending script callbacks

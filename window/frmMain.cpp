@@ -188,18 +188,14 @@ void frmMain::BuildControls() {
     auto get = [this](const char* n) { return controls_.at(n); };
     // Every pane starts on an empty document. The panes share one renderer,
     // and the page is the one the reader waits for: it makes its view now,
-    // the other panes shown from the start once the page pane has drawn its
-    // first work (its first page), the rest when first shown.
+    // the other panes once the page pane has drawn its first work (its
+    // first page): at once if they are shown then, or else when first shown.
     WebPane* page = nullptr;
     for (WebPane* p : panes_) {
-        bool shown = true;
-        for (const layout::ControlSpec* c = layout::FindControl(p->objectName().toStdString()); c && shown;
-             c = c->parent.empty() ? nullptr : layout::FindControl(c->parent))
-            shown = c->visible;
         if (p->objectName() == "wbrQuran") {
             page = p;
             p->CreateView();
-        } else if (shown) {
+        } else {
             p->DeferView();
         }
         p->Navigate(QUrl(QStringLiteral("about:blank")));

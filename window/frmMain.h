@@ -151,7 +151,8 @@ private:
     void KeepPlace();
     bool RestorePlace();
     void ToggleFish();
-    void ShowFish();
+    // `keepPlace`: the list shown is refreshed where the reader is in it.
+    void ShowFish(bool keepPlace = false);
     void LeaveFishList();  // the result caption back when a search replaces the cards
     void ExportList(bool fish);
     void ShowMessage(const QString& text);
