@@ -177,10 +177,23 @@ TEST(Pane, WhenPaintedAnswersAfterTheWork) {
     shown.pane->WhenPainted([&] { painted = true; });
     EXPECT_TRUE(WaitUntil([&] { return painted; }));
     EXPECT_LT(t.elapsed(), 800);
+    // a busy page answers when it is done, not from the fallback's second
+    bool busyDone = false, paintedAfterBusy = false;
+    painted = false;
+    shown.pane->Evaluate(QStringLiteral("var t=Date.now();while(Date.now()-t<1500);1"),
+                         [&](const QVariant&) { busyDone = true; });
+    shown.pane->WhenPainted([&] {
+        painted = true;
+        paintedAfterBusy = busyDone;
+    });
+    EXPECT_TRUE(WaitUntil([&] { return painted; }));
+    EXPECT_TRUE(paintedAfterBusy);
     // not called once the pane is gone
     bool late = false;
     auto* gone = new mushaf::WebPane(&shown.host, false);
+    gone->CreateView();
     gone->Navigate(QUrl(QStringLiteral("about:blank")));
+    ASSERT_TRUE(WaitUntil([&] { return gone->IsIdle(); }));
     gone->WhenPainted([&] { late = true; });
     delete gone;
     QEventLoop wait;
@@ -209,21 +222,71 @@ TEST(Pane, ANoteCardListChangedInPlaceKeepsThePlace) {
 }
 
 namespace {
-// Ends the renderer every pane draws in, and waits until the panes know.
-void EndTheRenderer(mushaf::frmMain& w) {
-    QWebEnginePage* page = w.Pane("wbrQuran")->View()->page();
-    const qint64 pid = page->renderProcessPid();
-    ASSERT_GT(pid, 0);
+// Ends the renderer `pane` draws in (every pane's), and waits until the pane
+// knows.
+void EndTheRenderer(mushaf::WebPane* pane) {
+    QWebEnginePage* page = pane->View()->page();
+    ASSERT_TRUE(WaitUntil([&] { return page->renderProcessPid() > 0; }));
     bool gone = false;
-    QObject::connect(page, &QWebEnginePage::renderProcessTerminated, [&] { gone = true; });
-    ::kill(static_cast<pid_t>(pid), SIGKILL);
-    ASSERT_TRUE(WaitUntil([&] { return gone; }));
+    const QMetaObject::Connection c =
+        QObject::connect(page, &QWebEnginePage::renderProcessTerminated, [&] { gone = true; });
+    ::kill(static_cast<pid_t>(page->renderProcessPid()), SIGKILL);
+    const bool noticed = WaitUntil([&] { return gone; });
+    QObject::disconnect(c);
+    ASSERT_TRUE(noticed);
 }
+
+void EndTheWindowsRenderer(mushaf::frmMain& w) { EndTheRenderer(w.Pane("wbrQuran")); }
 }  // namespace
+
+TEST(Pane, WhatWasLostWithTheRendererIsAnsweredAndDrawnAgain) {
+    Shown shown;
+    shown.pane->Write(LongList(60));
+    shown.pane->ScrollIntoView({QString::number(50 * 3)});
+    ASSERT_GT(shown.Evaluate(QStringLiteral("window.scrollY")).toDouble(), 100);
+    // a script that never ends: lost with the renderer, answered once, empty
+    int answers = 0;
+    QVariant answer = 42;
+    shown.pane->Evaluate(QStringLiteral("for(;;){}"), [&](const QVariant& v) {
+        ++answers;
+        answer = v;
+    });
+    EndTheRenderer(shown.pane);
+    EXPECT_TRUE(WaitUntil([&] { return answers > 0; }));
+    EXPECT_FALSE(answer.isValid());
+    // the document again, scrolled as it was
+    EXPECT_EQ(shown.Evaluate(QStringLiteral("document.getElementsByTagName('A').length")).toInt(), 60);
+    EXPECT_GT(shown.Evaluate(QStringLiteral("window.scrollY")).toDouble(), 100);
+    EXPECT_TRUE(WaitUntil([&] { return shown.pane->IsIdle(); }));
+    EXPECT_EQ(answers, 1);
+    // a long document lost half-way is written whole on the next renderer
+    shown.pane->Write(LongList(1800));
+    WaitUntil([] { return false; }, 5);
+    EndTheRenderer(shown.pane);
+    EXPECT_EQ(shown.Evaluate(QStringLiteral("document.getElementsByTagName('A').length")).toInt(), 1800);
+    EXPECT_TRUE(WaitUntil([&] { return shown.pane->IsIdle(); }));
+}
+
+TEST(Pane, ARendererThatKeepsGoingIsGivenUpOn) {
+    Shown shown;
+    shown.pane->Write(LongList(10));
+    ASSERT_EQ(shown.Evaluate(QStringLiteral("1+1")).toInt(), 2);
+    for (int loss = 0; loss < 4; ++loss) {
+        // each loss once the pane has drawn again (the fourth gives up)
+        ASSERT_TRUE(WaitUntil([&] { return shown.pane->IsIdle(); }));
+        EndTheRenderer(shown.pane);
+    }
+    // an empty pane that answers at once and is idle: nothing waits on it
+    EXPECT_FALSE(shown.Evaluate(QStringLiteral("1+1")).isValid());
+    shown.pane->Write(LongList(10));
+    bool painted = false;
+    shown.pane->WhenPainted([&] { painted = true; });
+    EXPECT_TRUE(WaitUntil([&] { return painted && shown.pane->IsIdle(); }, 3000));
+}
 
 TEST(Pane, AfterTheRendererIsGoneThePanesDrawAgain) {
     RUN_WINDOW(before);
-    mushaf::testing::WindowRun again = mushaf::testing::RunWindow({}, {}, EndTheRenderer);
+    mushaf::testing::WindowRun again = mushaf::testing::RunWindow({}, {}, EndTheWindowsRenderer);
     ASSERT_EQ(again.status, 0) << again.error.toStdString();
     // the same documents, the same marked line, on a new renderer
     EXPECT_EQ(again.marked(), before.marked());
@@ -233,7 +296,7 @@ TEST(Pane, AfterTheRendererIsGoneThePanesDrawAgain) {
     }
     // and the reader goes on
     mushaf::testing::WindowRun on = mushaf::testing::RunWindow(
-        {"slider:300", "key:F3", "type:txtSearch:" + QString::fromUtf8("الله"), "key:Return"}, {}, EndTheRenderer);
+        {"slider:300", "key:F3", "type:txtSearch:" + QString::fromUtf8("الله"), "key:Return"}, {}, EndTheWindowsRenderer);
     ASSERT_EQ(on.status, 0) << on.error.toStdString();
     EXPECT_EQ(on.marked(), QStringList{"div300"});
     EXPECT_EQ(on.document("wbrSearchResult").count("<br>"), 1858);

@@ -178,7 +178,8 @@ void WebPane::Write(const QString& html, bool keepPlace) {
     // replaces it: the earlier one would never be seen.
     if (!queue_.empty() && queue_.back().write) {
         queue_.back().text = html;
-        queue_.back().keepPlace = keepPlace;
+        // the place kept only if both would have kept it
+        queue_.back().keepPlace = queue_.back().keepPlace && keepPlace;
         return;
     }
     Enqueue(Op{true, html, {}, keepPlace});
@@ -228,8 +229,12 @@ void WebPane::WhenPainted(std::function<void()> done) {
                          "console.log('\\x01mushaf-frame\\x01%1');});})")
               .arg(token),
           {}};
-    // a page that draws no frames answers a second after the script went out
-    op.sent = [this, token] { QTimer::singleShot(1000, this, [this, token] { Framed(token); }); };
+    // A page that draws no frames answers a second after the script has
+    // run (or has been lost with its renderer); a pane without a view, a
+    // second from now.
+    auto fallback = [this, token] { QTimer::singleShot(1000, this, [this, token] { Framed(token); }); };
+    if (!view_ && !deferView_) fallback();
+    else op.done = [fallback](const QVariant&) { fallback(); };
     Enqueue(std::move(op));
 }
 
@@ -275,7 +280,6 @@ void WebPane::Pump() {
         }
         QString script;
         std::function<void(const QVariant&)> done;
-        std::vector<std::function<void()>> sent;
         int twoParts = 0;
         while (!queue_.empty() && !done && !twoParts) {
             Op op = std::move(queue_.front());
@@ -297,7 +301,6 @@ void WebPane::Pump() {
                 sinceWrite_.clear();
             }
             if (!op.write) script += op.text;
-            if (op.sent) sent.push_back(std::move(op.sent));
             done = std::move(op.done);
             // what is needed to draw the document again on a new renderer
             if (op.write || !done) {
@@ -315,7 +318,6 @@ void WebPane::Pump() {
             if (alive.expired()) return;
             Answered(id, v);
         });
-        for (auto& f : sent) f();
     }
     if (IsIdle()) emit Idle();
 }
@@ -343,7 +345,10 @@ void WebPane::RendererGone() {
     answers_.clear();
     // A new renderer gets the document again, with what was done to it since
     // (the marked line, the scrolling), ahead of what waits. A renderer that
-    // keeps failing is given up on: the pane stays empty and answers nothing.
+    // keeps failing (more than kRecoveries times, each within a minute of the
+    // one before) is given up on: the pane stays empty and answers nothing.
+    if (!lastLoss_.isValid() || lastLoss_.elapsed() > 60000) recoveries_ = 0;
+    lastLoss_.start();
     if (++recoveries_ > kRecoveries) {
         broken_ = true;
         loading_ = false;
@@ -351,10 +356,14 @@ void WebPane::RendererGone() {
         for (auto it = sinceWrite_.rbegin(); it != sinceWrite_.rend(); ++it) queue_.push_front(*it);
         sinceWrite_.clear();
         loading_ = true;
-        page_->setUrl(address_.isEmpty() ? QUrl(QStringLiteral("about:blank")) : address_);
     }
-    for (auto& [id, done] : answers) done(QVariant());
-    Pump();
+    // Not from inside the engine's report of the loss: the reload and the
+    // answers (which may wait on an event loop of their own) come next.
+    QTimer::singleShot(0, this, [this, answers = std::move(answers)]() mutable {
+        if (!broken_ && loading_) page_->setUrl(address_.isEmpty() ? QUrl(QStringLiteral("about:blank")) : address_);
+        for (auto& [id, done] : answers) done(QVariant());
+        Pump();
+    });
 }
 
 void WebPane::Written(int token) {

@@ -5,6 +5,7 @@
 // JavaScript. Everything asked of the pane is kept in one queue and done in
 // order: what is asked before the pane's empty start document has loaded
 // waits for it, and nothing is dropped.
+#include <QElapsedTimer>
 #include <QUrl>
 #include <QWidget>
 #include <deque>
@@ -47,8 +48,9 @@ public:
 
     // Calls `done` once what has been asked so far is on the screen (two
     // animation frames after it; a pane that draws no frames, hidden or
-    // without a renderer, calls it after a second). Not called once the
-    // pane is gone.
+    // without a renderer, calls it a second after its script has run or been
+    // lost, and a pane without a view a second after the call). Not called
+    // once the pane is gone.
     void WhenPainted(std::function<void()> done);
 
     // Right-clicks in the pane ask for the window's menu instead of the view's.
@@ -87,7 +89,6 @@ private:
         QString text;
         std::function<void(const QVariant&)> done;
         bool keepPlace = false;
-        std::function<void()> sent;  // called once its script has gone out
     };
     void Enqueue(Op op);
     void Pump();
@@ -122,6 +123,7 @@ private:
     // renderer after the renderer has gone.
     std::vector<Op> sinceWrite_;
     int recoveries_ = 0;
+    QElapsedTimer lastLoss_;
     bool broken_ = false;
     bool pumpScheduled_ = false;
     int scriptsRunning_ = 0;
