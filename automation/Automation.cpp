@@ -30,6 +30,18 @@
 
 namespace mushaf {
 
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > timeoutMs) return false;
+        QEventLoop loop;
+        QTimer::singleShot(5, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return true;
+}
+
 namespace {
 
 struct Failure {
@@ -42,17 +54,6 @@ QJsonArray evaluated;
 int menuSeen = 0;
 Clipboard* clipboardForActions = nullptr;
 
-bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-    QElapsedTimer clock;
-    clock.start();
-    while (!done()) {
-        if (clock.elapsed() > timeoutMs) return false;
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
 
 void WaitIdle(frmMain& w) {
     // twice, so that what a finished load set off is waited for as well

@@ -3,6 +3,7 @@
 // input events and prints what it shows as one JSON object.
 #include <QJsonObject>
 #include <QStringList>
+#include <functional>
 
 namespace mushaf {
 
@@ -14,5 +15,8 @@ class Clipboard;
 QJsonObject RunActions(frmMain& window, Clipboard& clipboard, const QStringList& actions);
 // The same, printed as one line; the exit status.
 int RunAutomation(frmMain& window, Clipboard& clipboard, const QStringList& actions);
+// Runs the event loop until `done` answers true (true) or `timeoutMs` has
+// passed (false).
+bool WaitUntil(const std::function<bool()>& done, int timeoutMs);
 
 }  // namespace mushaf

@@ -15,23 +15,14 @@
 #include <functional>
 #include <memory>
 
+#include "automation/Automation.h"
 #include "tests/WindowRun.h"
 #include "window/WebPane.h"
 #include "window/frmMain.h"
 
 namespace {
 
-bool WaitUntil(const std::function<bool()>& done, int ms = 20000) {
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > ms) return false;
-        QEventLoop loop;
-        QTimer::singleShot(2, &loop, &QEventLoop::quit);
-        loop.exec();
-    }
-    return true;
-}
+bool WaitUntil(const std::function<bool()>& done, int ms = 20000) { return mushaf::WaitUntil(done, ms); }
 
 // A result list as long as the longest the search writes (about 1800
 // rows), with the things a split could spoil: a '>' in running text,
