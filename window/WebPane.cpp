@@ -299,14 +299,16 @@ void WebPane::Pump() {
                                    QString::number(twoParts),
                                    op.keepPlace ? QStringLiteral("true") : QStringLiteral("false"));
                 sinceWrite_.clear();
+            } else {
+                script += op.text;
             }
-            if (!op.write) script += op.text;
             done = std::move(op.done);
             // what is needed to draw the document again on a new renderer
             if (op.write || !done) {
                 sinceWrite_.push_back(Op{op.write, op.text, {}, op.keepPlace});
                 // the later changes make the state; the document stays first
-                if (sinceWrite_.size() > kReplayed) sinceWrite_.erase(sinceWrite_.begin() + (sinceWrite_.front().write ? 1 : 0));
+                if (sinceWrite_.size() > kReplayed)
+                    sinceWrite_.erase(sinceWrite_.begin() + (sinceWrite_.front().write ? 1 : 0));
             }
         }
         ++scriptsRunning_;
