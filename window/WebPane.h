@@ -1,18 +1,17 @@
 #pragma once
 // One HTML pane of the window on Qt WebEngine. A document is written whole
 // (document.open, then write: a long one in two parts, its top first); class
-// changes and scrolling go through
-// JavaScript. Everything asked of the pane is kept in one queue and done in
-// order: what is asked before the pane's empty start document has loaded
-// waits for it, and nothing is dropped.
+// changes and scrolling go through JavaScript. Everything asked of the pane
+// is kept in one queue and done in order: what is asked before the pane's
+// empty start document has loaded waits for it, and nothing is dropped.
 #include <QElapsedTimer>
 #include <QUrl>
 #include <QWidget>
 #include <deque>
 #include <functional>
 #include <map>
-#include <vector>
 #include <memory>
+#include <vector>
 
 class QWebEngineView;
 class QWebEnginePage;
@@ -64,9 +63,8 @@ public:
     // The web view is made when the pane is first shown or read; a pane shown
     // from the start makes it at once with CreateView.
     void CreateView();
-    // A pane shown from the start that makes its view only at EndDeferral
-    // (or when it is read): the window makes the page first, since the
-    // panes share one renderer. What is written meanwhile waits, and the
+    // A pane that makes its view only at EndDeferral (or when it is read):
+    // the window makes the page first, since the panes share one renderer. What is written meanwhile waits, and the
     // pane is not idle while it waits. EndDeferral makes the view if the
     // pane is shown, and otherwise leaves it to be made when first shown.
     void DeferView();
