@@ -4,7 +4,7 @@ MUSHAF_PACKAGES="cmake ninja-build g++ python3 qt6-base-dev qt6-webengine-dev qt
   qt6-webchannel-dev libqt6webenginewidgets6 qt6-qpa-plugins libgl1-mesa-dri xvfb xauth
   fonts-noto-core fonts-hosny-amiri fontconfig libgtest-dev libgmock-dev libbenchmark-dev imagemagick locales
   clang libclang-rt-14-dev
-  librsvg2-bin dpkg-dev lintian desktop-file-utils appstream procps man-db"
+  librsvg2-bin xdotool dpkg-dev lintian desktop-file-utils appstream procps man-db"
 
 mushaf_install_deps() {
     local missing=()

@@ -3,6 +3,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QPixmap>
+#include <QProcess>
 #include <QScreen>
 #include <QMenu>
 #include <QWheelEvent>
@@ -202,6 +203,31 @@ void Click(frmMain& w, const QString& paneName, const QString& id) {
     QObject::disconnect(connection);
 }
 
+// Runs xdotool with `args` and handles what it sent while it runs: keys and
+// clicks that come from the X server as a keyboard's and a mouse's do.
+void XDoTool(const QStringList& args) {
+    QProcess tool;
+    tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    tool.start(QStringLiteral("xdotool"), args);
+    if (!tool.waitForStarted(5000)) throw Failure{"xdotool could not be started (is it installed?)"};
+    if (!WaitUntil([&] { return tool.state() == QProcess::NotRunning; }, 15000)) {
+        tool.kill();
+        throw Failure{"xdotool did not finish"};
+    }
+    if (tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) throw Failure{"xdotool failed: " + args.join(' ')};
+    // what the server has sent by now is read and handled
+    WaitUntil([] { return false; }, 150);
+}
+
+// A click with the X server's mouse in the middle of a control.
+void XClick(frmMain& w, const QString& name) {
+    QWidget* target = Need(w, name);
+    if (!target->isVisible()) throw Failure{name + " is not shown"};
+    const QPoint at = target->mapToGlobal(target->rect().center());
+    // (no --sync: it waits for ever when the pointer is there already)
+    XDoTool({"mousemove", QString::number(at.x()), QString::number(at.y()), "sleep", "0.05", "click", "1"});
+}
+
 // A click anywhere in a pane: at fractions of its width and height.
 void ClickAt(frmMain& w, const QString& paneName, const QString& where) {
     auto* pane = qobject_cast<WebPane*>(Need(w, paneName));
@@ -250,6 +276,12 @@ void Perform(frmMain& w, const QString& action) {
         Focus(target);
         if (auto* edit = qobject_cast<QLineEdit*>(target)) edit->selectAll();
         TypeText(target, rest.section(':', 1));
+    } else if (verb == "xtype") {
+        XDoTool({"type", "--delay", "60", rest});
+    } else if (verb == "xkey") {
+        XDoTool({"key", "--delay", "60", rest});
+    } else if (verb == "xclick") {
+        XClick(w, rest);
     } else if (verb == "clickat") {
         ClickAt(w, rest.section(':', 0, 0), rest.section(':', 1));
     } else if (verb == "paste") {

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QTimer>
+#include <algorithm>
 #include <cmath>
 
 #include "model/Text.h"
@@ -26,8 +27,36 @@ QChar NumberBox::AsciiDigit(QChar c) {
     return c;
 }
 
+namespace {
+// The key a press and its release share: the key's place on the keyboard
+// where the platform gives it (X11 does; a layout changed between the press
+// and the release, as a tool that types foreign digits does, gives the
+// release another key code), else the key code.
+int PhysicalKey(const QKeyEvent* event) {
+    return event->nativeScanCode() ? -static_cast<int>(event->nativeScanCode()) : event->key();
+}
+}  // namespace
+
+void NumberBox::SetNumber(const QString& text) {
+    // the same number again leaves the caret and the selection alone
+    if (text != this->text()) setText(text);
+}
+
 void NumberBox::keyPressEvent(QKeyEvent* event) {
-    pressed_.insert(event->key());
+    pressed_.insert(PhysicalKey(event));
+    // Up and Down step the number by one, within 1 to the bound; the release
+    // moves there.
+    if ((event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) && !(event->modifiers() & ~Qt::KeypadModifier)) {
+        const auto value = ReadNumber(text().toStdU16String());
+        const auto bound = ReadNumber(tag_.toStdU16String());
+        long long n = value ? static_cast<long long>(std::trunc(*value)) : 0;
+        n += event->key() == Qt::Key_Up ? 1 : -1;
+        if (bound) n = std::min(n, static_cast<long long>(std::trunc(*bound)));
+        SetNumber(QString::number(std::max(n, 1LL)));
+        selectAll();
+        event->accept();
+        return;
+    }
     const QString text = event->text();
     // Only a key that types one printable character is tested; Tab, Delete,
     // Return and the other keys that type a control character (as X11 sends
@@ -54,13 +83,13 @@ void NumberBox::keyReleaseEvent(QKeyEvent* event) {
     if (event->isAutoRepeat()) return;
     // Only the release of a key pressed here: Tab moves the focus on its
     // press, and its release in the next box is not that box's key.
-    if (!pressed_.remove(event->key())) return;
+    if (!pressed_.remove(PhysicalKey(event))) return;
     auto value = ReadNumber(text().toStdU16String());
     if (!value) return;
     auto bound = ReadNumber(tag_.toStdU16String());
-    if (bound && *value >= std::trunc(*bound)) setText(QString::number(static_cast<long long>(std::trunc(*bound))));
+    if (bound && *value >= std::trunc(*bound)) SetNumber(QString::number(static_cast<long long>(std::trunc(*bound))));
     value = ReadNumber(text().toStdU16String());
-    if (value && *value <= 1) setText(QStringLiteral("1"));
+    if (value && *value <= 1) SetNumber(QStringLiteral("1"));
     emit Entered();
 }
 

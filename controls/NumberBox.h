@@ -3,7 +3,8 @@
 // the reading window. It maps Persian and Arabic-Indic digits to 0-9, lets
 // only the characters of Is_Normal_Key in, selects its whole text when it
 // takes the focus, and on the release of every key pressed in it pulls its
-// number into 1 to its bound (the Tag) and reports it with Entered.
+// number into 1 to its bound (the Tag) and reports it with Entered. Up and
+// Down step the number by one.
 #include <QLineEdit>
 #include <QSet>
 
@@ -17,6 +18,9 @@ public:
     // The upper bound as decimal text.
     const QString& Tag() const { return tag_; }
     void SetTag(const QString& tag) { tag_ = tag; }
+    // Shows `text` unless the box shows it already: the caret and the
+    // selection stay where the reader put them.
+    void SetNumber(const QString& text);
 
     // True for the typed characters a number box takes: backspace, the
     // control characters 16 to 18, ! " # $ % & ' ( - . and the digits.

@@ -232,6 +232,17 @@ void frmMain::BuildControls() {
     wbrHelp = static_cast<WebPane*>(get("wbrHelp"));
 
     connect(hsAllQuran, &QScrollBar::valueChanged, this, [this] { hsAllQuran_Change(); });
+    // PageUp/PageDown and a click in the track turn a page: to the first line
+    // of the next or the previous page
+    connect(hsAllQuran, &QAbstractSlider::actionTriggered, this, [this](int action) {
+        const bool next = action == QAbstractSlider::SliderPageStepAdd;
+        if (!Q114 || PageStartList.size() < 2 || (!next && action != QAbstractSlider::SliderPageStepSub)) return;
+        const int page = Q114->LineAt(static_cast<int16_t>(hsAllQuran->value())).page;
+        const int pages = static_cast<int>(PageStartList.size()) - 1;
+        const int to = std::clamp(next ? page + 1 : page - 1, 1, pages);
+        // before the first page's first line, back goes to it
+        hsAllQuran->setSliderPosition(next && page == pages ? hsAllQuran->value() : PageStartList[to - 1]);
+    });
     connect(hsPage, &QScrollBar::valueChanged, this, [this] { hsPage_Change(); });
     connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
     connect(cmdShowSoreh, &QPushButton::clicked, this, [this] { cmdShowSoreh_Click(); });
@@ -384,10 +395,10 @@ void frmMain::Refresh(const std::function<void()>& place) {
 void frmMain::Set_Objects() {
     hsAllQuran->setValue(Q114->GlobalAyeh());
     hsPage->setValue(Q114->Page());
-    txtSoreh->setText(QString::number(Q114->Soreh()));
-    txtAyeh->setText(QString::number(Q114->Ayeh()));
-    txtPage->setText(QString::number(Q114->Page()));
-    txtJoze->setText(QString::number(Q114->Joze()));
+    txtSoreh->SetNumber(QString::number(Q114->Soreh()));
+    txtAyeh->SetNumber(QString::number(Q114->Ayeh()));
+    txtPage->SetNumber(QString::number(Q114->Page()));
+    txtJoze->SetNumber(QString::number(Q114->Joze()));
     txtSoreh->SetTag(QStringLiteral("114"));
     txtAyeh->SetTag(QString::number(Q114->TotalAyat()));
     txtPage->SetTag(QStringLiteral("604"));

@@ -1,0 +1,79 @@
+// Keys and clicks as the X server sends them (xdotool): digits of every
+// script in the number boxes, the caret and the selection a click and the
+// cursor keys leave there, Up and Down in a box, and the page steps of the
+// line slider.
+#include <gtest/gtest.h>
+
+#include "tests/WindowRun.h"
+
+namespace {
+QString U(const char* s) { return QString::fromUtf8(s); }
+
+// The line a page starts at, as the page box goes there.
+int FirstLineOfPage(int page) {
+    mushaf::testing::WindowRun r = mushaf::testing::RunWindow({"type:txtPage:" + QString::number(page)});
+    EXPECT_EQ(r.status, 0) << r.error.toStdString();
+    return r.state["hsAllQuran"].toInt();
+}
+}  // namespace
+
+TEST(Keys, EveryDigitFormMovesAtEachKey) {
+    // 36:1 is line 3739; ayah 12 of surah 36 is reached at the second key
+    for (const char* digits : {"12", "۱۲", "١٢"}) {
+        RUN_WINDOW(r, "slider:3739", "focus:txtAyeh", "xtype:" + U(digits));
+        EXPECT_EQ(r.model()["Soreh"].toInt(), 36) << digits;
+        EXPECT_EQ(r.model()["Ayeh"].toInt(), 12) << digits;
+        EXPECT_EQ(r.text("txtAyeh"), "12") << digits;
+    }
+    // and clamped the same way: surah 36 has 83 ayat
+    for (const char* digits : {"123", "۱۲۳"}) {
+        RUN_WINDOW(r, "slider:3739", "focus:txtAyeh", "xtype:" + U(digits));
+        EXPECT_EQ(r.model()["Ayeh"].toInt(), 83) << digits;
+        EXPECT_EQ(r.text("txtAyeh"), "83") << digits;
+    }
+}
+
+TEST(Keys, TheFirstCursorKeyAfterAClickInABoxIsKept) {
+    // on surah 2: a click selects the box, Ctrl+A selects it again, 5 replaces it
+    RUN_WINDOW(all, "slider:10", "xclick:txtSoreh", "xkey:ctrl+a", "xtype:5");
+    EXPECT_EQ(all.text("txtSoreh"), "5");
+    EXPECT_EQ(all.model()["Soreh"].toInt(), 5);
+    // Home puts the caret before the 2
+    RUN_WINDOW(home, "slider:10", "xclick:txtSoreh", "xkey:Home", "xtype:5");
+    EXPECT_EQ(home.text("txtSoreh"), "52");
+    // after a full box, Ctrl+A still selects and the next digits replace it
+    for (const char* box : {"txtSoreh", "txtPage"}) {
+        const QString full = QString::fromLatin1(box) == "txtSoreh" ? "114" : "604";
+        RUN_WINDOW(r, "xclick:" + QString::fromLatin1(box), "xtype:" + full, "xkey:ctrl+a", "xtype:7");
+        EXPECT_EQ(r.text(box), "7") << box;
+        EXPECT_EQ(r.model()[QString::fromLatin1(box) == "txtSoreh" ? "Soreh" : "Page"].toInt(), 7) << box;
+    }
+}
+
+TEST(Keys, UpAndDownStepABoxAndMoveThere) {
+    RUN_WINDOW(up, "slider:3739", "focus:txtAyeh", "xkey:Up", "xkey:Up");
+    EXPECT_EQ(up.model()["Ayeh"].toInt(), 3);
+    EXPECT_EQ(up.text("txtAyeh"), "3");
+    RUN_WINDOW(down, "type:txtPage:50", "xkey:Down");
+    EXPECT_EQ(down.model()["Page"].toInt(), 49);
+    // clamped to 1 and to the bound
+    RUN_WINDOW(low, "type:txtSoreh:1", "xkey:Down");
+    EXPECT_EQ(low.text("txtSoreh"), "1");
+    RUN_WINDOW(high, "type:txtJoze:30", "xkey:Up");
+    EXPECT_EQ(high.text("txtJoze"), "30");
+    EXPECT_EQ(high.model()["Joze"].toInt(), 30);
+}
+
+TEST(Keys, PageKeysAndTheTrackTurnAPage) {
+    const int page50 = FirstLineOfPage(50), page51 = FirstLineOfPage(51), page49 = FirstLineOfPage(49);
+    ASSERT_GT(page51 - page50, 1);
+    // from within page 50
+    RUN_WINDOW(down, "slider:" + QString::number(page50 + 1), "focus:hsAllQuran", "xkey:Next");
+    EXPECT_EQ(down.state["hsAllQuran"].toInt(), page51);
+    RUN_WINDOW(up, "slider:" + QString::number(page50 + 1), "focus:hsAllQuran", "xkey:Prior");
+    EXPECT_EQ(up.state["hsAllQuran"].toInt(), page49);
+    // a click in the track, away from the thumb, turns one page too
+    RUN_WINDOW(track, "slider:" + QString::number(page50 + 1), "xclick:hsAllQuran");
+    const int line = track.state["hsAllQuran"].toInt();
+    EXPECT_TRUE(line == page49 || line == page51) << line;
+}
