@@ -42,6 +42,10 @@ inline int ToPixels(double twips) {
 inline int ToTwips(int pixels) { return pixels * kTwipsPerPixel; }
 inline constexpr int kDesignClientWidth = 10635;
 inline constexpr int kDesignClientHeight = 9210;
+// The smallest client area a kept window place may have: room for the side
+// panel and as much again for the page, and half the design's height.
+inline constexpr int kMinClientWidth = 6510;
+inline constexpr int kMinClientHeight = 4605;
 inline constexpr char16_t kWindowCaption[] = u"قرآن الکريم";
 
 // Where the window goes on the screen (all in twips): centred across, one

@@ -33,7 +33,24 @@ public:
 // Per-user text values addressed by application, section and key.
 class Settings {
 public:
+    // Why the store could not be used.
+    enum class Fault {
+        IsAFolder,       // the name is a folder's
+        CannotRead,      // no permission to read the file
+        Damaged,         // the file cannot be understood
+        CannotMakeFolder,  // the folder it goes in cannot be made
+        CannotWrite,     // the file cannot be written
+    };
+    struct Problem {
+        bool reading;  // in reading what was kept; else in keeping a value
+        std::u16string file;
+        Fault fault;
+    };
     virtual ~Settings() = default;
+    // The first thing that went wrong with the store, if anything has. A store
+    // that could not be read keeps what is set in memory and never writes
+    // over the file it could not read.
+    virtual std::optional<Problem> Trouble() const { return std::nullopt; }
     virtual std::optional<std::u16string> Get(const std::u16string& app, const std::u16string& section,
                                               const std::u16string& key) const = 0;
     virtual void Set(const std::u16string& app, const std::u16string& section, const std::u16string& key,

@@ -48,6 +48,7 @@ WindowRun RunWindow(const QStringList& actions, const QStringList& options, cons
     WindowRun run;
     {
         frmMain window(services);
+        window.SetInteractive(false);
         window.Form_Load();
         window.StartAt(std::nullopt);
         window.show();

@@ -278,13 +278,16 @@ TEST(Reader, UthmaniScriptAndFooladvandTranslation) {
     // drawn in a Quranic font while no other is chosen
     EXPECT_TRUE(r.state["renderingStyle"].toObject()["wbrQuran"].toString().contains("Amiri Quran"));
 
-    RUN_WINDOW_WITH(again, QStringList{"slider:8", "key:F4", "key:F3", "button:optSearchInT", "type:txtSearch:" + U("رحمتگر"),
+    // the next run starts in the Uthmani script, with its marks
+    RUN_WINDOW_WITH(again, QStringList{"slider:8", "key:F3", "button:optSearchInT", "type:txtSearch:" + U("رحمتگر"),
                        "key:Return"}, kept.options());
     EXPECT_EQ(again.state["script"].toString(), "uthmani");
+    EXPECT_TRUE(again.state["ShowEarab"].toBool());
+    EXPECT_TRUE(again.document("wbrQuran").contains(uthmani));
     EXPECT_EQ(again.state["translation"].toString(), "fooladvand");
     EXPECT_TRUE(again.document("wbrSearchResult").contains("<a id=\"0\""));  // a word of this translation only
     // without marks the page shows the simple text
-    RUN_WINDOW_WITH(plain, QStringList{"slider:8"}, kept.options());
+    RUN_WINDOW_WITH(plain, QStringList{"slider:8", "key:F4"}, kept.options());
     EXPECT_FALSE(plain.document("wbrQuran").contains(uthmani));
     RUN_WINDOW_WITH(back, QStringList{"menu:mnuScriptSimple", "menu:mnuTransAnsarian"}, kept.options());
     EXPECT_EQ(back.state["script"].toString(), "simple");

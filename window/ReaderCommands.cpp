@@ -27,6 +27,7 @@
 #include "views/Markup.h"
 #include "controls/NumberBox.h"
 #include "platform/qt/QtServices.h"
+#include "window/KeptPlace.h"
 #include "window/WebPane.h"
 #include "window/frmMain.h"
 
@@ -53,6 +54,10 @@ const QString kNightRule = QStringLiteral(
     ".NoEarab, .NoEarabBesm, .Farsi { color: #b9dcb2 !important; } "
     ".NoEarabSelect, .NoEarabBesmSelect { color: #ffd479 !important; background-color: #2c3440 !important; } "
     "a, a:visited { color: #8ec5ff !important; } span { color: inherit; }");
+
+// A path inside a Persian sentence, kept left to right (its slashes where
+// they belong).
+QString Isolated(const QString& path) { return QChar(0x2066) + path + QChar(0x2069); }
 
 }  // namespace
 
@@ -209,6 +214,29 @@ std::optional<QString> frmMain::Choice(const char* key) const {
 
 void frmMain::SaveChoice(const char* key, const QString& value) {
     services_.settings.Set(kApp, kGroup, QString::fromLatin1(key).toStdU16String(), FromQ(value));
+    ReportSettingsTrouble();
+}
+
+void frmMain::ReportSettingsTrouble() {
+    const auto trouble = services_.settings.Trouble();
+    if (!trouble || settingsReported_) return;
+    settingsReported_ = true;
+    QString why;
+    switch (trouble->fault) {
+    case Settings::Fault::IsAFolder: why = QStringLiteral("به جاي فايل، پوشه اي با اين نام هست"); break;
+    case Settings::Fault::CannotRead: why = QStringLiteral("اجازه خواندن آن نيست"); break;
+    case Settings::Fault::Damaged: why = QStringLiteral("فايل خراب است"); break;
+    case Settings::Fault::CannotMakeFolder: why = QStringLiteral("پوشه آن ساخته نمي شود"); break;
+    case Settings::Fault::CannotWrite: why = QStringLiteral("اجازه نوشتن در آن نيست"); break;
+    }
+    const QString file = Isolated(ToQ(trouble->file));
+    ShowMessage(trouble->reading
+                    ? QStringLiteral("تنظيمات از فايل %1 خوانده نشد: %2. برنامه با تنظيمات پيش فرض کار مي کند و "
+                                     "آنچه در اين اجرا انتخاب کنيد در آن فايل نوشته نمي شود.")
+                          .arg(file, why)
+                    : QStringLiteral("تنظيمات در فايل %1 نوشته نشد: %2. آنچه در اين اجرا انتخاب کنيد تا بستن برنامه "
+                                     "به کار مي رود، ولي نگه داشته نمي شود.")
+                          .arg(file, why));
 }
 
 void frmMain::LoadChoices() {
@@ -226,6 +254,8 @@ void frmMain::LoadChoices() {
     night_ = Choice("Night") == QStringLiteral("true");
     remember_ = Choice("RememberPlace") == QStringLiteral("true");
     uthmani_ = Choice("Script") == QStringLiteral("uthmani");
+    // the Uthmani text is the text with its marks
+    if (uthmani_) ShowEarab_ = true;
     if (Choice("Translation") == QStringLiteral("fooladvand")) Q114->ChooseTranslation(cQ114::Translation::Fooladvand);
     // the note cards: as far as the kept text is sound
     QStringList sound;
@@ -241,6 +271,7 @@ void frmMain::LoadChoices() {
     Q114->FishList(FromQ(sound.join(' ')));
     if (night_) ApplyNightPalette();
     ApplyRenderingStyles();
+    ReportSettingsTrouble();
 }
 
 QString frmMain::QuranFontName(QuranFont font) {
@@ -348,8 +379,15 @@ bool frmMain::RestorePlace() {
     bool ok = false;
     const int line = Choice("PlaceLine").value_or(QString()).toInt(&ok);
     if (!ok || line < Q114->MinBound() || line > Q114->MaxBound()) return false;
-    // a place on no present screen is brought onto one
-    restoreGeometry(QByteArray::fromBase64(Choice("PlaceWindow").value_or(QString()).toLatin1()));
+    // Only a sound place is taken; otherwise the window keeps the design
+    // size, centred, as it opened.
+    const QByteArray kept = QByteArray::fromBase64(Choice("PlaceWindow").value_or(QString()).toLatin1());
+    QList<QRect> screens;
+    for (QScreen* s : QGuiApplication::screens()) screens << s->availableGeometry();
+    const auto saved = ReadSavedGeometry(kept);
+    if (saved && SoundPlace(*saved, QSize(layout::ToPixels(layout::kMinClientWidth), layout::ToPixels(layout::kMinClientHeight)),
+                            screens))
+        restoreGeometry(kept);
     if (Choice("PlaceEarab") == QStringLiteral("true") && !ShowEarab_) {
         ShowEarab_ = true;
         tags_["wbrQuran"] = QString();
@@ -399,7 +437,7 @@ void frmMain::LeaveFishList() {
 
 void frmMain::ExportList(bool fish) {
     if (!Q114) return;
-    const bool empty = fish ? views::FishLines(*Q114).empty() : Q114->FoundList().empty();
+    const bool empty = fish ? views::FishLines(*Q114).empty() : !searchListed_ || Q114->FoundList().empty();
     if (empty) {
         ShowMessage(fish ? QStringLiteral("يادداشتي براي صدور نيست.") : QStringLiteral("نتيجه جستجويي براي صدور نيست."));
         return;
@@ -417,20 +455,25 @@ void frmMain::ExportList(bool fish) {
         const QString reason = std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec)
                                    ? QStringLiteral("به جاي پوشه، فايلي با اين نام هست")
                                    : QStringLiteral("نوشتن ممکن نشد (%1)").arg(QString::fromUtf8(e.what()));
-        ShowMessage(QStringLiteral("صدور در %1 انجام نشد: %2").arg(QString::fromStdString(folder.string()), reason));
+        ShowMessage(QStringLiteral("صدور در %1 انجام نشد: %2").arg(Isolated(QString::fromStdString(folder.string())), reason));
         return;
     }
     const QString path = QString::fromStdString(written.string());
     exported_ << path;
-    message_.clear();
+    // the file opens in the reader's browser; the message says where it is
+    ShowMessage(QStringLiteral("%1 در اين فايل نوشته شد: %2")
+                    .arg(fish ? QStringLiteral("يادداشت ها") : QStringLiteral("نتايج جستجو"), Isolated(path)),
+                false);
     if (interactive_) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-void frmMain::ShowMessage(const QString& text) {
+void frmMain::ShowMessage(const QString& text, bool warning) {
     message_ = text;
     if (!interactive_) return;
-    auto* box = new QMessageBox(QMessageBox::Warning, windowTitle(), text, QMessageBox::Ok, this);
+    auto* box = new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information, windowTitle(), text,
+                                QMessageBox::Ok, this);
     box->setLayoutDirection(Qt::RightToLeft);
+    box->button(QMessageBox::Ok)->setText(QStringLiteral("تاييد"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }

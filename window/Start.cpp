@@ -180,7 +180,14 @@ int16_t ReferenceLine(cQ114& model, const QString& kind, const QString& text) {
 int RunReader(int argc, char** argv, const StartExtension* extension) {
     // the options first: a wrong one opens no window and needs no display
     QStringList args;
-    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
+    for (int i = 1; i < argc; ++i) {
+        // --page=50 is --page 50 for the options that take a value
+        const QString a = QString::fromLocal8Bit(argv[i]);
+        const int eq = static_cast<int>(a.indexOf('='));
+        static const QStringList valued{"--settings", "--export-dir", "--page", "--juz", "--do"};
+        if (a.startsWith("--") && eq > 2 && valued.contains(a.left(eq))) args << a.left(eq) << a.mid(eq + 1);
+        else args << a;
+    }
     const QString program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
     const QString extra = extension ? "\n" + extension->usage + "\n" : QString();
     QString settingsFile, exportDir, refKind, refText;
@@ -245,6 +252,8 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     if (!exportDir.isEmpty()) services.exportFolder = exportDir.toStdString();
     auto* window = new frmMain(services);
     window->setAttribute(Qt::WA_DeleteOnClose);
+    // a driven window opens no dialog, from its start on
+    if (extension) window->SetInteractive(false);
     window->Form_Load();
     window->StartAt(startLine);
     window->show();

@@ -574,13 +574,22 @@ void frmMain::cmdSearch_Click() {
     Q114->SearchText(views::PrepareSearchQuery(FromQ(txtSearch->text())));
     if (optSearchInQ->isChecked()) Q114->SearchTo(0);
     else if (optSearchInT->isChecked()) Q114->SearchTo(1);
+    searchListed_ = false;
     try {
+        // A query the model does not search (under two characters besides
+        // spaces) leaves its last list; the pane shows that nothing was found.
+        if (TrimSpaces(Q114->SearchText()).size() < 2) {
+            LeaveFishList();
+            wbrSearchResult->Write(ToQ(views::ResultMessageDocument(views::kNothingFound, BackColorHex)));
+            return;
+        }
         Q114->StartSearch(-1, -1);
     } catch (const InvalidPattern&) {
         LeaveFishList();
         wbrSearchResult->Write(ToQ(views::ResultMessageDocument(views::kInvalidPattern, BackColorHex)));
         return;
     }
+    searchListed_ = true;
     Write_Search_Result();
 }
 

@@ -141,6 +141,8 @@ private:
     WebPane* PaneUnder(QObject* watched) const;
     void LoadChoices();
     void SaveChoice(const char* key, const QString& value);
+    // Tells the reader, once, that the settings file could not be read or written.
+    void ReportSettingsTrouble();
     std::optional<QString> Choice(const char* key) const;
     void ApplyRenderingStyles();
     void ApplyNightPalette();
@@ -155,7 +157,8 @@ private:
     void ShowFish(bool keepPlace = false);
     void LeaveFishList();  // the result caption back when a search replaces the cards
     void ExportList(bool fish);
-    void ShowMessage(const QString& text);
+    // In a message box (while the reader is at the window) and in Message().
+    void ShowMessage(const QString& text, bool warning = true);
     void SetScript(bool uthmani);
     void SetTranslation(cQ114::Translation translation);
     void RedrawPage();
@@ -164,6 +167,9 @@ private:
     WebPane* menuPane_ = nullptr;  // the pane the menu was opened over
     std::map<std::string, double> zoom_;
     QuranFont quranFont_ = QuranFont::Default;
+    // the result pane lists the model's found list (not a message of a search it did not run)
+    bool searchListed_ = false;
+    bool settingsReported_ = false;
     bool night_ = false, remember_ = false, uthmani_ = false, interactive_ = true, showingFish_ = false;
     std::map<QWidget*, QPalette> dayPalettes_;
     QRect normalPlace_;  // the window's place before full screen

@@ -3,6 +3,8 @@
 #include <QClipboard>
 #include <QGuiApplication>
 #include <QPalette>
+#include <QDir>
+#include <QFileInfo>
 #include <QSettings>
 #include <memory>
 
@@ -48,27 +50,69 @@ void OsKeyboardLayout::Load(const std::string& layoutId, unsigned flags) {
 #endif
 }
 
-namespace {
-std::unique_ptr<QSettings> Open(const QString& iniFile, const std::u16string& app) {
-    if (iniFile.isEmpty()) return std::make_unique<QSettings>(ToQ(app), ToQ(app));
-    auto s = std::make_unique<QSettings>(iniFile, QSettings::IniFormat);
-    s->beginGroup(ToQ(app));
-    return s;
+// One application's values: the file, and what could not be written to it.
+struct QtSettings::Store {
+    std::unique_ptr<QSettings> file;
+    // Set while the file could not be read: the values live here only.
+    bool readOnly = false;
+    std::map<QString, QString> memory;
+};
+
+QtSettings::QtSettings() = default;
+QtSettings::QtSettings(QString iniFile) : iniFile_(std::move(iniFile)) {}
+QtSettings::~QtSettings() = default;
+
+void QtSettings::Report(bool reading, const QString& file, Fault fault) const {
+    if (!trouble_) trouble_ = Problem{reading, FromQ(QDir::toNativeSeparators(file)), fault};
 }
-}  // namespace
+
+QtSettings::Store& QtSettings::Open(const std::u16string& app) const {
+    auto& store = stores_[app];
+    if (store) return *store;
+    store = std::make_unique<Store>();
+    if (iniFile_.isEmpty()) {
+        store->file = std::make_unique<QSettings>(ToQ(app), ToQ(app));
+    } else {
+        store->file = std::make_unique<QSettings>(iniFile_, QSettings::IniFormat);
+        store->file->beginGroup(ToQ(app));
+    }
+    const QString path = store->file->fileName();
+    const QFileInfo info(path);
+    std::optional<Fault> unread;
+    if (info.exists() && info.isDir()) unread = Fault::IsAFolder;
+    else if (info.exists() && !info.isReadable()) unread = Fault::CannotRead;
+    else if (store->file->status() == QSettings::AccessError) unread = Fault::CannotRead;
+    else if (store->file->status() == QSettings::FormatError) unread = Fault::Damaged;
+    if (unread) {
+        store->readOnly = true;
+        Report(true, path, *unread);
+    }
+    return *store;
+}
 
 std::optional<std::u16string> QtSettings::Get(const std::u16string& app, const std::u16string& section,
                                               const std::u16string& key) const {
-    auto s = Open(iniFile_, app);
-    QString path = ToQ(section) + "/" + ToQ(key);
-    if (!s->contains(path)) return std::nullopt;
-    return FromQ(s->value(path).toString());
+    Store& s = Open(app);
+    const QString path = ToQ(section) + "/" + ToQ(key);
+    if (auto it = s.memory.find(path); it != s.memory.end()) return FromQ(it->second);
+    if (s.readOnly || !s.file->contains(path)) return std::nullopt;
+    return FromQ(s.file->value(path).toString());
 }
 
 void QtSettings::Set(const std::u16string& app, const std::u16string& section, const std::u16string& key,
                      const std::u16string& value) {
-    auto s = Open(iniFile_, app);
-    s->setValue(ToQ(section) + "/" + ToQ(key), ToQ(value));
+    Store& s = Open(app);
+    const QString path = ToQ(section) + "/" + ToQ(key);
+    s.memory[path] = ToQ(value);
+    if (s.readOnly) return;
+    s.file->setValue(path, ToQ(value));
+    s.file->sync();
+    if (s.file->status() == QSettings::NoError) return;
+    const QFileInfo info(s.file->fileName());
+    Fault fault = Fault::CannotWrite;
+    if (info.isDir()) fault = Fault::IsAFolder;
+    else if (!info.absoluteDir().exists()) fault = Fault::CannotMakeFolder;
+    Report(false, s.file->fileName(), fault);
 }
 
 }  // namespace mushaf

@@ -1,6 +1,8 @@
 #pragma once
 // Qt and operating-system implementations of the platform services.
 #include <QString>
+#include <map>
+#include <memory>
 
 #include "platform/Services.h"
 
@@ -29,18 +31,28 @@ public:
 
 // QSettings in the user's scope: organisation = application title,
 // group = section.
+// Each value is written to the file when it is set (QSettings writes the
+// whole file anew, or nothing).
 class QtSettings : public Settings {
 public:
-    QtSettings() = default;
+    QtSettings();
     // Stores in an INI file at that path instead of the user's settings.
-    explicit QtSettings(QString iniFile) : iniFile_(std::move(iniFile)) {}
+    explicit QtSettings(QString iniFile);
+    ~QtSettings() override;
     std::optional<std::u16string> Get(const std::u16string& app, const std::u16string& section,
                                       const std::u16string& key) const override;
     void Set(const std::u16string& app, const std::u16string& section, const std::u16string& key,
              const std::u16string& value) override;
+    std::optional<Problem> Trouble() const override { return trouble_; }
 
 private:
+    struct Store;
+    Store& Open(const std::u16string& app) const;
+    void Report(bool reading, const QString& file, Fault fault) const;
+
     QString iniFile_;
+    mutable std::map<std::u16string, std::unique_ptr<Store>> stores_;
+    mutable std::optional<Problem> trouble_;
 };
 
 inline QString ToQ(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
