@@ -113,3 +113,25 @@ TEST(Commands, CopyAnAyahWithItsTranslation) {
     RUN_WINDOW(p, "key:F9", "key:F3", "dblclick:lblSearch");
     EXPECT_EQ(p.text("txtSearch"), p.state["clipboard"].toString());
 }
+
+TEST(Commands, AClickAnywhereOnAResultRowGoesThereAndTheCountIsShown) {
+    const QStringList search{"key:F3", "type:txtSearch:" + U("بسم الله الرحمن"), "key:Return"};
+    // where the third row's surah name and the space beside its ayah number stand, as fractions of the pane
+    RUN_WINDOW(where, search + QStringList{
+        "eval:wbrSearchResult:(function(){var s=document.getElementsByClassName('SorehName')[2].getBoundingClientRect();"
+        "var a=document.getElementsByClassName('Ayeh')[2].getBoundingClientRect();"
+        "return [(s.left+s.right)/2/innerWidth,(s.top+s.bottom)/2/innerHeight,(a.left-8)/innerWidth];})()"});
+    const QJsonArray at = where.state["evaluated"].toArray()[0].toArray();
+    ASSERT_EQ(at.size(), 3);
+    const QString y = QString::number(at[1].toDouble());
+    for (const QString& x : {QString::number(at[0].toDouble()), QString::number(at[2].toDouble())}) {
+        RUN_WINDOW(r, search + QStringList{"clickat:wbrSearchResult:" + x + "," + y});
+        EXPECT_EQ(r.state["hsAllQuran"].toInt(), 294) << x.toStdString();  // 3:0, the third row
+    }
+    // the number found stands above the list, in Persian digits; the caption keeps its text
+    EXPECT_TRUE(where.state["renderingStyle"].toObject()["wbrSearchResult"].toString().contains(U("۱۱۴ مورد يافت شد")));
+    EXPECT_EQ(where.state["lblSearchResult"].toString(), U("نـتايـج جـسـتـجـو"));
+    // gone with a search that finds nothing
+    RUN_WINDOW(none, search + QStringList{"type:txtSearch:zzzz", "key:Return"});
+    EXPECT_FALSE(none.state["renderingStyle"].toObject()["wbrSearchResult"].toString().contains(U("مورد يافت شد")));
+}

@@ -77,3 +77,16 @@ TEST(Keys, PageKeysAndTheTrackTurnAPage) {
     const int line = track.state["hsAllQuran"].toInt();
     EXPECT_TRUE(line == page49 || line == page51) << line;
 }
+
+TEST(Keys, TextSizeKeepsTheMarkedAyahInView) {
+    // line 6250 stands low on page 599; each size and the wheel keep it on screen
+    const QString inView =
+        "eval:wbrQuran:(function(){var r=document.getElementById('div6250').getBoundingClientRect();"
+        "return r.bottom>0&&r.top<innerHeight;})()";
+    for (const QStringList& sizes : {QStringList{"key:Ctrl+=", "key:Ctrl+=", "key:Ctrl+=", "key:Ctrl+="},
+                                     QStringList{"wheel:wbrQuran:5"}, QStringList{"key:Ctrl+-", "key:Ctrl+-"}}) {
+        RUN_WINDOW(r, QStringList{"slider:6250"} + sizes + QStringList{inView});
+        EXPECT_TRUE(r.state["evaluated"].toArray()[0].toBool()) << sizes.join(' ').toStdString();
+        EXPECT_NE(r.state["zoom"].toObject()["wbrQuran"].toDouble(), 1.0);
+    }
+}

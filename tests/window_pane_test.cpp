@@ -258,21 +258,34 @@ TEST(Pane, WhatWasLostWithTheRendererIsAnsweredAndDrawnAgain) {
     EXPECT_TRUE(WaitUntil([&] { return shown.pane->IsIdle(); }));
 }
 
-TEST(Pane, ARendererThatKeepsGoingIsGivenUpOn) {
+TEST(Pane, ARendererThatKeepsGoingIsRestedAndTriedAgain) {
     Shown shown;
     shown.pane->Write(LongList(10));
     ASSERT_EQ(shown.Evaluate(QStringLiteral("1+1")).toInt(), 2);
     for (int loss = 0; loss < 4; ++loss) {
-        // each loss once the pane has drawn again (the fourth gives up)
-        ASSERT_TRUE(WaitUntil([&] { return shown.pane->IsIdle(); }));
+        // each loss once the pane has drawn again (the fourth rests)
+        ASSERT_TRUE(WaitUntil([&] { return shown.pane->IsIdle() && !shown.pane->Resting(); }));
         EndTheRenderer(shown.pane);
     }
-    // an empty pane that answers at once and is idle: nothing waits on it
+    // resting: it says so, answers at once, is idle: nothing waits on it
+    EXPECT_TRUE(shown.pane->Resting());
     EXPECT_FALSE(shown.Evaluate(QStringLiteral("1+1")).isValid());
-    shown.pane->Write(LongList(10));
+    shown.pane->Write(LongList(12));
     bool painted = false;
     shown.pane->WhenPainted([&] { painted = true; });
     EXPECT_TRUE(WaitUntil([&] { return painted && shown.pane->IsIdle(); }, 3000));
+    // and is back by itself with the document written meanwhile
+    QElapsedTimer back;
+    back.start();
+    EXPECT_TRUE(WaitUntil([&] { return !shown.pane->Resting(); }, 20000));
+    EXPECT_EQ(shown.Evaluate(QStringLiteral("document.getElementsByTagName('A').length")).toInt(), 12);
+    // lost again at once: a longer rest, and back again, within 20 s of the loss
+    EndTheRenderer(shown.pane);
+    EXPECT_TRUE(shown.pane->Resting());
+    back.restart();
+    EXPECT_TRUE(WaitUntil([&] { return !shown.pane->Resting(); }, 20000));
+    EXPECT_GT(back.elapsed(), 1500);
+    EXPECT_EQ(shown.Evaluate(QStringLiteral("document.getElementsByTagName('A').length")).toInt(), 12);
 }
 
 TEST(Pane, AfterTheRendererIsGoneThePanesDrawAgain) {
@@ -291,4 +304,22 @@ TEST(Pane, AfterTheRendererIsGoneThePanesDrawAgain) {
     ASSERT_EQ(on.status, 0) << on.error.toStdString();
     EXPECT_EQ(on.marked(), QStringList{"div300"});
     EXPECT_EQ(on.document("wbrSearchResult").count("<br>"), 1858);
+}
+
+TEST(Pane, TheWindowSaysWhenItsPanesRest) {
+    // the fourth loss in a row: every pane rests, the message says so; then
+    // the panes come back with the page and the message goes
+    auto fourLosses = [](mushaf::frmMain& w) {
+        for (int loss = 0; loss < 4; ++loss) {
+            ASSERT_TRUE(WaitUntil([&] { return w.PanesIdle() && !w.Pane("wbrQuran")->Resting(); }));
+            EndTheWindowsRenderer(w);
+        }
+        ASSERT_TRUE(w.Pane("wbrQuran")->Resting());
+        EXPECT_EQ(w.Message(), QString::fromUtf16(mushaf::WebPane::kRestingNotice));
+        EXPECT_TRUE(w.Pane("wbrQuran")->findChild<QWidget*>("lblRendererNotice")->isVisible());
+    };
+    mushaf::testing::WindowRun r = mushaf::testing::RunWindow({"slider:300", "wait:3000"}, {}, fourLosses);
+    ASSERT_EQ(r.status, 0) << r.error.toStdString();
+    EXPECT_EQ(r.marked(), QStringList{"div300"});
+    EXPECT_EQ(r.state["message"].toString(), "");
 }

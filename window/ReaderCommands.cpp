@@ -59,6 +59,12 @@ const QString kNightRule = QStringLiteral(
 // they belong).
 QString Isolated(const QString& path) { return QChar(0x2066) + path + QChar(0x2069); }
 
+QString PersianDigits(QString text) {
+    for (QChar& c : text)
+        if (c >= QChar('0') && c <= QChar('9')) c = QChar(0x06F0 + (c.unicode() - '0'));
+    return text;
+}
+
 }  // namespace
 
 // ---- the menu ------------------------------------------------------------------
@@ -201,6 +207,12 @@ void frmMain::ZoomPane(WebPane* pane, int steps) {
     }
     zoom_[name] = z;
     pane->SetZoom(z);
+    // the marked ayah stays in view: scrolled to again once the new size is drawn
+    if (pane == wbrQuran)
+        pane->WhenPainted([this, pane] {
+            const auto line = static_cast<int16_t>(hsAllQuran->value());
+            pane->ScrollIntoView({ToQ(views::LineId(line - 1)), ToQ(views::LineId(line))});
+        });
     SaveChoice(name == "wbrQuran" ? "ZoomPage" : "ZoomTranslation", QString::number(z));
 }
 
@@ -300,9 +312,28 @@ void frmMain::ApplyRenderingStyles() {
             if (!ids.isEmpty())
                 style += QStringLiteral(" %1 { border-right: 4px solid #c89b00; padding-right: 6px; }").arg(ids.join(','));
         }
+        // the number of results above the list, outside the document
+        if (pane == wbrSearchResult && resultCount_ > 0)
+            style += QStringLiteral(" body::before { content: '%1 مورد يافت شد'; display: block; font-weight: bold; "
+                                    "margin-bottom: 4px; }")
+                         .arg(PersianDigits(QString::number(resultCount_)));
         if (night_) style += QStringLiteral(" ") + kNightRule;
         pane->SetRenderingStyle(style);
     }
+}
+
+void frmMain::ShowResultCount(int count) {
+    resultCount_ = count;
+    ApplyRenderingStyles();
+}
+
+void frmMain::RendererTrouble() {
+    bool resting = false;
+    for (WebPane* p : panes_) resting = resting || p->Resting();
+    const QString notice = QString::fromUtf16(WebPane::kRestingNotice);
+    // said in the panes themselves; in the message for whoever reads it
+    if (resting) message_ = notice;
+    else if (message_ == notice) message_.clear();
 }
 
 void frmMain::SetQuranFont(QuranFont font) {
@@ -424,6 +455,7 @@ void frmMain::ShowFish(bool keepPlace) {
     if (!Q114) return;
     if (Control("picPanelSearch")->isHidden()) cmdShowSearch_Click();
     showingFish_ = true;
+    ShowResultCount(0);
     const auto cards = views::FishLines(*Q114);
     static_cast<QLabel*>(Control("lblSearchResult"))->setText(QStringLiteral("يادداشت ها: %1").arg(cards.size()));
     wbrSearchResult->Write(ToQ(views::FishListDocument(*Q114, BackColorHex)), keepPlace);

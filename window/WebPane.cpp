@@ -2,6 +2,8 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QLabel>
+#include <QResizeEvent>
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QTimer>
@@ -46,9 +48,23 @@ const char* kWriteScript = R"JS(
     sheet.replaceSync(style);
     document.adoptedStyleSheets = [sheet];
   } catch (e) {}
+  // With rows (clicks 2), a click beside the links of a list of rows is a
+  // click on the link of its row: the last link that starts above it, if the
+  // click is no lower than that link's line.
+  function rowLink(y) {
+    var links = document.links, lo = 0, hi = links.length - 1, found = null;
+    while (lo <= hi) {
+      var mid = (lo + hi) >> 1;
+      if (links[mid].getBoundingClientRect().top <= y) { found = links[mid]; lo = mid + 1; } else hi = mid - 1;
+    }
+    if (!found) return null;
+    var r = found.getBoundingClientRect();
+    return y <= r.bottom + r.height / 2 ? found : null;
+  }
   if (clicks) {
     document.addEventListener('click', function (e) {
       var link = e.target && e.target.closest ? e.target.closest('a') : null;
+      if (!link && clicks === 2) link = rowLink(e.clientY);
       var el = link || e.target;
       if (link) e.preventDefault();
       console.log('\x01mushaf-click\x01' + ((el && el.tagName) || '') + '\x01' + ((el && el.id) || ''));
@@ -78,8 +94,13 @@ const char* kWriteScript = R"JS(
 constexpr qsizetype kTwoPartLength = 32 * 1024;
 constexpr qsizetype kFirstPart = 16 * 1024;
 
-// How often a pane starts again on a new renderer after its renderer has gone.
+// How often a pane starts again at once on a new renderer after its
+// renderer has gone (each loss within a minute of the one before); after
+// that it rests between tries, a pause that doubles from the first to the
+// longest.
 constexpr int kRecoveries = 3;
+constexpr int kFirstPauseMs = 1000;
+constexpr int kLongestPauseMs = 16000;
 // How many of the changes since the last document are kept for it.
 constexpr std::size_t kReplayed = 64;
 
@@ -272,10 +293,13 @@ void WebPane::Pump() {
     // Operations without an answer that follow each other go out as one
     // script.
     while (!loading_ && !writing_ && !queue_.empty()) {
-        if (broken_) {
+        if (resting_) {
+            // answered empty at once; the document and its changes wait for
+            // the next renderer
             Op op = std::move(queue_.front());
             queue_.pop_front();
             if (op.done) op.done(QVariant());
+            else Remember(op);
             continue;
         }
         QString script;
@@ -295,21 +319,14 @@ void WebPane::Pump() {
                 script += QString::fromLatin1(kWriteScript)
                               .arg(JsString(op.text.left(split)), JsString(op.text.mid(split)),
                                    JsString(renderingStyle_),
-                                   receiveClicks_ ? QStringLiteral("true") : QStringLiteral("false"),
+                                   QString::number(receiveClicks_ ? (rowClicks_ ? 2 : 1) : 0),
                                    QString::number(twoParts),
                                    op.keepPlace ? QStringLiteral("true") : QStringLiteral("false"));
-                sinceWrite_.clear();
             } else {
                 script += op.text;
             }
             done = std::move(op.done);
-            // what is needed to draw the document again on a new renderer
-            if (op.write || !done) {
-                sinceWrite_.push_back(Op{op.write, op.text, {}, op.keepPlace});
-                // the later changes make the state; the document stays first
-                if (sinceWrite_.size() > kReplayed)
-                    sinceWrite_.erase(sinceWrite_.begin() + (sinceWrite_.front().write ? 1 : 0));
-            }
+            if (!done) Remember(op);
         }
         ++scriptsRunning_;
         writing_ = twoParts;
@@ -349,11 +366,22 @@ void WebPane::RendererGone() {
     // (the marked line, the scrolling), ahead of what waits. A renderer that
     // keeps failing (more than kRecoveries times, each within a minute of the
     // one before) is given up on: the pane stays empty and answers nothing.
-    if (!lastLoss_.isValid() || lastLoss_.elapsed() > 60000) recoveries_ = 0;
+    if (!lastLoss_.isValid() || lastLoss_.elapsed() > 60000) {
+        recoveries_ = 0;
+        pauseMs_ = kFirstPauseMs;
+    }
     lastLoss_.start();
     if (++recoveries_ > kRecoveries) {
-        broken_ = true;
+        // What waits, and what comes while the pane rests, is answered at
+        // once; the document is drawn again when the renderer is tried again.
+        resting_ = true;
         loading_ = false;
+        ShowResting(true);
+        const int loss = ++losses_;
+        QTimer::singleShot(pauseMs_, this, [this, loss] {
+            if (loss == losses_ && resting_) TryAgain();
+        });
+        pauseMs_ = std::min(pauseMs_ * 2, kLongestPauseMs);
     } else {
         for (auto it = sinceWrite_.rbegin(); it != sinceWrite_.rend(); ++it) queue_.push_front(*it);
         sinceWrite_.clear();
@@ -362,10 +390,52 @@ void WebPane::RendererGone() {
     // Not from inside the engine's report of the loss: the reload and the
     // answers (which may wait on an event loop of their own) come next.
     QTimer::singleShot(0, this, [this, answers = std::move(answers)]() mutable {
-        if (!broken_ && loading_) page_->setUrl(address_.isEmpty() ? QUrl(QStringLiteral("about:blank")) : address_);
+        if (!resting_ && loading_) page_->setUrl(address_.isEmpty() ? QUrl(QStringLiteral("about:blank")) : address_);
         for (auto& [id, done] : answers) done(QVariant());
         Pump();
     });
+}
+
+void WebPane::Remember(const Op& op) {
+    // what is needed to draw the document again on a new renderer
+    if (op.write) sinceWrite_.clear();
+    sinceWrite_.push_back(Op{op.write, op.text, {}, op.keepPlace});
+    // the later changes make the state; the document stays first
+    if (sinceWrite_.size() > kReplayed) sinceWrite_.erase(sinceWrite_.begin() + (sinceWrite_.front().write ? 1 : 0));
+}
+
+void WebPane::TryAgain() {
+    resting_ = false;
+    // the document and its changes, ahead of what waits
+    for (auto it = sinceWrite_.rbegin(); it != sinceWrite_.rend(); ++it) queue_.push_front(*it);
+    sinceWrite_.clear();
+    loading_ = true;
+    page_->setUrl(address_.isEmpty() ? QUrl(QStringLiteral("about:blank")) : address_);
+}
+
+void WebPane::ShowResting(bool on) {
+    if (on == Resting()) return;
+    if (on && !notice_) {
+        notice_ = new QLabel(this);
+        notice_->setObjectName(QStringLiteral("lblRendererNotice"));
+        notice_->setWordWrap(true);
+        notice_->setAlignment(Qt::AlignCenter);
+        notice_->setAutoFillBackground(true);
+        notice_->setText(QString::fromUtf16(kRestingNotice));
+    }
+    if (notice_) {
+        notice_->setGeometry(rect());
+        notice_->setVisible(on);
+        if (on) notice_->raise();
+    }
+    emit RendererResting(on);
+}
+
+bool WebPane::Resting() const { return notice_ && notice_->isVisible(); }
+
+void WebPane::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (notice_) notice_->setGeometry(rect());
 }
 
 void WebPane::Written(int token) {
@@ -375,7 +445,9 @@ void WebPane::Written(int token) {
 }
 
 void WebPane::LoadFinished() {
+    if (resting_) return;  // a load the lost renderer reported
     loading_ = false;
+    if (Resting()) ShowResting(false);
     Pump();
 }
 

@@ -13,6 +13,7 @@
 #include <memory>
 #include <vector>
 
+class QLabel;
 class QWebEngineView;
 class QWebEnginePage;
 
@@ -71,13 +72,27 @@ public:
     void EndDeferral();
     QWebEngineView* View() const { return view_; }
 
+    // A click beside the links of a list of rows (a link a row, rows one
+    // under the other) is taken as a click on its row's link.
+    void SetRowClicks(bool on) { rowClicks_ = on; }
+    // True while the pane rests after its renderer was lost again and again:
+    // it shows a notice and tries again after a pause.
+    bool Resting() const;
+
+    // What the pane shows while it rests.
+    static constexpr char16_t kRestingNotice[] =
+        u"نمايش متن از کار افتاد. چند لحظه ديگر دوباره امتحان مي شود.";
+
 signals:
+    // The pane begins or ends its rest after a lost renderer.
+    void RendererResting(bool resting);
     void LinkClicked(const QString& tagName, const QString& id);
     void ContextMenuRequested(const QPoint& globalPos);
     void Idle();
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     struct Op {
@@ -95,6 +110,9 @@ private:
     void Framed(int token);
     void Answered(int id, const QVariant& value);
     void RendererGone();
+    void Remember(const Op& op);
+    void TryAgain();
+    void ShowResting(bool on);
 
     QWebEngineView* view_ = nullptr;
     QWebEnginePage* page_ = nullptr;
@@ -122,7 +140,12 @@ private:
     std::vector<Op> sinceWrite_;
     int recoveries_ = 0;
     QElapsedTimer lastLoss_;
-    bool broken_ = false;
+    // Lost: what is asked is answered empty until the renderer is tried again.
+    bool resting_ = false;
+    int pauseMs_ = 0;
+    int losses_ = 0;
+    QLabel* notice_ = nullptr;
+    bool rowClicks_ = false;
     bool pumpScheduled_ = false;
     int scriptsRunning_ = 0;
     // Held while the pane lives: the page runs its pending script callbacks

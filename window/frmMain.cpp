@@ -331,6 +331,9 @@ void frmMain::Form_Load() {
     MoveFormCenter();
     for (WebPane* p : panes_) p->Write(ToQ(ShellDocument));
     Set_Help();
+    // a click anywhere on a result row goes to its line
+    wbrSearchResult->SetRowClicks(true);
+    for (WebPane* p : panes_) connect(p, &WebPane::RendererResting, this, [this] { RendererTrouble(); });
     connect(wbrSoreh, &WebPane::LinkClicked, this, &frmMain::DocSoreh_onclick);
     connect(wbrQuran, &WebPane::LinkClicked, this, &frmMain::DocQuran_onclick);
     connect(wbrSearchResult, &WebPane::LinkClicked, this, &frmMain::DocSearchResult_onclick);
@@ -580,12 +583,14 @@ void frmMain::cmdSearch_Click() {
         // spaces) leaves its last list; the pane shows that nothing was found.
         if (TrimSpaces(Q114->SearchText()).size() < 2) {
             LeaveFishList();
+            ShowResultCount(0);
             wbrSearchResult->Write(ToQ(views::ResultMessageDocument(views::kNothingFound, BackColorHex)));
             return;
         }
         Q114->StartSearch(-1, -1);
     } catch (const InvalidPattern&) {
         LeaveFishList();
+        ShowResultCount(0);
         wbrSearchResult->Write(ToQ(views::ResultMessageDocument(views::kInvalidPattern, BackColorHex)));
         return;
     }
@@ -595,6 +600,7 @@ void frmMain::cmdSearch_Click() {
 
 void frmMain::Write_Search_Result() {
     LeaveFishList();
+    ShowResultCount(static_cast<int>(Q114->FoundList().size()));
     wbrSearchResult->Write(ToQ(views::ResultListDocument(*Q114, BackColorHex)));
     // the list leaves the model on its last line
     if (!Q114->FoundList().empty()) Q114->GoPosition(Q114->FoundList().back());

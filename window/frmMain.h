@@ -143,6 +143,10 @@ private:
     void SaveChoice(const char* key, const QString& value);
     // Tells the reader, once, that the settings file could not be read or written.
     void ReportSettingsTrouble();
+    // The number of found lines above the result list (0: none shown).
+    void ShowResultCount(int count);
+    // A pane rests after losing its renderer again and again: the message says so.
+    void RendererTrouble();
     std::optional<QString> Choice(const char* key) const;
     void ApplyRenderingStyles();
     void ApplyNightPalette();
@@ -170,6 +174,7 @@ private:
     // the result pane lists the model's found list (not a message of a search it did not run)
     bool searchListed_ = false;
     bool settingsReported_ = false;
+    int resultCount_ = 0;
     bool night_ = false, remember_ = false, uthmani_ = false, interactive_ = true, showingFish_ = false;
     std::map<QWidget*, QPalette> dayPalettes_;
     QRect normalPlace_;  // the window's place before full screen
