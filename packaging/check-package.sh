@@ -32,6 +32,7 @@ deb=$build/mushaf_${version}_${arch}.deb
 began=$SECONDS
 
 . "$(dirname "${BASH_SOURCE[0]}")/xvfb.sh"
+. "$(dirname "${BASH_SOURCE[0]}")/owners.sh"
 fail() { echo "check-package: FAIL: $*" >&2; exit 1; }
 step() { echo "== $* ($((SECONDS - began)) s)"; }
 
@@ -183,33 +184,16 @@ done
 grep -q "noto/NotoSansArabic" "$tmp/mapped" || fail "Noto Sans Arabic (Tahoma in the panes) is not in use"
 grep -q "/qt6/plugins/platforms/libqxcb.so" "$tmp/mapped" || fail "the xcb platform plugin is not loaded"
 grep -q "/QtWebEngineProcess" "$tmp/mapped" || fail "no QtWebEngineProcess runs"
-# who owns each: a package apt-get install brings. Files outside the system's
-# folders (shared memory, caches in the home folder) are nobody's. One file is
-# loaded only when it is there: Qt's xcb plugin opens libXcursor with dlopen
-# for cursor themes and does without it.
+# who owns each: a package apt-get install brings (owners.sh). Files outside
+# the system's folders (shared memory, caches in the home folder) are
+# nobody's. One file is loaded only when it is there: Qt's xcb plugin opens
+# libXcursor with dlopen for cursor themes and does without it.
 optional='/libXcursor\.so'
 grep -E '^/(usr|lib|lib64|bin|sbin|etc|opt)/' "$tmp/mapped" | grep -v "^$tmp/" | grep -Ev "$optional" >"$tmp/system" || true
-declare -A owner_of=()
-while IFS= read -r line; do
-    path=/${line#*: /}
-    pkgs=${line%%: /*}
-    owner_of[$path]=${pkgs%%[:,]*}
-done < <(while read -r f; do printf '%s\n' "$f" "$(readlink -f "$f")" "${f#/usr}" "/usr$f"; done <"$tmp/system" |
-         sort -u | xargs -d '\n' dpkg-query -S 2>/dev/null | grep -v '^diversion' || true)
-missing=""
-while read -r f; do
-    owner=""
-    for g in "$f" "$(readlink -f "$f")" "${f#/usr}" "/usr$f"; do
-        owner=${owner_of[$g]:-}
-        [ -z "$owner" ] || break
-    done
-    if [ -z "$owner" ]; then
-        echo "no package owns $f"; missing+=" $f"
-    elif ! grep -qx "$owner" "$tmp/closure"; then
-        echo "$f: $owner is not brought by the Depends"; missing+=" $owner"
-    fi
-done <"$tmp/system"
-[ -z "$missing" ] || fail "what the running program uses is not all brought by the Depends: $(tr " " "\n" <<<"$missing" | sort -u | xargs)"
+owners_judge "$tmp/system" "$tmp/closure" >"$tmp/owners" || {
+    cat "$tmp/owners"
+    fail "what the running program uses is not all brought by the Depends: $(sed 's/.*: \([^ ]*\) is not brought.*/\1/; s/^no package owns //' "$tmp/owners" | sort -u | xargs)"
+}
 echo "$(wc -l <"$tmp/system") system files mapped by the running program, all from its Depends"
 
 shot=$build/packaging/installed-screenshot.png
