@@ -2,12 +2,15 @@
 // font, night reading, full screen, the remembered place, note cards and
 // their export, the script and the translation, each kept across runs.
 #include <QDir>
+#include <QAction>
 #include <QFile>
+#include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include "tests/WindowRun.h"
+#include "window/frmMain.h"
 
 using mushaf::testing::RunProcess;
 using mushaf::testing::RunWindow;
@@ -109,6 +112,33 @@ TEST(Reader, NightReadingDarkensEveryPaneAndStays) {
     RUN_WINDOW_WITH(off, QStringList{"menu:mnuNight", background}, kept.options());
     EXPECT_FALSE(off.state["night"].toBool());
     EXPECT_NE(Evaluated(off, 0), "rgb(28, 31, 34)");
+}
+
+TEST(Reader, NightReadingReachesTheHelpTheScrollBarsTheMenuAndDisabledButtons) {
+    // the help page's headings are light; the panes draw dark scroll bars
+    RUN_WINDOW(r, "menu:mnuNight", "key:F1", "eval:wbrHelp:getComputedStyle(document.querySelector('b')).color",
+               "eval:wbrSoreh:getComputedStyle(document.documentElement).colorScheme");
+    EXPECT_EQ(Evaluated(r, 0), "rgb(168, 216, 160)");
+    EXPECT_EQ(Evaluated(r, 1), "dark");
+    // the menu and its sub-menus are dark; a disabled button's text is dimmed
+    auto lightness = [](const QWidget* w, QPalette::ColorGroup g, QPalette::ColorRole role) {
+        return w->palette().color(g, role).lightness();
+    };
+    mushaf::testing::WindowRun checked = RunWindow({}, {}, [&](mushaf::frmMain& w) {
+        w.MenuAction("mnuNight")->trigger();
+        for (const QMenu* m : QList<QMenu*>{w.ContextMenu()} + w.ContextMenu()->findChildren<QMenu*>()) {
+            EXPECT_LT(lightness(m, QPalette::Active, QPalette::Window), 60);
+            EXPECT_GT(lightness(m, QPalette::Active, QPalette::WindowText), 180);
+        }
+        const QWidget* off = w.Control("cmdShowSoreh");
+        ASSERT_FALSE(off->isEnabled());
+        EXPECT_LT(lightness(off, QPalette::Disabled, QPalette::ButtonText),
+                  lightness(off, QPalette::Active, QPalette::ButtonText) - 60);
+        // and back by day
+        w.MenuAction("mnuNight")->trigger();
+        EXPECT_GT(lightness(w.ContextMenu(), QPalette::Active, QPalette::Window), 150);
+    });
+    EXPECT_EQ(checked.status, 0) << checked.error.toStdString();
 }
 
 TEST(Reader, FullScreenAndBack) {

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
@@ -53,7 +54,35 @@ const QString kNightRule = QStringLiteral(
     "html, body { background-color: #1c1f22 !important; color: #dcdcd2 !important; } "
     ".NoEarab, .NoEarabBesm, .Farsi { color: #b9dcb2 !important; } "
     ".NoEarabSelect, .NoEarabBesmSelect { color: #ffd479 !important; background-color: #2c3440 !important; } "
-    "a, a:visited { color: #8ec5ff !important; } span { color: inherit; }");
+    "a, a:visited { color: #8ec5ff !important; } span { color: inherit; } "
+    "b { color: #a8d8a0 !important; } "
+    ":root { color-scheme: dark; } "
+    "::-webkit-scrollbar { width: 14px; height: 14px; background-color: #23272b; } "
+    "::-webkit-scrollbar-thumb { background-color: #50565e; border: 3px solid #23272b; border-radius: 7px; } "
+    "::-webkit-scrollbar-thumb:hover { background-color: #6a717a; } "
+    "::-webkit-scrollbar-corner { background-color: #23272b; }");
+
+// The window's colours at night: dark grounds, light text, dimmed text on
+// what is disabled, in every colour group.
+QPalette NightPalette(QPalette p) {
+    const QColor ground(0x23, 0x27, 0x2b), field(0x2a, 0x2e, 0x33), text(0xdc, 0xdc, 0xd2), dim(0x6e, 0x72, 0x76);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        for (auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase, QPalette::ToolTipBase})
+            p.setColor(group, role, ground);
+        p.setColor(group, QPalette::Base, field);
+        const QColor ink = group == QPalette::Disabled ? dim : text;
+        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::ToolTipText})
+            p.setColor(group, role, ink);
+        p.setColor(group, QPalette::Light, QColor(0x3a, 0x3f, 0x45));
+        p.setColor(group, QPalette::Midlight, QColor(0x32, 0x37, 0x3c));
+        p.setColor(group, QPalette::Mid, QColor(0x1a, 0x1d, 0x20));
+        p.setColor(group, QPalette::Dark, QColor(0x15, 0x17, 0x1a));
+        p.setColor(group, QPalette::Highlight, QColor(0x2c, 0x4a, 0x6e));
+        p.setColor(group, QPalette::HighlightedText, QColor(0xff, 0xff, 0xff));
+        p.setColor(group, QPalette::Link, QColor(0x8e, 0xc5, 0xff));
+    }
+    return p;
+}
 
 // A path inside a Persian sentence, kept left to right (its slashes where
 // they belong).
@@ -343,8 +372,15 @@ void frmMain::SetQuranFont(QuranFont font) {
 }
 
 void frmMain::ApplyNightPalette() {
-    for (auto& [name, w] : controls_) {
-        if (qobject_cast<WebPane*>(w)) continue;
+    // the controls, the window, and the windows of its own: the menu and its
+    // sub-menus (message boxes take it when they open)
+    std::vector<QWidget*> all;
+    for (auto& [name, w] : controls_)
+        if (!qobject_cast<WebPane*>(w)) all.push_back(w);
+    all.push_back(this);
+    all.push_back(menu_);
+    for (QMenu* sub : menu_->findChildren<QMenu*>()) all.push_back(sub);
+    for (QWidget* w : all) {
         if (!dayPalettes_.count(w)) {
             dayPalettes_[w] = w->palette();
             dayFilled_[w] = w->autoFillBackground();
@@ -354,18 +390,9 @@ void frmMain::ApplyNightPalette() {
             w->setAutoFillBackground(dayFilled_[w]);
             continue;
         }
-        QPalette p = w->palette();
-        for (auto role : {QPalette::Window, QPalette::Button, QPalette::Base, QPalette::AlternateBase})
-            p.setColor(role, role == QPalette::Base ? QColor(0x2a, 0x2e, 0x33) : QColor(0x23, 0x27, 0x2b));
-        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-            p.setColor(role, QColor(0xdc, 0xdc, 0xd2));
-        w->setPalette(p);
-        w->setAutoFillBackground(true);
+        w->setPalette(NightPalette(w->palette()));
+        if (w != menu_ && !qobject_cast<QMenu*>(w)) w->setAutoFillBackground(true);
     }
-    QPalette own = palette();
-    if (!dayPalettes_.count(this)) dayPalettes_[this] = own;
-    if (night_) own.setColor(QPalette::Window, QColor(0x23, 0x27, 0x2b));
-    setPalette(night_ ? own : dayPalettes_[this]);
 }
 
 void frmMain::ToggleNight() {
@@ -506,6 +533,7 @@ void frmMain::ShowMessage(const QString& text, bool warning) {
                                 QMessageBox::Ok, this);
     box->setLayoutDirection(Qt::RightToLeft);
     box->button(QMessageBox::Ok)->setText(QStringLiteral("تاييد"));
+    if (night_) box->setPalette(NightPalette(box->palette()));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->open();
 }
