@@ -2,9 +2,12 @@
 // script in the number boxes, the caret and the selection a click and the
 // cursor keys leave there, Up and Down in a box, and the page steps of the
 // line slider.
+#include <QApplication>
 #include <gtest/gtest.h>
 
 #include "tests/WindowRun.h"
+#include "window/WebPane.h"
+#include "window/frmMain.h"
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
@@ -89,4 +92,36 @@ TEST(Keys, TextSizeKeepsTheMarkedAyahInView) {
         EXPECT_TRUE(r.state["evaluated"].toArray()[0].toBool()) << sizes.join(' ').toStdString();
         EXPECT_NE(r.state["zoom"].toObject()["wbrQuran"].toDouble(), 1.0);
     }
+}
+
+TEST(Keys, APaneIsOneStopOfTheTabChainAndEnteringItKeepsItsPlace) {
+    // from the help button: the page, the translation, the surah index, the slider
+    RUN_WINDOW(before, "slider:6250");
+    ASSERT_GT(before.scrollTop("wbrQuran"), 0);
+    const QStringList chain{"wbrQuran", "wbrFarsi", "wbrSoreh", "hsAllQuran", "txtQSearch"};
+    for (int tabs = 1; tabs <= chain.size(); ++tabs) {
+        QStringList actions{"slider:6250", "focus:cmdHelp"};
+        for (int k = 0; k < tabs; ++k) actions << "xkey:Tab";
+        RUN_WINDOW(r, actions);
+        EXPECT_EQ(r.state["focus"].toString(), chain[tabs - 1]) << tabs << " tabs";
+        // no pane moved to its first link
+        for (const char* pane : {"wbrQuran", "wbrSoreh"}) EXPECT_EQ(r.scrollTop(pane), before.scrollTop(pane)) << pane;
+        EXPECT_EQ(r.marked(), QStringList{"div6250"});
+    }
+    // and back
+    RUN_WINDOW(back, "focus:hsAllQuran", "xkey:shift+Tab", "xkey:shift+Tab");
+    EXPECT_EQ(back.state["focus"].toString(), "wbrFarsi");
+}
+
+TEST(Keys, TheFocusIsVisibleOnAPane) {
+    RUN_WINDOW(r, "focus:cmdHelp", "xkey:Tab", "eval:wbrQuran:1");
+    ASSERT_EQ(r.state["focus"].toString(), "wbrQuran");
+    mushaf::testing::WindowRun shown = mushaf::testing::RunWindow({}, {}, [](mushaf::frmMain& w) {
+        mushaf::WebPane* page = w.Pane("wbrQuran");
+        page->setFocus(Qt::OtherFocusReason);
+        QApplication::processEvents();
+        EXPECT_TRUE(page->findChild<QWidget*>("focusFrame")->isVisible());
+        EXPECT_FALSE(w.Pane("wbrFarsi")->findChild<QWidget*>("focusFrame")->isVisible());
+    });
+    EXPECT_EQ(shown.status, 0);
 }

@@ -2,7 +2,9 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -126,12 +128,38 @@ private:
 
 }  // namespace
 
+namespace {
+// A frame drawn over the pane while it has the focus; clicks pass through.
+class FocusFrame : public QWidget {
+public:
+    using QWidget::QWidget;
+
+protected:
+    void paintEvent(QPaintEvent*) override {
+        QPainter p(this);
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
+};
+}  // namespace
+
 WebPane::WebPane(QWidget* parent, bool receiveClicks, const QString& renderingStyle)
     : QWidget(parent), receiveClicks_(receiveClicks), renderingStyle_(renderingStyle) {
     setFocusPolicy(Qt::StrongFocus);  // handed on to the view once it exists
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     loading_ = true;  // until Navigate has given the pane its first document
+    focusFrame_ = new FocusFrame(this);
+    focusFrame_->setObjectName(QStringLiteral("focusFrame"));
+    focusFrame_->setAttribute(Qt::WA_TransparentForMouseEvents);
+    focusFrame_->hide();
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
+        const bool mine = now && isAncestorOf(now);
+        if (mine == focusFrame_->isVisible()) return;
+        focusFrame_->setGeometry(rect());
+        focusFrame_->setVisible(mine);
+        if (mine) focusFrame_->raise();
+    });
 }
 
 WebPane::~WebPane() {
@@ -436,6 +464,7 @@ bool WebPane::Resting() const { return notice_ && notice_->isVisible(); }
 void WebPane::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
     if (notice_) notice_->setGeometry(rect());
+    focusFrame_->setGeometry(rect());
 }
 
 void WebPane::Written(int token) {

@@ -145,6 +145,7 @@ private:
     int pauseMs_ = 0;
     int losses_ = 0;
     QLabel* notice_ = nullptr;
+    QWidget* focusFrame_ = nullptr;  // shown while the focus is in the pane
     bool rowClicks_ = false;
     bool pumpScheduled_ = false;
     int scriptsRunning_ = 0;

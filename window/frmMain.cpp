@@ -4,6 +4,7 @@
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -53,6 +54,14 @@ public:
     using QScrollBar::QScrollBar;
 
 protected:
+    // the focus shows as a frame around the slider
+    void paintEvent(QPaintEvent* event) override {
+        QScrollBar::paintEvent(event);
+        if (!hasFocus()) return;
+        QPainter p(this);
+        p.setPen(QPen(palette().color(QPalette::Highlight), 2));
+        p.drawRect(rect().adjusted(1, 1, -1, -1));
+    }
     void keyPressEvent(QKeyEvent* event) override {
         if (orientation() == Qt::Horizontal && (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right)) {
             const bool forward = (event->key() == Qt::Key_Left) == isRightToLeft();
@@ -183,6 +192,7 @@ void frmMain::BuildControls() {
         if (w->focusPolicy() == Qt::NoFocus) continue;
         if (previous) setTabOrder(previous, w);
         previous = w;
+        tabOrder_.push_back(w);
     }
 
     auto get = [this](const char* n) { return controls_.at(n); };
@@ -484,6 +494,10 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             auto* key = static_cast<QKeyEvent*>(event);
             Form_KeyDown(VbKeyCode(key->key()), static_cast<int>(key->modifiers()));
             if (loaded_ && ReaderKey(key)) return true;
+            const auto mods = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+            if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && mods == Qt::NoModifier &&
+                TabStep(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier)))
+                return true;
         }
         break;
     }
@@ -503,6 +517,29 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     default: break;
     }
     return QWidget::eventFilter(watched, event);
+}
+
+bool frmMain::TabStep(bool forward) {
+    // Along the window's tab order; a pane is one stop (its links are not),
+    // and it takes the focus as a click gives it, so that its view does not
+    // move to its first link.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() != this) return false;
+    std::vector<QWidget*> stops;
+    int at = -1;
+    for (QWidget* w : tabOrder_) {
+        auto* pane = qobject_cast<WebPane*>(w);
+        const bool takes = pane ? pane->View() != nullptr : (w->focusPolicy() & Qt::TabFocus) != 0;
+        if (!takes || !w->isVisible() || !w->isEnabled()) continue;
+        if (w == focus || (pane && pane->isAncestorOf(focus))) at = static_cast<int>(stops.size());
+        stops.push_back(w);
+    }
+    if (at < 0 || stops.size() < 2) return false;
+    const int n = static_cast<int>(stops.size());
+    QWidget* next = stops[(at + (forward ? 1 : n - 1)) % n];
+    next->setFocus(qobject_cast<WebPane*>(next) ? Qt::OtherFocusReason
+                                                : (forward ? Qt::TabFocusReason : Qt::BacktabFocusReason));
+    return true;
 }
 
 void frmMain::Form_KeyDown(int keyCode, int) {

@@ -64,6 +64,8 @@ public:
 
     // The key-down handler; the window sees every key before the focused control.
     void Form_KeyDown(int keyCode, int shift);
+    // Tab and Shift+Tab: the focus to the next (previous) stop of the chain.
+    bool TabStep(bool forward);
     void cmdHelp_Click();
     void cmdShowSoreh_Click();
     void cmdShowSearch_Click();
@@ -204,6 +206,8 @@ private:
     WebPane *wbrQuran = nullptr, *wbrFarsi = nullptr, *wbrSoreh = nullptr, *wbrSearchResult = nullptr,
             *wbrTools = nullptr, *wbrHelp = nullptr;
     std::vector<WebPane*> panes_;
+    // the controls that take the focus, in the window's tab order
+    std::vector<QWidget*> tabOrder_;
     bool loaded_ = false;
 };
 
