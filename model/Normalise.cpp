@@ -50,18 +50,22 @@ inline void AppendArabic(Text& out, char16_t c) {
     out += c;
 }
 
-// The end of the bracket list opening at `open`, or npos for a "[" that is
-// never closed; the pattern matcher reads lists the same way.
-inline std::size_t ListEnd(TextView query, std::size_t open) { return query.find(u']', open + 1); }
-
 // Hands each character outside bracket lists to plain(out, c) and copies the
-// lists themselves unchanged.
+// lists themselves unchanged. A list runs from "[" to the next "]"; a "["
+// with no "]" after it is no list (the pattern matcher refuses it). Once one
+// "[" finds no "]", no later one can: the rest is read without looking again,
+// so that the scan stays linear however many "[" a query holds.
 template <class Plain>
 Text OutsideLists(TextView query, Plain plain) {
     Text out;
     out.reserve(query.size());
+    bool closeAhead = true;
     for (std::size_t i = 0; i < query.size(); ++i) {
-        std::size_t end = query[i] == u'[' ? ListEnd(query, i) : TextView::npos;
+        std::size_t end = TextView::npos;
+        if (query[i] == u'[' && closeAhead) {
+            end = query.find(u']', i + 1);
+            closeAhead = end != TextView::npos;
+        }
         if (end != TextView::npos) {
             out.append(query.substr(i, end - i + 1));
             i = end;

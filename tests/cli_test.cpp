@@ -1,6 +1,7 @@
 // mushaf-cli end to end: the binary with its embedded tables.
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -150,4 +151,19 @@ TEST(Cli, TranslationChoiceAndTheUthmaniText) {
     ASSERT_EQ(found.size(), 3u);
     EXPECT_EQ(found[0], "{\"FoundNumber\":0,\"FoundList\":[]}");
     EXPECT_EQ(found[2].rfind("{\"FoundNumber\":119,\"FoundList\":[0,2,7,", 0), 0u);
+}
+
+TEST(Cli, ALongUnclosedListIsRefusedAtOnce) {
+    // near the longest argument the system passes (128 KiB, also for the
+    // whole command line the shell is handed); costing the square of its
+    // length, the answer took many seconds
+    const std::string brackets(120000, '[');
+    for (const char* command : {"search", "search-translation"}) {
+        auto start = std::chrono::steady_clock::now();
+        CliRun r = Cli(std::string(command) + " '" + brackets + "'");
+        auto took = std::chrono::steady_clock::now() - start;
+        EXPECT_EQ(r.out, "{\"error\":\"invalid pattern: unclosed [\"}\n") << command;
+        EXPECT_EQ(r.status, 1) << command;
+        EXPECT_LT(took, std::chrono::seconds(4)) << command;
+    }
 }

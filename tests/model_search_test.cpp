@@ -435,3 +435,66 @@ TEST(Search, PlainQueriesFindWhatTheLineByLineMatchFinds) {
     EXPECT_GT(compared, 200);
     EXPECT_EQ(fast, compared);
 }
+
+namespace {
+// A pattern of `size` characters drawn from `from`, the same for every run.
+Text RandomPattern(std::size_t size, TextView from, unsigned seed) {
+    std::mt19937 rng(seed);
+    Text out;
+    out.reserve(size);
+    for (std::size_t i = 0; i < size; ++i) out += from[rng() % from.size()];
+    return out;
+}
+
+// Runs `step` and fails when it takes longer than `bound`: a step linear in
+// a megabyte of query takes milliseconds; one that costs the square of it
+// takes minutes, past any load of the machine.
+template <class Step>
+void AnsweredWithin(std::chrono::milliseconds bound, const char* what, Step step) {
+    auto start = std::chrono::steady_clock::now();
+    step();
+    auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
+    EXPECT_LT(took, bound) << what;
+}
+}  // namespace
+
+TEST(Search, AMegabyteQueryIsAnsweredInLinearTime) {
+    cQ114 m = LoadedModel();
+    const std::size_t size = 1 << 20;
+    const Text brackets(size, u'[');
+    // operators and letters of both texts at random; without "-" (a random
+    // range is mostly reversed, refused at once) and closed at the end, the
+    // second compiles and is matched against every line
+    const Text mixed = RandomPattern(size, u"*?#[]!-بسماللهرحنكتابيa ", 3);
+    const Text wellFormed = RandomPattern(size, u"*?#[]!بسماللهرحنكتابيa ", 4) + u"]";
+    ASSERT_NO_THROW(Pattern(u"*" + ArabicSearchQuery(QueryForm(wellFormed)) + u"*", ArabicFolds()));
+    const std::chrono::milliseconds bound(1000);
+    for (const Text* query : {&brackets, &mixed, &wellFormed}) {
+        SCOPED_TRACE(query == &brackets ? "[[[..." : query == &mixed ? "mixed" : "well formed");
+        AnsweredWithin(bound, "QueryForm", [&] { QueryForm(*query); });
+        AnsweredWithin(bound, "PrepareSearchQuery", [&] { views::PrepareSearchQuery(*query); });
+        AnsweredWithin(bound, "ArabicSearchQuery", [&] { ArabicSearchQuery(*query); });
+        AnsweredWithin(bound, "TranslationSearchQuery", [&] { TranslationSearchQuery(*query); });
+        AnsweredWithin(bound, "Pattern", [&] {
+            try {
+                Pattern(*query, ArabicFolds());
+            } catch (const InvalidPattern&) {
+            }
+        });
+        for (int target : {0, 1}) {
+            AnsweredWithin(bound, target == 0 ? "Arabic search" : "translation search", [&] {
+                m.SearchText(views::PrepareSearchQuery(*query));
+                m.SearchTo(target);
+                try {
+                    m.StartSearch(-1, -1);
+                } catch (const InvalidPattern&) {
+                    EXPECT_NE(query, &wellFormed);
+                }
+            });
+        }
+        AnsweredWithin(bound, "surah filter", [&] { views::SorehIndexDocument(m, *query, u"D4D0C8"); });
+    }
+    // the first is refused for its unclosed "["
+    m.SearchText(brackets);
+    EXPECT_THROW(m.StartSearch(-1, -1), InvalidPattern);
+}
