@@ -16,6 +16,7 @@ inline constexpr char16_t kAlphabet[] = {
     u'\u0643', u'\u06A9', u'\u064A', u'\u0649', u'\u06CC',   // kafs, yehs
     u'\u0646', u'\u0644', u'\u0628', u'\u0631',              // noon, lam, beh, reh
     u'\u064B', u'\u064E', u'\u0650', u'\u0652',              // marks
+    u'\u0671', u'\u0670', u'\u0640', u'\u06E5', u'\u06DB',   // alef wasla, signs of the Uthmani script
 };
 
 class Input {

@@ -4,6 +4,10 @@ namespace mushaf {
 
 bool IsMark(char16_t c) { return c >= 0x064B && c <= 0x0652; }
 
+bool IsSearchedWithout(char16_t c) {
+    return IsMark(c) || (c >= 0x0653 && c <= 0x0655) || c == 0x0670 || c == 0x0640 || (c >= 0x06D6 && c <= 0x06ED);
+}
+
 Text WithoutMarks(TextView arabic) {
     Text out;
     out.reserve(arabic.size());
@@ -30,7 +34,8 @@ inline char16_t FoldArabicLetter(char16_t c) {
     switch (c) {
     case 0x0625:
     case 0x0623:
-    case 0x0622: return 0x0627;
+    case 0x0622:
+    case 0x0671: return 0x0627;
     case 0x0629: return 0x0647;
     default: return FoldLetter(c);
     }
@@ -39,12 +44,13 @@ inline char16_t FoldArabicLetter(char16_t c) {
 constexpr LetterFold kFolds[] = {
     {0x06A9, 0x0643}, {0x06CC, 0x064A}, {0x0649, 0x064A},                    // both searches
     {0x0625, 0x0627}, {0x0623, 0x0627}, {0x0622, 0x0627}, {0x0629, 0x0647},  // the Arabic only
+    {0x0671, 0x0627},
 };
 
-// Appends c to an Arabic search form: marks dropped, letters folded, a space
-// after a space dropped.
+// Appends c to an Arabic search form: marks and signs dropped, letters
+// folded, a space after a space dropped.
 inline void AppendArabic(Text& out, char16_t c) {
-    if (IsMark(c)) return;
+    if (IsSearchedWithout(c)) return;
     c = FoldArabicLetter(c);
     if (c == u' ' && !out.empty() && out.back() == u' ') return;
     out += c;

@@ -7,14 +7,23 @@
 namespace mushaf {
 
 bool IsMark(char16_t c);  // the eight vowel marks U+064B..U+0652
+// What the Arabic search form drops: the vowel marks, and what the Uthmani
+// script writes over, under or between its letters that the simple text
+// does not write as a letter: maddah, hamza above and below
+// (U+0653..U+0655), the superscript alef (U+0670), the Quranic signs
+// U+06D6..U+06ED (pause and recitation signs, and the small waw and yeh,
+// which mark a lengthened vowel where the simple text writes no letter) and
+// the tatweel (U+0640), which only stretches a joint.
+bool IsSearchedWithout(char16_t c);
 
 // The shown text without vowel marks: marks removed, U+0625 and U+0623
 // written as plain alef. U+0622 and U+0629 stay.
 Text WithoutMarks(TextView arabic);
 
-// The form an Arabic line (and an Arabic query) is searched in: marks
-// removed, U+0625 U+0623 U+0622 as alef, teh marbuta as heh, kaf and yeh
-// variants folded, runs of spaces read as one.
+// The form an Arabic line (and an Arabic query) is searched in, in the
+// simple or the Uthmani script: what IsSearchedWithout names removed, U+0625
+// U+0623 U+0622 and alef wasla (U+0671) as alef, teh marbuta as heh, kaf and
+// yeh variants folded, runs of spaces read as one.
 Text ArabicSearchForm(TextView arabic);
 // The form a translation line (and a translation query) is searched in:
 // kaf and yeh variants folded, nothing else.
@@ -24,8 +33,10 @@ Text TranslationSearchForm(TextView farsi);
 struct LetterFold {
     char16_t variant, form;
 };
-// The letters ArabicSearchForm folds (kaf and yeh variants, the hamza alefs
-// and alef madda, teh marbuta), and those TranslationSearchForm folds.
+// The letters ArabicSearchForm folds (kaf and yeh variants, the hamza alefs,
+// alef madda and alef wasla, teh marbuta), and those TranslationSearchForm
+// folds. A character it removes has no form: in a bracket list it takes
+// nothing, as a vowel mark there does.
 std::span<const LetterFold> ArabicFolds();
 std::span<const LetterFold> TranslationFolds();
 

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <iterator>
 #include <limits>
 
 #include "model/Normalise.h"
@@ -362,7 +363,10 @@ void cQ114::MeanFaArray(TextArray a) {
     meanFaSearch_.Build(meanFaArray_, TranslationSearchForm);
 }
 
-void cQ114::UthmaniArray(TextArray a) { uthmaniArray_ = std::move(a); }
+void cQ114::UthmaniArray(TextArray a) {
+    uthmaniArray_ = std::move(a);
+    uthmaniSearch_.Build(uthmaniArray_, ArabicSearchForm);
+}
 
 void cQ114::MeanFa2Array(TextArray a) {
     meanFa2Array_ = std::move(a);
@@ -394,19 +398,30 @@ void cQ114::StartSearch(int16_t start, int16_t end) {
     Text pattern = u"*" + searchText_ + u"*";
     // found apart and taken over only when the whole search succeeds
     std::vector<int16_t> found;
-    if (searchTo_ == 0) found = Search(qrSearch_, ArabicSearchQuery(pattern), ArabicFolds(), start, end);
+    if (searchTo_ == 0) found = Search(qrSearch_, &uthmaniSearch_, ArabicSearchQuery(pattern), ArabicFolds(), start, end);
     else if (searchTo_ == 1)
-        found = Search(translation_ == Translation::Fooladvand ? meanFa2Search_ : meanFaSearch_,
+        found = Search(translation_ == Translation::Fooladvand ? meanFa2Search_ : meanFaSearch_, nullptr,
                        TranslationSearchQuery(pattern), TranslationFolds(), start, end);
     foundList_ = std::move(found);
     foundNumber_ = static_cast<int16_t>(foundList_.size());
 }
 
-std::vector<int16_t> cQ114::Search(const SearchForms& forms, const Text& pattern, std::span<const LetterFold> folds,
-                                   int start, int end) {
-    std::vector<int16_t> found;
-    if (start > end) return found;
+std::vector<int16_t> cQ114::Search(const SearchForms& forms, const SearchForms* alsoForms, const Text& pattern,
+                                   std::span<const LetterFold> folds, int start, int end) {
+    if (start > end) return {};
     Pattern compiled(pattern, folds);
+    std::vector<int16_t> found = Matching(forms, compiled, start, end);
+    if (!alsoForms) return found;
+    const int last = std::min(end, static_cast<int>(alsoForms->lines.size()) - 1);
+    if (start > last) return found;
+    std::vector<int16_t> also = Matching(*alsoForms, compiled, start, last), both;
+    both.reserve(found.size() + also.size());
+    std::set_union(found.begin(), found.end(), also.begin(), also.end(), std::back_inserter(both));
+    return both;
+}
+
+std::vector<int16_t> cQ114::Matching(const SearchForms& forms, const Pattern& compiled, int start, int end) {
+    std::vector<int16_t> found;
     const int count = static_cast<int>(forms.lines.size());
     const LiteralFinder* literal = compiled.SingleLiteral();
     if (literal && start >= 0 && end < count && literal->literal().find(u'\n') == Text::npos) {

@@ -248,10 +248,16 @@ private:
         std::vector<std::size_t> starts;
         void Build(const TextArray& source, Text (*form)(TextView));
     };
-    // The lines start..end whose form matches the pattern.
-    static std::vector<int16_t> Search(const SearchForms& forms, const Text& pattern, std::span<const LetterFold> folds,
-                                       int start, int end);
-    SearchForms qrSearch_, meanFaSearch_, meanFa2Search_;
+    // The lines start..end whose form in `forms`, or in `alsoForms` where
+    // it has the line, matches the pattern. Every line of the range must be
+    // one of `forms` (SubscriptOutOfRange otherwise).
+    static std::vector<int16_t> Search(const SearchForms& forms, const SearchForms* alsoForms, const Text& pattern,
+                                       std::span<const LetterFold> folds, int start, int end);
+    // The lines start..end of `forms` that `pattern` matches.
+    static std::vector<int16_t> Matching(const SearchForms& forms, const class Pattern& pattern, int start, int end);
+    // The Arabic search searches each line in both scripts: a word copied
+    // from the Uthmani page is found as it stands there.
+    SearchForms qrSearch_, uthmaniSearch_, meanFaSearch_, meanFa2Search_;
 
     int16_t globalAyeh_ = 0, soreh_ = 0, ayeh_ = 0, joze_ = 0, hezb_ = 0, page_ = 0, totalAyat_ = 0;
     int16_t minBound_ = 0, maxBound_ = 0;

@@ -1,7 +1,10 @@
 #pragma once
-// A deliberately plain search: every line normalised afresh by twelve
-// replace passes, then matched by a backtracking wildcard matcher. It is the
+// A deliberately plain search: every line normalised afresh by replace
+// passes, then matched by a backtracking wildcard matcher. It is the
 // yardstick the real search is checked and measured against.
+#include <algorithm>
+#include <iterator>
+
 #include "model/Pattern.h"
 #include "model/cQ114.h"
 
@@ -55,10 +58,17 @@ inline bool Like(TextView s, TextView p, const Folds* folds = nullptr) {
     return s[0] == c && Like(s.substr(1), p.substr(1), folds);
 }
 
+// The signs of the Uthmani script the Arabic search drops, as the vowel marks.
+inline bool UthmaniSign(char16_t c) {
+    return (c >= u'\u0653' && c <= u'\u0655') || c == u'\u0670' || c == u'\u0640' || (c >= u'\u06D6' && c <= u'\u06ED');
+}
+
 inline Text NormaliseLine(Text line) {
     for (const char16_t* mark : {u"\u064B", u"\u064C", u"\u064D", u"\u064E", u"\u064F", u"\u0650", u"\u0651", u"\u0652"})
         ReplaceAll(line, mark, u"");
-    for (const char16_t* alef : {u"\u0625", u"\u0623", u"\u0622"}) ReplaceAll(line, alef, u"\u0627");
+    for (char16_t sign = 0x0640; sign <= 0x06ED; ++sign)
+        if (UthmaniSign(sign)) ReplaceAll(line, Text(1, sign), u"");
+    for (const char16_t* alef : {u"\u0625", u"\u0623", u"\u0622", u"\u0671"}) ReplaceAll(line, alef, u"\u0627");
     ReplaceAll(line, u"\u0629", u"\u0647");
     return line;
 }
@@ -77,13 +87,14 @@ inline Folds TranslationFolds() { return {{u'\u06A9', u'\u0643'}, {u'\u06CC', u'
 inline Folds ArabicFolds() {
     Folds f = TranslationFolds();
     for (Fold more : std::initializer_list<Fold>{
-             {u'\u0625', u'\u0627'}, {u'\u0623', u'\u0627'}, {u'\u0622', u'\u0627'}, {u'\u0629', u'\u0647'}})
+             {u'\u0625', u'\u0627'}, {u'\u0623', u'\u0627'}, {u'\u0622', u'\u0627'}, {u'\u0629', u'\u0647'},
+             {u'\u0671', u'\u0627'}})
         f.push_back(more);
     return f;
 }
 
-// A line or a typed query in its folded form: for the Arabic, marks dropped
-// and runs of spaces read as one. In a query, bracket lists stay as written
+// A line or a typed query in its folded form: for the Arabic, marks and
+// Uthmani signs dropped and runs of spaces read as one. In a query, bracket lists stay as written
 // and a right-to-left mark outside them stands for a space.
 inline Text Folded(TextView text, bool arabic, bool query) {
     Folds folds = arabic ? ArabicFolds() : TranslationFolds();
@@ -97,7 +108,7 @@ inline Text Folded(TextView text, bool arabic, bool query) {
             i = close;
             continue;
         }
-        if (arabic && c >= u'\u064B' && c <= u'\u0652') continue;
+        if (arabic && ((c >= u'\u064B' && c <= u'\u0652') || UthmaniSign(c))) continue;
         for (Fold f : folds)
             if (f.variant == c) c = f.form;
         if (arabic && c == u' ' && !out.empty() && out.back() == u' ') continue;
@@ -115,6 +126,14 @@ inline std::vector<int16_t> SearchFolded(const TextArray& lines, TextView query,
     for (std::size_t j = 0; j < lines.size(); ++j)
         if (Like(Folded(lines[j], arabic, false), pattern, &folds)) found.push_back(static_cast<int16_t>(j));
     return found;
+}
+
+// The lines either search finds: the Arabic search takes a line when the
+// query matches it in the simple or in the Uthmani script.
+inline std::vector<int16_t> Either(const std::vector<int16_t>& a, const std::vector<int16_t>& b) {
+    std::vector<int16_t> both;
+    std::set_union(a.begin(), a.end(), b.begin(), b.end(), std::back_inserter(both));
+    return both;
 }
 
 }  // namespace mushaf::reference

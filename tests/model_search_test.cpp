@@ -126,16 +126,17 @@ TEST(Search, BismillahIsFoundOnEveryBismillahLine) {
 TEST(Search, MatchesTheReferenceSearch) {
     cQ114 m = LoadedModel();
     TextArray lines = LoadTable(mushaf::testing::Tables(), "AR");
+    TextArray uthmani = LoadTable(mushaf::testing::Tables(), "UTHMANI");
     for (const char16_t* query : {u"الحمد", u"قل هو الله", u"رب?", u"[بت]سم", u"ال#", u"سبح*الاعلى", u"يا ايها الذين"}) {
         Find(m, query, 0);
         Text folded = ArabicSearchForm(query);  // the reference lacks the letter folding
-        std::vector<int16_t> expected;
-        for (int16_t j : reference::SearchArabic(lines, folded)) expected.push_back(j);
+        // every line the simple text gives is found, as it always was
+        const std::vector<int16_t> simple = reference::SearchArabic(lines, folded);
         // the reference does not fold kaf, yeh or doubled spaces, so it can only find fewer
-        for (int16_t j : expected)
+        for (int16_t j : simple)
             EXPECT_TRUE(std::binary_search(m.FoundList().begin(), m.FoundList().end(), j)) << ToUtf8(query) << " " << j;
         if (folded == query)
-            EXPECT_EQ(m.FoundList(), expected) << ToUtf8(query);
+            EXPECT_EQ(m.FoundList(), reference::Either(simple, reference::SearchArabic(uthmani, folded))) << ToUtf8(query);
     }
 }
 
@@ -296,13 +297,21 @@ TEST(Search, LongBracketListStaysFast) {
 TEST(Search, BracketsAreTakenAsWritten) {
     cQ114 m = LoadedModel();
     TextArray ar = LoadTable(mushaf::testing::Tables(), "AR");
+    TextArray ut = LoadTable(mushaf::testing::Tables(), "UTHMANI");
     TextArray fa = LoadTable(mushaf::testing::Tables(), "FA");
+    // the Arabic lines in either script
+    auto arabic = [&](TextView query) {
+        return reference::Either(reference::SearchFolded(ar, query, true), reference::SearchFolded(ut, query, true));
+    };
     // ranges with a Persian or Arabic endpoint that the letter folding would
     // turn round, lists with a folded letter, a negated list
     for (const char16_t* query : {u"[ن-ک]ت", u"[إ-ئ]ل", u"ال[ة-ت]", u"[ک]تاب", u"م[ی]ن", u"[!ی]ن ا", u"ر[ة]م"}) {
         SCOPED_TRACE(ToUtf8(query));
         ASSERT_NO_THROW(Find(m, views::PrepareSearchQuery(query), 0));
-        EXPECT_EQ(m.FoundList(), reference::SearchFolded(ar, query, true));
+        EXPECT_EQ(m.FoundList(), arabic(query));
+        // all the simple text gives, as it always did
+        const std::vector<int16_t> simple = reference::SearchFolded(ar, query, true);
+        EXPECT_TRUE(std::includes(m.FoundList().begin(), m.FoundList().end(), simple.begin(), simple.end()));
         EXPECT_GT(m.FoundNumber(), 0);
     }
     for (const char16_t* query : {u"[ن-ک]ت", u"[ی]ک", u"ک[ا-ی]ب", u"[!ک]تاب"}) {
@@ -320,7 +329,7 @@ TEST(Search, BracketsAreTakenAsWritten) {
     EXPECT_EQ(m.FoundNumber(), 0);
     // marks outside brackets still do not count
     Find(m, u"بِسْمِ [ا]للَّهِ", 0);
-    EXPECT_EQ(m.FoundList(), reference::SearchFolded(ar, u"بسم الله", true));
+    EXPECT_EQ(m.FoundList(), arabic(u"بسم الله"));
 
     // the query forms fold outside lists only; an unclosed "[" is no list
     EXPECT_EQ(ArabicSearchQuery(u"إِ[إً]ة  [ة-ت]  ک[ی"), u"ا[إً]ه [ة-ت] ك[ي");
@@ -388,30 +397,34 @@ TEST(Search, ALineWithSeveralHitsIsFoundOnce) {
 
 TEST(Search, PlainQueriesFindWhatTheLineByLineMatchFinds) {
     // queries cut from the lines themselves, over the whole text and over
-    // ranges of lines, in the Arabic and both translations; each compared
-    // with the pattern matched against every line on its own
+    // ranges of lines, in the Arabic (both scripts) and both translations;
+    // each compared with the pattern matched against every line on its own
     cQ114 m = LoadedModel();
     std::mt19937 rng(5);
     struct Target {
         int searchTo;
         const char* table;
+        const char* alsoTable;  // the Arabic lines in the Uthmani script
         cQ114::Translation translation;
         Text (*form)(TextView);
         Text (*query)(TextView);
         std::span<const LetterFold> folds;
     };
     int compared = 0, fast = 0;
-    for (const Target& t : {Target{0, "AR", cQ114::Translation::Ansarian, ArabicSearchForm, ArabicSearchQuery, ArabicFolds()},
-                            Target{1, "FA", cQ114::Translation::Ansarian, TranslationSearchForm, TranslationSearchQuery,
+    for (const Target& t : {Target{0, "AR", "UTHMANI", cQ114::Translation::Ansarian, ArabicSearchForm, ArabicSearchQuery, ArabicFolds()},
+                            Target{1, "FA", nullptr, cQ114::Translation::Ansarian, TranslationSearchForm, TranslationSearchQuery,
                                    TranslationFolds()},
-                            Target{1, "FA2", cQ114::Translation::Fooladvand, TranslationSearchForm, TranslationSearchQuery,
+                            Target{1, "FA2", nullptr, cQ114::Translation::Fooladvand, TranslationSearchForm, TranslationSearchQuery,
                                    TranslationFolds()}}) {
         SCOPED_TRACE(t.table);
         m.ChooseTranslation(t.translation);
-        std::vector<Text> forms;
+        std::vector<Text> forms, alsoForms;
         for (const Text& line : LoadTable(mushaf::testing::Tables(), t.table)) forms.push_back(t.form(line));
+        if (t.alsoTable)
+            for (const Text& line : LoadTable(mushaf::testing::Tables(), t.alsoTable)) alsoForms.push_back(t.form(line));
         for (int round = 0; round < 80; ++round) {
-            const Text& from = forms[rng() % forms.size()];
+            const std::vector<Text>& cutFrom = round % 2 && !alsoForms.empty() ? alsoForms : forms;
+            const Text& from = cutFrom[rng() % cutFrom.size()];
             std::size_t length = 2 + rng() % 10, at = rng() % from.size();
             Text query = from.substr(at, length);
             if (TrimSpaces(query).size() < 2 || query.find_first_of(u"*?#[]") != Text::npos) continue;
@@ -424,7 +437,8 @@ TEST(Search, PlainQueriesFindWhatTheLineByLineMatchFinds) {
             fast += pattern.SingleLiteral() != nullptr;
             std::vector<int16_t> expected;
             for (int j = start < 0 ? 0 : start; j <= (end < 0 ? static_cast<int>(forms.size()) - 1 : end); ++j)
-                if (pattern.Matches(forms[j])) expected.push_back(static_cast<int16_t>(j));
+                if (pattern.Matches(forms[j]) || (j < static_cast<int>(alsoForms.size()) && pattern.Matches(alsoForms[j])))
+                    expected.push_back(static_cast<int16_t>(j));
             m.SearchText(query);
             m.SearchTo(t.searchTo);
             m.StartSearch(static_cast<int16_t>(start), static_cast<int16_t>(end));
@@ -497,4 +511,63 @@ TEST(Search, AMegabyteQueryIsAnsweredInLinearTime) {
     // the first is refused for its unclosed "["
     m.SearchText(brackets);
     EXPECT_THROW(m.StartSearch(-1, -1), InvalidPattern);
+}
+
+namespace {
+std::vector<Text> Words(TextView line) {
+    std::vector<Text> words;
+    for (Text& w : Split(line, u" "))
+        if (!w.empty()) words.push_back(std::move(w));
+    return words;
+}
+}  // namespace
+
+TEST(Search, AWordCopiedFromTheUthmaniPageFindsItsAyah) {
+    cQ114 m = LoadedModel();
+    // of every line as the Uthmani page shows it: the longest word, searched
+    // for in the whole text as the window hands it over, and one more chosen
+    // by the line's number, as it stands, searched for in its own line
+    int searched = 0;
+    for (int16_t line = m.MinBound(); line <= m.MaxBound(); ++line) {
+        const std::vector<Text> words = Words(views::Shown(m.ArabicUthmaniAt(line)));
+        ASSERT_FALSE(words.empty()) << line;
+        const Text& longest = *std::max_element(words.begin(), words.end(),
+                                                [](const Text& a, const Text& b) { return a.size() < b.size(); });
+        const std::vector<int16_t>& found = Find(m, views::PrepareSearchQuery(longest), 0);
+        ASSERT_TRUE(std::binary_search(found.begin(), found.end(), line)) << ToUtf8(longest) << " line " << line;
+
+        const Text& other = words[line % words.size()];
+        if (TrimSpaces(other).size() < 2) continue;  // one letter is no search
+        m.SearchText(other);
+        m.StartSearch(line, line);
+        ASSERT_EQ(m.FoundList(), std::vector<int16_t>{line}) << ToUtf8(other) << " line " << line;
+        ++searched;
+    }
+    EXPECT_GT(searched, 6000);
+}
+
+TEST(Search, UthmaniSignsAreFoldedOnBothSides) {
+    cQ114 m = LoadedModel();
+    const auto book = Find(m, u"الكتاب", 0);
+    ASSERT_TRUE(std::binary_search(book.begin(), book.end(), int16_t{9}));  // 2:2
+    // alef wasla as alef, the superscript alef, small signs and tatweel as the vowel marks
+    EXPECT_EQ(Find(m, u"ٱلكتاب", 0), book);
+    auto finds = [&](TextView query, int16_t line) {
+        const std::vector<int16_t> found = Find(m, query, 0);
+        return std::binary_search(found.begin(), found.end(), line);
+    };
+    EXPECT_TRUE(finds(u"ٱلْكِتَٰبُ", 9));
+    // a phrase with pause signs between its words
+    EXPECT_TRUE(finds(u"ذَٰلِكَ ٱلْكِتَٰبُ لَا رَيْبَ ۛ فِيهِ ۛ", 9));
+    const auto merciful = Find(m, u"الرحمن", 0);
+    EXPECT_GE(merciful.size(), 114u);
+    EXPECT_EQ(Find(m, u"الرحمٰن", 0), merciful);
+    EXPECT_EQ(Find(m, u"ٱلرَّحْمَٰنِ", 0), merciful);
+    EXPECT_EQ(Find(m, u"الرحـمن", 0), merciful);
+    // in a bracket list alef wasla takes the alef it is searched as; a sign
+    // that is dropped, like a mark, is never there to be taken
+    EXPECT_EQ(Find(m, u"[ٱ]لكتاب", 0), book);
+    EXPECT_EQ(Find(m, u"ال[ـ]كتاب", 0), std::vector<int16_t>{});
+    EXPECT_EQ(ArabicSearchForm(u"ٱلْكِتَٰبُ ـ ۛ ۥ ۦ"), u"الكتب ");
+    EXPECT_EQ(ArabicSearchQuery(u"ٱلْكِتَٰبُ[ٱۛ]"), u"الكتب[ٱۛ]");
 }
