@@ -154,6 +154,14 @@ std::vector<Text> Split(TextView text, TextView separator) {
     }
 }
 
+Text WithoutNul(TextView text) {
+    Text out;
+    out.reserve(text.size());
+    for (char16_t c : text)
+        if (c != 0) out += c;
+    return out;
+}
+
 TextView TrimSpaces(TextView text) {
     std::size_t b = 0, e = text.size();
     while (b < e && text[b] == u' ') ++b;

@@ -28,6 +28,9 @@ Text Replaced(Text text, TextView what, TextView with);
 std::vector<Text> Split(TextView text, TextView separator);
 // Removes leading and trailing U+0020 only.
 TextView TrimSpaces(TextView text);
+// The text without any U+0000: the tables end their last line with one, which
+// the model keeps; a document, caption or clipboard text for a reader does not.
+Text WithoutNul(TextView text);
 Text Decimal(long long value);
 
 // Reads a decimal number: surrounding spaces, an optional sign, digits with

@@ -531,7 +531,8 @@ Text cQ114::Render(const std::vector<int16_t>& lines, bool withEarab, const Text
         body += row;
     }
     ReplaceAll(head, u"_Caption", caption);
-    return head + u"\r\n" + body + u"\r\n" + tail;
+    // the document is for a reader: the U+0000 that ends the tables' last line stays in the model
+    return WithoutNul(head + u"\r\n" + body + u"\r\n" + tail);
 }
 
 Text cQ114::GetOutputOfSearch(bool withEarab) {

@@ -109,6 +109,7 @@ public:
     int16_t Soreh() const { return soreh_; }
     int16_t Ayeh() const { return ayeh_; }
     // The search document of FoundList, or the empty text when it is empty.
+    // The documents of both exports carry no U+0000 (see WithoutNul).
     // Leaves the position on the last listed line; when it fails, where it was.
     Text GetOutputOfSearch(bool withEarab);
     // Renders the fish list, writes it (UTF-8 with a byte-order mark) to a

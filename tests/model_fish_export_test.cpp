@@ -278,3 +278,42 @@ TEST(Export, FailedExportsLeaveTheModelAsItWas) {
     samePlace("found line 9999");
     EXPECT_EQ(m.FoundList(), (std::vector<int16_t>{3, 4, 9999}));
 }
+
+TEST(Export, TheLastLineLeavesWithoutItsTableEnd) {
+    // the tables' last line (surah 114's last ayah, and the surah's name)
+    // ends in U+0000 as stored; what is written for a reader does not
+    cQ114 m = LoadedModel();
+    m.GoPosition(6347);
+    ASSERT_EQ(m.MeanFarsi().back(), u'\0');
+    ASSERT_EQ(m.SorehName().back(), u'\0');
+    auto dir = std::filesystem::temp_directory_path() / ("mushaf-export-nul-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    m.ExportFolder = dir;
+    for (bool withEarab : {true, false}) {
+        SCOPED_TRACE(withEarab ? "with marks" : "without marks");
+        m.FoundList({6340, 6347});
+        m.SearchText(u"ناس");
+        const Text search = m.GetOutputOfSearch(withEarab);
+        EXPECT_EQ(search.find(u'\0'), Text::npos);
+        // the place and the texts of the line are all there, only the U+0000 gone
+        EXPECT_NE(search.find(u"<a id='6347' href='#'>2 - سوره: ناس (114) - آيه: 6</a>"), Text::npos);
+        const Text farsi = m.MeanFarsiAt(6347);
+        EXPECT_NE(search.find(u"<tr><td>" + farsi.substr(0, farsi.size() - 1) + u"</td></tr>"), Text::npos);
+
+        m.FishClean();
+        m.FishAdder(6347);
+        m.FishAdder(6331);
+        auto out = m.GetOutputOfFish(withEarab);
+        ASSERT_TRUE(out);
+        EXPECT_EQ(out->document.find(u'\0'), Text::npos);
+        std::ifstream in(out->file, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        EXPECT_GT(bytes.size(), 1000u);
+        EXPECT_EQ(bytes.find('\0'), std::string::npos);
+        EXPECT_NE(bytes.find(ToUtf8(u"1 - سوره: ناس (114) - آيه: 6</a>")), std::string::npos);
+    }
+    // the model's own fields stay as the tables hold them
+    EXPECT_EQ(m.SorehName().back(), u'\0');
+    EXPECT_EQ(m.ArabicByEarabAt(6347).back(), u'\0');
+    std::filesystem::remove_all(dir);
+}

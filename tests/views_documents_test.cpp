@@ -136,3 +136,32 @@ TEST(Documents, CopyText) {
     EXPECT_EQ(t.substr(0, t.find(u"\r\n")), u"سوره بقره [2] - آيه 0");
     EXPECT_NE(t.find(m.ArabicByEarab()), Text::npos);
 }
+
+TEST(Documents, NoDocumentCarriesTheTablesEnd) {
+    // the last line's texts and surah 114's name end in U+0000 as stored
+    cQ114 m = LoadedModel();
+    ASSERT_EQ(m.SorehNameOf(114).back(), u'\0');
+    auto clean = [](const Text& text) { return text.find(u'\0') == Text::npos; };
+    for (bool showEarab : {false, true})
+        for (bool uthmani : {false, true})
+            for (int16_t page = 1; page <= m.PageCount(); ++page) {
+                const int16_t first = m.PageFirstLine(page);
+                const int16_t last = page < m.PageCount() ? m.PageFirstLine(page + 1) - 1 : m.MaxBound();
+                ASSERT_TRUE(clean(PageDocument(m, first, last, showEarab, u"D4D0C8", uthmani))) << page;
+            }
+    for (int16_t line = m.MinBound(); line <= m.MaxBound(); ++line) {
+        Translation t = TranslationDocument(m, line, u"D4D0C8");
+        ASSERT_TRUE(clean(t.document) && clean(t.caption)) << line;
+        for (bool showEarab : {false, true})
+            for (bool uthmani : {false, true}) ASSERT_TRUE(clean(CopyText(m, line, showEarab, uthmani))) << line;
+    }
+    EXPECT_TRUE(clean(SorehIndexDocument(m, u"", u"D4D0C8")));
+    EXPECT_TRUE(clean(SorehIndexDocument(m, u"ناس", u"D4D0C8")));
+    std::vector<int16_t> all;
+    for (int16_t line = m.MinBound(); line <= m.MaxBound(); ++line) all.push_back(line);
+    m.FoundList(all);
+    EXPECT_TRUE(clean(ResultListDocument(m, u"D4D0C8")));
+    m.FishList(u"6347 0 6346");
+    EXPECT_TRUE(clean(FishListDocument(m, u"D4D0C8")));
+    EXPECT_TRUE(clean(ResultMessageDocument(m.SorehNameOf(114), u"D4D0C8")));
+}

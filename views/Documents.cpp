@@ -12,13 +12,7 @@ const Text kCrLf = u"\r\n";
 const Text kMeta = u"<meta http-equiv='Content-Type' content='text/html; charset=windows-1256' />";
 }  // namespace
 
-Text Shown(TextView text) {
-    Text out;
-    out.reserve(text.size());
-    for (char16_t c : text)
-        if (c != 0) out += c;
-    return out;
-}
+Text Shown(TextView text) { return WithoutNul(text); }
 
 Text BackColorHex(uint32_t colorref) {
     char buf[16];
