@@ -58,6 +58,48 @@ std::string FoundJson(const cQ114& m) {
 
 }  // namespace
 
+std::string Usage() {
+    return "usage: mushaf-cli [--export-dir DIR | --export-dir=DIR] COMMAND...\n"
+           "       mushaf-cli table NAME\n"
+           "       mushaf-cli --version | --help | -h\n"
+           "Commands, run in order, one JSON line each:\n"
+           "  line N, surah S, ayah S A, page P, juz J, show\n"
+           "  translation ansarian|fooladvand\n"
+           "  search TEXT, search-translation TEXT\n"
+           "  fish-add N, fish-remove N, fish-clean, fish-set TEXT, fish-exist N\n"
+           "  export-search marks|nomarks, export-fish marks|nomarks\n"
+           "A failing command prints {\"error\":\"...\"}; the exit status is then 1, and 2 on a usage error.\n";
+}
+
+bool ParseOptions(std::vector<std::string>& args, std::filesystem::path& exportDir, std::string& error) {
+    const std::string option = "--export-dir";
+    std::size_t used = 0;
+    while (used < args.size()) {
+        const std::string& arg = args[used];
+        std::string dir;
+        if (arg == option) {
+            if (used + 1 >= args.size()) {
+                error = option + " needs a directory";
+                return false;
+            }
+            dir = args[used + 1];
+            used += 2;
+        } else if (arg.rfind(option + "=", 0) == 0) {
+            dir = arg.substr(option.size() + 1);
+            used += 1;
+        } else {
+            break;
+        }
+        if (dir.empty()) {
+            error = option + " needs a directory";
+            return false;
+        }
+        exportDir = dir;
+    }
+    args.erase(args.begin(), args.begin() + static_cast<std::ptrdiff_t>(used));
+    return true;
+}
+
 bool ParseCommands(const std::vector<std::string>& argv, std::vector<CliCommand>& out, std::string& error) {
     for (std::size_t i = 0; i < argv.size();) {
         const std::string& name = argv[i];
@@ -134,9 +176,14 @@ std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::pat
     } else if (n == "fish-exist") {
         return JsonObject().Add("FishIsExist", m.FishIsExist(LineNumber(c.args[0], "fish"))).Str();
     } else if (n == "export-search") {
-        return JsonObject().Add("document", m.GetOutputOfSearch(WithMarks(c.args[0]))).Str();
+        bool marks = WithMarks(c.args[0]);
+        // the model renders an empty result as an empty document; here there is nothing to export
+        if (m.FoundList().empty())
+            throw ModelError("nothing to export", m.SearchText().empty() ? "no search has been run" : "the search found nothing");
+        return JsonObject().Add("document", m.GetOutputOfSearch(marks)).Str();
     } else if (n == "export-fish") {
         bool marks = WithMarks(c.args[0]);
+        if (m.FishCollection().empty()) throw ModelError("nothing to export", "the fish list is empty");
         m.ExportFolder = exportDir;
         auto out = m.GetOutputOfFish(marks);
         JsonObject o;

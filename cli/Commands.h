@@ -13,10 +13,17 @@ struct CliCommand {
     std::vector<std::string> args;
 };
 
+// What --help prints: the forms of the command line and the commands.
+std::string Usage();
+// Takes the options in front of the commands out of args: "--export-dir DIR"
+// or "--export-dir=DIR" (the last one given counts). False, with a message,
+// when one has no directory.
+bool ParseOptions(std::vector<std::string>& args, std::filesystem::path& exportDir, std::string& error);
 // Splits the arguments into commands; false (with a message) on a usage error.
 bool ParseCommands(const std::vector<std::string>& argv, std::vector<CliCommand>& out, std::string& error);
 // Runs one command and returns its JSON line; throws ModelError on failure,
-// also for an argument that is no well-formed UTF-8.
+// also for an argument that is no well-formed UTF-8, and for an export of
+// an empty list (no search yet, a search that found nothing, no fish cards).
 std::string RunCommand(cQ114& model, const CliCommand& command, const std::filesystem::path& exportDir);
 // The position object of the model.
 std::string PositionJson(const cQ114& model);

@@ -14,15 +14,15 @@ int main(int argc, char** argv) {
         std::cout << "mushaf-cli " MUSHAF_VERSION "\n";
         return 0;
     }
-    std::filesystem::path exportDir = DefaultExportFolder();
-    if (args.size() >= 2 && args[0] == "--export-dir") {
-        exportDir = args[1];
-        args.erase(args.begin(), args.begin() + 2);
+    if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
+        std::cout << Usage();
+        return 0;
     }
+    std::filesystem::path exportDir = DefaultExportFolder();
     std::vector<CliCommand> commands;
     std::string usage;
-    if (args.empty() || !ParseCommands(args, commands, usage)) {
-        std::cerr << "usage: mushaf-cli [--export-dir DIR] COMMAND... | mushaf-cli table NAME | mushaf-cli --version\n";
+    if (!ParseOptions(args, exportDir, usage) || args.empty() || !ParseCommands(args, commands, usage)) {
+        std::cerr << Usage();
         if (!usage.empty()) std::cerr << usage << "\n";
         return 2;
     }

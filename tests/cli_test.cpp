@@ -89,7 +89,7 @@ TEST(Cli, Exports) {
                 " fish-add 0 export-fish nomarks");
     auto lines = Lines(r.out);
     ASSERT_EQ(lines.size(), 5u);
-    EXPECT_EQ(lines[0], "{\"document\":\"\"}");
+    EXPECT_EQ(lines[0], "{\"error\":\"nothing to export: no search has been run\"}");
     EXPECT_NE(lines[2].find("<a id='6331' href='#'>1 - "), std::string::npos);
     EXPECT_NE(lines[4].find("\"file\":\"" + dir.string() + "/"), std::string::npos);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
@@ -184,4 +184,53 @@ TEST(Cli, ALongUnclosedListIsRefusedAtOnce) {
         EXPECT_EQ(r.status, 1) << command;
         EXPECT_LT(took, std::chrono::seconds(4)) << command;
     }
+}
+
+TEST(Cli, HelpAndTheExportDirectoryForms) {
+    for (const char* help : {"--help", "-h"}) {
+        CliRun r = Cli(help);
+        EXPECT_EQ(r.status, 0) << help;
+        EXPECT_EQ(r.out.rfind("usage: mushaf-cli", 0), 0u) << help;
+        // the commands are listed
+        for (const char* command : {"search TEXT", "export-search marks|nomarks", "export-fish marks|nomarks", "table NAME"})
+            EXPECT_NE(r.out.find(command), std::string::npos) << help << " " << command;
+    }
+    EXPECT_EQ(Cli("--help").out, Cli("-h").out);
+    // a usage error still goes to the error stream, with status 2
+    CliRun bad = Cli("frobnicate");
+    EXPECT_EQ(bad.status, 2);
+    EXPECT_EQ(bad.out, "");
+
+    auto dir = std::filesystem::temp_directory_path() / ("mushaf-cli-eq-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    CliRun r = Cli("--export-dir=" + dir.string() + " fish-add 7 export-fish nomarks");
+    EXPECT_EQ(r.status, 0);
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_NE(lines[1].find("\"file\":\"" + dir.string() + "/"), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
+    std::filesystem::remove_all(dir);
+    // a directory is needed in either form
+    EXPECT_EQ(Cli("--export-dir= show").status, 2);
+    EXPECT_EQ(Cli("--export-dir").status, 2);
+}
+
+TEST(Cli, ExportingAnEmptyListIsAnError) {
+    auto dir = std::filesystem::temp_directory_path() / ("mushaf-cli-empty-" + std::to_string(::getpid()));
+    std::filesystem::remove_all(dir);
+    CliRun r = Cli("--export-dir " + dir.string() +
+                   " export-search marks export-fish nomarks search 'zzzz' export-search nomarks show");
+    EXPECT_EQ(r.status, 1);
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "{\"error\":\"nothing to export: no search has been run\"}");
+    EXPECT_EQ(lines[1], "{\"error\":\"nothing to export: the fish list is empty\"}");
+    EXPECT_EQ(lines[2], "{\"FoundNumber\":0,\"FoundList\":[]}");
+    EXPECT_EQ(lines[3], "{\"error\":\"nothing to export: the search found nothing\"}");
+    EXPECT_EQ(lines[4].rfind("{\"GlobalAyeh\":0,", 0), 0u);  // nothing moved
+    EXPECT_FALSE(std::filesystem::exists(dir));
+    // alone, each fails the run
+    EXPECT_EQ(Cli("export-search marks").status, 1);
+    EXPECT_EQ(Cli("--export-dir " + dir.string() + " export-fish marks").status, 1);
+    EXPECT_FALSE(std::filesystem::exists(dir));
 }
