@@ -1,6 +1,9 @@
 // The pane documents built from the model.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
+#include "model/Pattern.h"
 #include "tests/Corpus.h"
 #include "views/Documents.h"
 
@@ -87,7 +90,98 @@ TEST(Documents, SurahIndexAndFilter) {
     EXPECT_EQ(Count(SorehIndexDocument(m, u"zzz", u"D4D0C8"), u"<br>"), 0u);
     Text broken = SorehIndexDocument(m, u"[", u"D4D0C8");
     EXPECT_EQ(Count(broken, u"<br>"), 0u);
-    EXPECT_NE(broken.find(u"<body>\r\n\r\n</body>"), Text::npos);
+    // when no surah is shown, the index says so
+    EXPECT_NE(broken.find(u"<body>\r\n" + Text(kNoSurahFound) + u"\r\n</body>"), Text::npos);
+    EXPECT_EQ(SorehIndexDocument(m, u"zzz", u"D4D0C8"), broken);
+}
+
+namespace {
+// The row of surah n in an index document: from its number's span to its "<br>".
+std::pair<std::size_t, std::size_t> RowOf(const Text& doc, int n) {
+    std::size_t at = doc.find(u"<span class='Radif'>" + Decimal(n) + u"</span>");
+    if (at == Text::npos) return {Text::npos, 0};
+    std::size_t end = doc.find(u"<br>", at) + 4;
+    return {at, end - at};
+}
+
+// The names as a reader types them: without the U+0000 the last one ends in.
+Text Typed(const Text& name) { return Shown(name); }
+}  // namespace
+
+TEST(Documents, SurahFilterWithTheArticle) {
+    cQ114 m = LoadedModel();
+    const TextArray& names = m.SorehNameArray();
+    ASSERT_EQ(names.size(), 114u);
+    // the index writes كهف; a reader types the name as it is said, with the article
+    for (const char16_t* filter : {u"الکهف", u"الكهف", u"كهف", u"کهف", u"الكه"}) {
+        EXPECT_EQ(SurahsShown(m, filter), std::vector<int>{18}) << ToUtf8(filter);
+        EXPECT_EQ(FirstSurahShown(m, filter), 18) << ToUtf8(filter);
+    }
+    EXPECT_EQ(SurahsShown(m, u"سوره الكهف"), std::vector<int>{});  // every word must be there
+    EXPECT_EQ(SurahsShown(m, u"النساء"), std::vector<int>{4});
+    EXPECT_EQ(SurahsShown(m, u"الرحمن"), std::vector<int>{55});  // stored with its article
+    EXPECT_EQ(SurahsShown(m, u"رحمن"), std::vector<int>{55});
+    EXPECT_EQ(SurahsShown(m, u"آل عمران"), std::vector<int>{3});
+    EXPECT_EQ(SurahsShown(m, u"الناس"), std::vector<int>{114});
+
+    // every name, typed with and without the article, with the Arabic or the
+    // Persian kaf and yeh, finds its surah; the document lists it, and the
+    // first surah shown is the document's first row
+    int checked = 0;
+    for (int n = 1; n <= 114; ++n) {
+        const Text name = Typed(names[n - 1]);
+        const Text bare = name.rfind(u"ال", 0) == 0 ? name.substr(2) : name;
+        for (const Text& typed : {bare, u"ال" + bare, Replaced(u"ال" + bare, u"ک", u"ك"), Replaced(bare, u"ي", u"ی")}) {
+            SCOPED_TRACE(ToUtf8(typed));
+            const std::vector<int> shown = SurahsShown(m, typed);
+            ASSERT_TRUE(std::find(shown.begin(), shown.end(), n) != shown.end()) << n;
+            const Text doc = SorehIndexDocument(m, typed, u"D4D0C8");
+            EXPECT_EQ(Count(doc, u"<br>"), shown.size());
+            EXPECT_NE(doc.find(u"<a id='" + Decimal(n) + u"' href='#'>" + name + u"</A>"), Text::npos);
+            ASSERT_EQ(FirstSurahShown(m, typed), shown.front());
+            EXPECT_EQ(RowOf(doc, shown.front()).first, doc.find(u"<span class='Radif'>"));
+            ++checked;
+        }
+    }
+    EXPECT_EQ(checked, 4 * 114);
+}
+
+TEST(Documents, SurahFilterKeepsWhatMatchedAsTyped) {
+    // a filter some name contains as typed shows exactly what it showed:
+    // the whole index with the other surahs' rows left out, byte for byte
+    cQ114 m = LoadedModel();
+    const Text all = SorehIndexDocument(m, u"", u"D4D0C8");
+    ASSERT_EQ(Count(all, u"<br>"), 114u);
+    EXPECT_EQ(FirstSurahShown(m, u""), 1);
+    std::vector<Text> filters = {u"ب", u"ال", u"ا", u"ن", u"*", u"?", u"#", u"[ا-ي]", u"ا?", u"[!ا]", u"ق", u"ص", u"ی", u"ک"};
+    for (const Text& name : m.SorehNameArray())
+        for (std::size_t k = 0; k + 2 <= name.size(); ++k) filters.push_back(name.substr(k, 2));
+    int compared = 0;
+    for (const Text& filter : filters) {
+        SCOPED_TRACE(ToUtf8(filter));
+        const Pattern asTyped(u"*" + TranslationSearchQuery(filter) + u"*", TranslationFolds());
+        Text expected = all;
+        std::vector<int> matching;
+        for (int n = 114; n >= 1; --n) {
+            if (asTyped.Matches(TranslationSearchForm(m.SorehNameArray()[n - 1]))) {
+                matching.insert(matching.begin(), n);
+                continue;
+            }
+            auto [at, length] = RowOf(expected, n);
+            ASSERT_NE(at, Text::npos);
+            expected.erase(at, length);
+        }
+        if (matching.empty()) continue;
+        EXPECT_EQ(SorehIndexDocument(m, filter, u"D4D0C8"), expected);
+        EXPECT_EQ(SurahsShown(m, filter), matching);
+        EXPECT_EQ(FirstSurahShown(m, filter), matching.front());
+        ++compared;
+    }
+    EXPECT_GT(compared, 300);
+    // nothing shown: no first surah
+    EXPECT_EQ(FirstSurahShown(m, u"zzz"), std::nullopt);
+    EXPECT_EQ(FirstSurahShown(m, u"["), std::nullopt);
+    EXPECT_EQ(FirstSurahShown(m, u"ال ال"), std::nullopt);
 }
 
 TEST(Documents, ResultList) {

@@ -102,17 +102,76 @@ Translation TranslationDocument(const cQ114& model, int16_t line, TextView backC
     return {std::move(doc), Shown(u"  " + caption + u"  ")};
 }
 
-Text SorehIndexDocument(const cQ114& model, TextView filter, TextView backColorHex) {
+namespace {
+// The text with the article "ال" taken off the front of each of its words
+// (a word starts the text or follows a space); bracket lists ("[" up to the
+// next "]") are left as written. Linear: once a "[" finds no "]", no later
+// one is looked for.
+Text WithoutArticles(TextView text) {
+    Text out;
+    out.reserve(text.size());
+    bool closeAhead = true;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == u'[' && closeAhead) {
+            std::size_t end = text.find(u']', i + 1);
+            closeAhead = end != TextView::npos;
+            if (closeAhead) {
+                out.append(text.substr(i, end - i + 1));
+                i = end;
+                continue;
+            }
+        }
+        if ((i == 0 || text[i - 1] == u' ') && text.substr(i, 2) == u"ال") {
+            ++i;
+            continue;
+        }
+        out += text[i];
+    }
+    return out;
+}
+
+// The surahs whose name, read as `form` makes it, matches "*" filter "*".
+std::vector<int> Matching(const TextArray& names, TextView filter, Text (*form)(TextView)) {
+    std::vector<int> shown;
     std::optional<Pattern> pattern;
     try {
         pattern.emplace(u"*" + TranslationSearchQuery(filter) + u"*", TranslationFolds());
     } catch (const InvalidPattern&) {
         // a half-typed "[": no surah matches yet
+        return shown;
     }
+    for (std::size_t i = 0; i < names.size(); ++i)
+        if (pattern->Matches(form(names[i]))) shown.push_back(static_cast<int>(i + 1));
+    return shown;
+}
+
+Text ArticlesDropped(TextView name) { return WithoutArticles(TranslationSearchForm(name)); }
+}  // namespace
+
+std::vector<int> SurahsShown(const cQ114& model, TextView filter) {
+    const TextArray& names = model.SorehNameArray();
+    std::vector<int> shown = Matching(names, filter, TranslationSearchForm);
+    if (!shown.empty()) return shown;
+    // The index writes the names without their article (كهف, not الكهف):
+    // a filter that shows nothing as typed is read again with the article
+    // dropped from its words and from the names' words. A filter that shows
+    // something as typed shows just that.
+    const Text dropped = WithoutArticles(filter);
+    if (dropped.size() == filter.size() || dropped.find_first_not_of(u' ') == Text::npos) return shown;
+    return Matching(names, dropped, ArticlesDropped);
+}
+
+std::optional<int> FirstSurahShown(const cQ114& model, TextView filter) {
+    std::vector<int> shown = SurahsShown(model, filter);
+    if (shown.empty()) return std::nullopt;
+    return shown.front();
+}
+
+Text SorehIndexDocument(const cQ114& model, TextView filter, TextView backColorHex) {
     const TextArray& names = model.SorehNameArray();
     Text body;
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        if (!pattern || !pattern->Matches(TranslationSearchForm(names[i]))) continue;
+    for (int n : SurahsShown(model, filter)) {
+        const std::size_t i = static_cast<std::size_t>(n - 1);
         Text row = u"<span class='Radif'>_Number</span><span class='SorehName'><a id='_id' href='#'>_Soreh</A></span>"
                    u"<span class='Ayat'>_Ayat</span><br>";
         ReplaceAll(row, u"_Number", Decimal(static_cast<long long>(i + 1)));
@@ -121,6 +180,7 @@ Text SorehIndexDocument(const cQ114& model, TextView filter, TextView backColorH
         ReplaceAll(row, u"_id", Decimal(static_cast<long long>(i + 1)));
         body += row;
     }
+    if (body.empty()) body = kNoSurahFound;
     return Frame({u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG;}",
                   u"*{font-family: Tahoma;font-size: 13px;}", u".Radif{width:40;margin:2px 5px 2px 0px;}",
                   u".Dash{width:5;margin:2px 5px 2px 0px;}", u".SorehName{width:80;}.Ayat{width:30; text-align: left;}",

@@ -4,6 +4,7 @@
 // model returns them. The builders read the model's lines; they never move it.
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <vector>
 
 #include "model/cQ114.h"
@@ -41,14 +42,23 @@ struct Translation {
 Translation TranslationDocument(const cQ114& model, int16_t line, TextView backColorHex);
 
 // ---- the surah index ----
-// The surahs whose name matches "*" filter "*", kaf and yeh forms folded on
-// both sides; a malformed filter lists none.
+// The surahs (numbers from 1, ascending) whose name matches "*" filter "*",
+// kaf and yeh forms folded on both sides; when none does, those that match
+// with the article "ال" dropped from the front of the words of the filter
+// and of the names (the index writes كهف, a reader types الكهف). A
+// malformed filter shows none.
+std::vector<int> SurahsShown(const cQ114& model, TextView filter);
+// The first of them, the one Return opens; none when the index shows none.
+std::optional<int> FirstSurahShown(const cQ114& model, TextView filter);
+// The index of SurahsShown; kNoSurahFound when it shows none.
 Text SorehIndexDocument(const cQ114& model, TextView filter, TextView backColorHex);
 
 // ---- search ----
 inline constexpr char16_t kWaitMessage[] = u"لطفا کمي صبر کنيد...";
 inline constexpr char16_t kNothingFound[] = u"موردي يافت نشد";
 inline constexpr char16_t kInvalidPattern[] = u"الگوي جستجو نادرست است";
+// What the surah index says when its filter shows no surah.
+inline constexpr char16_t kNoSurahFound[] = u"سوره اي با اين نام نيست";
 // A typed query made ready for the model: QueryForm (Persian kaf as Arabic
 // kaf, alef maksura and Persian yeh as Arabic yeh, the right-to-left mark as a
 // space, bracket lists left as written).
