@@ -261,6 +261,12 @@ void frmMain::BuildControls() {
     connect(txtQSearch, &QLineEdit::textChanged, this, [this](const QString& t) {
         if (loaded_) Show_Soreh(FromQ(t));
     });
+    // Return in the surah filter opens the first surah it shows (the only one, often)
+    connect(txtQSearch, &QLineEdit::returnPressed, this, [this] {
+        if (!loaded_ || !Q114) return;
+        if (auto surah = views::FirstSurahShown(*Q114, FromQ(txtQSearch->text())))
+            DocSoreh_onclick(QStringLiteral("A"), QString::number(*surah));
+    });
     // Enter in the query box starts the search: the search button is the
     // default button while the box holds the focus
     connect(txtSearch, &QLineEdit::returnPressed, this, [this] { cmdSearch->click(); });
