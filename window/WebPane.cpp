@@ -40,7 +40,7 @@ QString JsString(const QString& s) {
 // keeps the reader's place (the same list again) is written whole, and the
 // view goes back to where it was.
 const char* kWriteScript = R"JS(
-(function (head, rest, style, clicks, token, keep) {
+(function (head, rest, style, clicks, token, keep, inView) {
   var place = window.scrollY;
   document.open();
   window.scrollTo(0, 0);  // the view keeps its place through open; a new document starts at its top
@@ -62,6 +62,16 @@ const char* kWriteScript = R"JS(
     if (!found) return null;
     var r = found.getBoundingClientRect();
     return y <= r.bottom + r.height / 2 ? found : null;
+  }
+  // a new size (the window's, or the text's) keeps the element shown in view
+  if (inView) {
+    var show = function () {
+      var e = document.querySelector(inView);
+      if (e) e.scrollIntoView({block: 'nearest'});
+    };
+    // after each layout at a new size
+    if (window.ResizeObserver) new ResizeObserver(show).observe(document.documentElement);
+    else window.addEventListener('resize', show);
   }
   if (clicks) {
     document.addEventListener('click', function (e) {
@@ -88,7 +98,7 @@ const char* kWriteScript = R"JS(
   if (document.visibilityState !== 'visible') return finish();
   requestAnimationFrame(function () { setTimeout(finish, 0); });
   setTimeout(finish, 200);
-})(%1, %2, %3, %4, %5, %6)
+})(%1, %2, %3, %4, %5, %6, %7)
 )JS";
 
 // Documents longer than this are written in two parts, the first ending at
@@ -349,7 +359,8 @@ void WebPane::Pump() {
                                    JsString(renderingStyle_),
                                    QString::number(receiveClicks_ ? (rowClicks_ ? 2 : 1) : 0),
                                    QString::number(twoParts),
-                                   op.keepPlace ? QStringLiteral("true") : QStringLiteral("false"));
+                                   op.keepPlace ? QStringLiteral("true") : QStringLiteral("false"),
+                                   JsString(keepInView_));
             } else {
                 script += op.text;
             }

@@ -75,6 +75,9 @@ public:
     // A click beside the links of a list of rows (a link a row, rows one
     // under the other) is taken as a click on its row's link.
     void SetRowClicks(bool on) { rowClicks_ = on; }
+    // The element matching `selector` (a CSS selector) stays in view when the
+    // pane or its text size changes size, in every document written later.
+    void KeepInView(const QString& selector) { keepInView_ = selector; }
     // True while the pane rests after its renderer was lost again and again:
     // it shows a notice and tries again after a pause.
     bool Resting() const;
@@ -147,6 +150,7 @@ private:
     QLabel* notice_ = nullptr;
     QWidget* focusFrame_ = nullptr;  // shown while the focus is in the pane
     bool rowClicks_ = false;
+    QString keepInView_;
     bool pumpScheduled_ = false;
     int scriptsRunning_ = 0;
     // Held while the pane lives: the page runs its pending script callbacks

@@ -349,6 +349,8 @@ void frmMain::Form_Load() {
     Set_Help();
     // a click anywhere on a result row goes to its line
     wbrSearchResult->SetRowClicks(true);
+    // a new text size (or pane size) keeps the marked ayah in view
+    wbrQuran->KeepInView(ToQ(u"." + Text(views::kLineMarkedClass) + u", ." + Text(views::kBesmMarkedClass)));
     for (WebPane* p : panes_) connect(p, &WebPane::RendererResting, this, [this] { RendererTrouble(); });
     connect(wbrSoreh, &WebPane::LinkClicked, this, &frmMain::DocSoreh_onclick);
     connect(wbrQuran, &WebPane::LinkClicked, this, &frmMain::DocQuran_onclick);
