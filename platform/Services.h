@@ -48,8 +48,8 @@ public:
     };
     virtual ~Settings() = default;
     // The first thing that went wrong with the store, if anything has. A store
-    // that could not be read keeps what is set in memory and never writes
-    // over the file it could not read.
+    // that could not be read (wholly, or for damage in part) keeps what is set
+    // in memory and never writes over the file it could not read.
     virtual std::optional<Problem> Trouble() const { return std::nullopt; }
     virtual std::optional<std::u16string> Get(const std::u16string& app, const std::u16string& section,
                                               const std::u16string& key) const = 0;

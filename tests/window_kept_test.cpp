@@ -123,6 +123,23 @@ TEST(Kept, ASettingsFileThatCannotBeReadIsSaidAndNeverWrittenOver) {
     EXPECT_EQ(QDir(folder).entryList(QDir::NoDotAndDotDot | QDir::AllEntries).join(","), "inside");
 }
 
+TEST(Kept, ADamagedSettingsFileIsReadAsFarAsItCanBeAndNeverWrittenOver) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath("settings.ini");
+    const QByteArray kept = "[Mushaf]\nReader\\FishList=300 400\n[Mushaf\nReader\\Night=true\n";
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(kept);
+    }
+    RUN_WINDOW_WITH(r, QStringList{"menu:mnuNight", "slider:500", "key:Ctrl+D"}, {"--settings", file});
+    EXPECT_TRUE(r.state["message"].toString().contains(U("خراب"))) << r.state["message"].toString().toStdString();
+    EXPECT_EQ(r.state["FishList"].toString(), "300 400 500");  // the cards it could read, and the new one
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), kept);
+}
+
 TEST(Kept, ASettingsFileThatCannotBeWrittenIsSaidOnce) {
     QTemporaryDir dir;
     // its folder cannot be made: a file stands where the folder would be

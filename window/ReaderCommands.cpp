@@ -266,7 +266,7 @@ void frmMain::ReportSettingsTrouble() {
     }
     const QString file = Isolated(ToQ(trouble->file));
     ShowMessage(trouble->reading
-                    ? QStringLiteral("تنظيمات از فايل %1 خوانده نشد: %2. برنامه با تنظيمات پيش فرض کار مي کند و "
+                    ? QStringLiteral("تنظيمات از فايل %1 به درستي خوانده نشد: %2. آنچه خوانده نشد پيش فرض است و "
                                      "آنچه در اين اجرا انتخاب کنيد در آن فايل نوشته نمي شود.")
                           .arg(file, why)
                     : QStringLiteral("تنظيمات در فايل %1 نوشته نشد: %2. آنچه در اين اجرا انتخاب کنيد تا بستن برنامه "

@@ -95,7 +95,8 @@ std::optional<std::u16string> QtSettings::Get(const std::u16string& app, const s
     Store& s = Open(app);
     const QString path = ToQ(section) + "/" + ToQ(key);
     if (auto it = s.memory.find(path); it != s.memory.end()) return FromQ(it->second);
-    if (s.readOnly || !s.file->contains(path)) return std::nullopt;
+    // a damaged file gives what could be read of it
+    if (!s.file->contains(path)) return std::nullopt;
     return FromQ(s.file->value(path).toString());
 }
 
