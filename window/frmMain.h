@@ -1,7 +1,14 @@
 #pragma once
-// The main window: the control tree, start-up and shutdown, the refresh
-// sequence, the number boxes and sliders, the commands and keys, and the
-// dispatch of clicks inside the documents.
+// The main window. One class, its jobs in files of their own:
+//   frmMain.cpp     the control tree, the geometry, the panels
+//   Reading.cpp     start-up and shutdown, the refresh sequence, the number
+//                   boxes, search, and the clicks inside the documents
+//   Commands.cpp    the command table: the menu, the keys, the wheel, the
+//                   tab order, the buttons and the clipboard
+//   Appearance.cpp  text size, the Quran font, night reading, full screen,
+//                   the script and the translation
+//   NoteCards.cpp   note cards, exports and the window's messages
+//   Kept.cpp        the kept choices and the remembered place
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -9,9 +16,12 @@
 #include <optional>
 
 #include "layout/Rules.h"
+#include "model/cQ114.h"
 #include "platform/Services.h"
 #include "platform/TableSource.h"
-#include "model/cQ114.h"
+#include "views/Styles.h"
+#include "window/Command.h"
+#include "window/ReaderChoices.h"
 
 class QAction;
 class QKeyEvent;
@@ -64,8 +74,6 @@ public:
 
     // The key-down handler; the window sees every key before the focused control.
     void Form_KeyDown(int keyCode, int shift);
-    // Tab and Shift+Tab: the focus to the next (previous) stop of the chain.
-    bool TabStep(bool forward);
     void cmdHelp_Click();
     void cmdShowSoreh_Click();
     void cmdShowSearch_Click();
@@ -75,10 +83,8 @@ public:
     void lblSearch_DblClick();
     void GoRandomAyeh();
 
-    // ---- the reader's additions: a context menu, text size, Quran font,
-    // night reading, full screen, a remembered place, note cards, the script
-    // and the translation ----
-    enum class QuranFont { Default, AmiriQuran, NotoNaskh };
+    // ---- the reader's additions ----
+    using QuranFont = views::QuranFont;
     // After Form_Load: the line to open at (a reference given at start-up),
     // or else the remembered place when the reader keeps one.
     void StartAt(std::optional<int16_t> line);
@@ -86,12 +92,15 @@ public:
     void SetInteractive(bool on) { interactive_ = on; }
     QMenu* ContextMenu() const { return menu_; }
     QAction* MenuAction(const QString& name) const;
+    // Every command, as the menu, the keys and the automation know it.
+    const std::vector<Command>& Commands() const { return commands_; }
     double Zoom(const std::string& pane) const;
-    QuranFont ChosenQuranFont() const { return quranFont_; }
+    QuranFont ChosenQuranFont() const { return choices_.quranFont; }
     static QString QuranFontName(QuranFont font);
-    bool Night() const { return night_; }
-    bool RememberPlace() const { return remember_; }
-    bool Uthmani() const { return uthmani_; }
+    bool Night() const { return choices_.night; }
+    bool RememberPlace() const { return choices_.rememberPlace; }
+    bool Uthmani() const { return choices_.uthmani; }
+    const ReaderChoices& Choices() const { return choices_; }
     const QStringList& Exported() const { return exported_; }
     const QString& Message() const { return message_; }
     // Zooms a pane by `steps` (0: back to as designed).
@@ -106,16 +115,22 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // ---- the control tree (frmMain.cpp) ----
     void BuildControls();
+    QWidget* MakeControl(const layout::ControlSpec& c, QWidget* parent);
+    void OrderControls();
+    void StartPanes();
+    void FindControls();
+    void ConnectControls();
     // The rendering-only style rules of a pane.
     QString PaneStyle(const std::string& pane) const;
     void ApplyGeometry();
     void SetPanelVisible(const std::string& name, bool visible);
     void MoveFormCenter();
-    void Form_Unload();
 
-    // the refresh sequence and its parts: `place` moves the model, the rest
-    // draws where it stands
+    // ---- reading (Reading.cpp): the refresh sequence and its parts; `place`
+    // moves the model, the rest draws where it stands ----
+    void Form_Unload();
     void Refresh(const std::function<void()>& place);
     void hsAllQuran_Change();
     void hsPage_Change();
@@ -126,38 +141,45 @@ private:
     void Set_Help();
     void Show_Soreh(const Text& filter);
     void Write_Search_Result();
-
     // a number box moves the model to what it holds
     void NumberBox_Entered(NumberBox* box);
-
+    // PageUp/PageDown and the slider's track: a page at a time
+    void TurnPage(int action);
     // clicks in documents
     void DocQuran_onclick(const QString& tagName, const QString& id);
     void DocSoreh_onclick(const QString& tagName, const QString& id);
     void DocSearchResult_onclick(const QString& tagName, const QString& id);
     void DocTools_onclick(const QString& tagName, const QString& id);
 
-    // the additions (ReaderCommands.cpp)
+    // ---- commands (Commands.cpp) ----
+    void BuildCommands();
     void BuildReaderMenu();
+    // Runs the command a key stands for, if one does.
     bool ReaderKey(QKeyEvent* key);
     bool ReaderWheel(QObject* watched, QWheelEvent* wheel);
     WebPane* PaneUnder(QObject* watched) const;
-    void LoadChoices();
-    void SaveChoice(const char* key, const QString& value);
-    // Tells the reader, once, that the settings file could not be read or written.
-    void ReportSettingsTrouble();
-    // The number of found lines above the result list (0: none shown).
-    void ShowResultCount(int count);
-    // A pane rests after losing its renderer again and again: the message says so.
-    void RendererTrouble();
-    std::optional<QString> Choice(const char* key) const;
+    // the pane a size command is for: the one the menu was opened over, or
+    // from the keys the translation when it has the focus, else the page
+    WebPane* SizedPane() const;
+    // Tab and Shift+Tab: the focus to the next (previous) stop of the tab order.
+    bool TabStep(bool forward);
+    // the check marks of the menu, from the state they show
+    void UpdateChecks();
+
+    // ---- appearance (Appearance.cpp) ----
     void ApplyRenderingStyles();
     void ApplyNightPalette();
+    static QPalette NightPalette(QPalette from);
     void SetQuranFont(QuranFont font);
     void ToggleNight();
     void ToggleFullScreen();
-    void ToggleRememberPlace();
-    void KeepPlace();
-    bool RestorePlace();
+    void SetScript(bool uthmani);
+    void SetTranslation(cQ114::Translation translation);
+    void RedrawPage();
+    // The number of found lines above the result list (0: none shown).
+    void ShowResultCount(int count);
+
+    // ---- note cards, exports, messages (NoteCards.cpp) ----
     void ToggleFish();
     // `keepPlace`: the list shown is refreshed where the reader is in it.
     void ShowFish(bool keepPlace = false);
@@ -165,19 +187,28 @@ private:
     void ExportList(bool fish);
     // In a message box (while the reader is at the window) and in Message().
     void ShowMessage(const QString& text, bool warning = true);
-    void SetScript(bool uthmani);
-    void SetTranslation(cQ114::Translation translation);
-    void RedrawPage();
+    // Tells the reader, once, that the settings file could not be read or written.
+    void ReportSettingsTrouble();
+    // A pane rests after losing its renderer again and again: the message says so.
+    void RendererTrouble();
 
+    // ---- kept choices and the remembered place (Kept.cpp) ----
+    void LoadChoices();
+    void SaveChoices();
+    void ToggleRememberPlace();
+    void KeepPlace();
+    bool RestorePlace();
+
+    std::vector<Command> commands_;
     QMenu* menu_ = nullptr;
     WebPane* menuPane_ = nullptr;  // the pane the menu was opened over
-    std::map<std::string, double> zoom_;
-    QuranFont quranFont_ = QuranFont::Default;
+    std::optional<ChoiceStore> store_;
+    ReaderChoices choices_;
+    bool interactive_ = true, showingFish_ = false;
     // the result pane lists the model's found list (not a message of a search it did not run)
     bool searchListed_ = false;
     bool settingsReported_ = false;
     int resultCount_ = 0;
-    bool night_ = false, remember_ = false, uthmani_ = false, interactive_ = true, showingFish_ = false;
     std::map<QWidget*, QPalette> dayPalettes_;
     QRect normalPlace_;  // the window's place before full screen
     Qt::WindowStates stateBeforeFullScreen_;

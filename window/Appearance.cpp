@@ -1,0 +1,175 @@
+// Text size, the Quran font, night reading, full screen, the script and the
+// translation: how the reader sees the text. With nothing chosen the window
+// is as designed; the sizes, fonts and night reading are rendering-only rules
+// and palettes, the documents stay as written.
+#include <QMenu>
+#include <QScreen>
+#include <QScrollBar>
+#include <algorithm>
+#include <array>
+#include <cmath>
+
+#include "controls/NumberBox.h"
+#include "platform/qt/QtServices.h"
+#include "views/Documents.h"
+#include "views/Markup.h"
+#include "window/WebPane.h"
+#include "window/frmMain.h"
+
+namespace mushaf {
+
+namespace {
+constexpr std::array<double, 13> kZoomSteps{0.5, 0.67, 0.75, 0.8, 0.9, 1.0, 1.1, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0};
+}  // namespace
+
+// ---- text size ----------------------------------------------------------------
+
+double frmMain::Zoom(const std::string& pane) const {
+    if (pane == "wbrQuran") return choices_.zoomPage;
+    if (pane == "wbrFarsi") return choices_.zoomTranslation;
+    return 1.0;
+}
+
+void frmMain::ZoomPane(WebPane* pane, int steps) {
+    if (pane != wbrQuran && pane != wbrFarsi) return;
+    double z = Zoom(pane->objectName().toStdString());
+    if (steps == 0) {
+        z = 1.0;
+    } else {
+        // `steps` steps on from the step nearest to where it stands
+        int nearest = 0;
+        for (int i = 1; i < static_cast<int>(kZoomSteps.size()); ++i)
+            if (std::abs(kZoomSteps[i] - z) < std::abs(kZoomSteps[nearest] - z)) nearest = i;
+        z = kZoomSteps[std::clamp(nearest + steps, 0, static_cast<int>(kZoomSteps.size()) - 1)];
+    }
+    (pane == wbrQuran ? choices_.zoomPage : choices_.zoomTranslation) = z;
+    pane->SetZoom(z);  // the page keeps its marked ayah in view
+    SaveChoices();
+}
+
+// ---- fonts and rendering rules ------------------------------------------------
+
+QString frmMain::QuranFontName(QuranFont font) { return ToQ(views::QuranFontName(font)); }
+
+void frmMain::ApplyRenderingStyles() {
+    for (WebPane* pane : panes_) {
+        QString style = PaneStyle(pane->objectName().toStdString());
+        auto add = [&style](const std::u16string& rule) {
+            if (!rule.empty()) style += QStringLiteral(" ") + ToQ(rule);
+        };
+        if (pane == wbrQuran) {
+            add(views::PageFontRule(choices_.quranFont, choices_.uthmani, ShowEarab_));
+            add(views::NoteCardRule(views::FishLines(*Q114)));
+        }
+        if (pane == wbrSearchResult) add(views::ResultCountRule(resultCount_));
+        if (choices_.night) add(views::kNightRule);
+        pane->SetRenderingStyle(style);
+    }
+}
+
+void frmMain::ShowResultCount(int count) {
+    resultCount_ = count;
+    ApplyRenderingStyles();
+}
+
+void frmMain::SetQuranFont(QuranFont font) {
+    choices_.quranFont = font;
+    SaveChoices();
+    ApplyRenderingStyles();
+}
+
+// ---- night reading --------------------------------------------------------------
+
+// The window's colours at night: dark grounds, light text, dimmed text on
+// what is disabled, in every colour group.
+QPalette frmMain::NightPalette(QPalette p) {
+    const QColor ground(0x23, 0x27, 0x2b), field(0x2a, 0x2e, 0x33), text(0xdc, 0xdc, 0xd2), dim(0x6e, 0x72, 0x76);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        for (auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase, QPalette::ToolTipBase})
+            p.setColor(group, role, ground);
+        p.setColor(group, QPalette::Base, field);
+        const QColor ink = group == QPalette::Disabled ? dim : text;
+        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::ToolTipText})
+            p.setColor(group, role, ink);
+        p.setColor(group, QPalette::Light, QColor(0x3a, 0x3f, 0x45));
+        p.setColor(group, QPalette::Midlight, QColor(0x32, 0x37, 0x3c));
+        p.setColor(group, QPalette::Mid, QColor(0x1a, 0x1d, 0x20));
+        p.setColor(group, QPalette::Dark, QColor(0x15, 0x17, 0x1a));
+        p.setColor(group, QPalette::Highlight, QColor(0x2c, 0x4a, 0x6e));
+        p.setColor(group, QPalette::HighlightedText, QColor(0xff, 0xff, 0xff));
+        p.setColor(group, QPalette::Link, QColor(0x8e, 0xc5, 0xff));
+    }
+    return p;
+}
+
+void frmMain::ApplyNightPalette() {
+    // the controls, the window, and the windows of its own: the menu and its
+    // sub-menus (message boxes take it when they open)
+    std::vector<QWidget*> all;
+    for (auto& [name, w] : controls_)
+        if (!qobject_cast<WebPane*>(w)) all.push_back(w);
+    all.push_back(this);
+    all.push_back(menu_);
+    for (QMenu* sub : menu_->findChildren<QMenu*>()) all.push_back(sub);
+    for (QWidget* w : all) {
+        if (!dayPalettes_.count(w)) {
+            dayPalettes_[w] = w->palette();
+            dayFilled_[w] = w->autoFillBackground();
+        }
+        if (!choices_.night) {
+            w->setPalette(dayPalettes_[w]);
+            w->setAutoFillBackground(dayFilled_[w]);
+            continue;
+        }
+        w->setPalette(NightPalette(w->palette()));
+        if (w != menu_ && !qobject_cast<QMenu*>(w)) w->setAutoFillBackground(true);
+    }
+}
+
+void frmMain::ToggleNight() {
+    choices_.night = !choices_.night;
+    SaveChoices();
+    ApplyNightPalette();
+    ApplyRenderingStyles();
+}
+
+void frmMain::ToggleFullScreen() {
+    // the window takes the screen itself too: without a window manager the
+    // full-screen state alone changes nothing
+    if (isFullScreen()) {
+        setWindowState(stateBeforeFullScreen_);
+        if (!(stateBeforeFullScreen_ & Qt::WindowMaximized) && normalPlace_.isValid()) setGeometry(normalPlace_);
+    } else {
+        stateBeforeFullScreen_ = windowState() & ~Qt::WindowFullScreen;
+        normalPlace_ = geometry();
+        if (QScreen* s = screen()) setGeometry(s->geometry());
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    }
+}
+
+// ---- script and translation ------------------------------------------------------------
+
+void frmMain::RedrawPage() {
+    tags_["wbrQuran"] = QString();
+    hsAllQuran_Change();
+    ApplyRenderingStyles();
+}
+
+void frmMain::SetScript(bool uthmani) {
+    choices_.uthmani = uthmani;
+    // the Uthmani text is the text with its marks: choosing it shows them
+    if (uthmani) ShowEarab_ = true;
+    SaveChoices();
+    RedrawPage();
+}
+
+void frmMain::SetTranslation(cQ114::Translation translation) {
+    if (!Q114) return;
+    Q114->ChooseTranslation(translation);
+    choices_.fooladvand = translation == cQ114::Translation::Fooladvand;
+    SaveChoices();
+    Q114->GoPosition(static_cast<int16_t>(hsAllQuran->value()));
+    Set_Farsi(wbrFarsi, static_cast<int16_t>(hsAllQuran->value()));
+}
+
+}  // namespace mushaf

@@ -1,0 +1,314 @@
+// The commands: one table gives each its menu entry, keys and handler
+// (BuildCommands); from it come the context menu, the keys the window takes
+// and the automation's menu: actions. Also the key preview, the wheel, the
+// tab order, the buttons and the clipboard.
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <QWheelEvent>
+#include <chrono>
+#include <cmath>
+#include <random>
+
+#include "platform/Key_Language.h"
+#include "controls/NumberBox.h"
+#include "platform/qt/QtServices.h"
+#include "views/Documents.h"
+#include "views/Markup.h"
+#include "window/WebPane.h"
+#include "window/frmMain.h"
+
+namespace mushaf {
+
+namespace {
+
+// The window's own keys as its key handler numbers them.
+constexpr int kF1 = 112, kF2 = 113, kF3 = 114, kF4 = 115, kF9 = 120, kF12 = 123;
+
+int VbKeyCode(int qtKey) {
+    if (qtKey >= Qt::Key_F1 && qtKey <= Qt::Key_F24) return kF1 + (qtKey - Qt::Key_F1);
+    return 0;
+}
+
+}  // namespace
+
+// ---- the command table and the menu ----------------------------------------------
+
+void frmMain::BuildCommands() {
+    using K = QKeySequence;
+    auto formKey = [this](int code) { return [this, code] { Form_KeyDown(code, 0); }; };
+    auto size = [this](int steps) { return [this, steps] { ZoomPane(SizedPane(), steps); }; };
+    auto font = [this](QuranFont f) { return [this, f] { SetQuranFont(f); }; };
+    const QString fonts = QStringLiteral("قلم متن قرآن"), script = QStringLiteral("رسم الخط"),
+                  translation = QStringLiteral("ترجمه");
+    const bool yes = true;
+    commands_ = {
+        // the window's own keys: its key handler runs them
+        {"mnuEarab", QStringLiteral("اعراب"), {K(Qt::Key_F4)}, formKey(kF4), {}, {}, false, false, yes},
+        {"mnuCopy", QStringLiteral("کپي آيه و ترجمه"), {K(Qt::Key_F9)}, formKey(kF9), {}, {}, false, false, yes},
+        {"mnuRandom", QStringLiteral("آيه تصادفي"), {K(Qt::Key_F12)}, formKey(kF12), {}, {}, false, false, yes},
+        {"mnuHelp", QStringLiteral("راهنما"), {K(Qt::Key_F1)}, formKey(kF1), {}, {}, false, false, yes},
+        {"mnuFish", QStringLiteral("افزودن به يادداشت ها يا برداشتن"), {K(Qt::CTRL | Qt::Key_D)}, [this] { ToggleFish(); },
+         {}, {}, false, yes},
+        {"mnuShowFish", QStringLiteral("يادداشت ها"), {K(Qt::Key_F6)}, [this] { ShowFish(); }},
+        {"mnuExportFish", QStringLiteral("صدور يادداشت ها"), {}, [this] { ExportList(true); }},
+        {"mnuExportSearch", QStringLiteral("صدور نتايج جستجو"), {}, [this] { ExportList(false); }},
+        {"mnuZoomIn", QStringLiteral("درشت تر"),
+         {K(Qt::CTRL | Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
+          K(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
+         size(1), {}, {}, false, yes},
+        {"mnuZoomOut", QStringLiteral("ريزتر"), {K(Qt::CTRL | Qt::Key_Minus)}, size(-1)},
+        {"mnuZoomReset", QStringLiteral("اندازه اصلي"), {K(Qt::CTRL | Qt::Key_0)}, size(0)},
+        {"mnuFontDefault", QStringLiteral("قلم صفحه"), {}, font(QuranFont::Default),
+         [this] { return choices_.quranFont == QuranFont::Default; }, fonts, yes},
+        {"mnuFontAmiriQuran", QStringLiteral("Amiri Quran"), {}, font(QuranFont::AmiriQuran),
+         [this] { return choices_.quranFont == QuranFont::AmiriQuran; }, fonts, yes},
+        {"mnuFontNotoNaskh", QStringLiteral("Noto Naskh Arabic"), {}, font(QuranFont::NotoNaskh),
+         [this] { return choices_.quranFont == QuranFont::NotoNaskh; }, fonts, yes},
+        {"mnuScriptSimple", QStringLiteral("ساده"), {}, [this] { SetScript(false); },
+         [this] { return !choices_.uthmani; }, script, yes},
+        {"mnuScriptUthmani", QStringLiteral("عثماني"), {}, [this] { SetScript(true); },
+         [this] { return choices_.uthmani; }, script, yes},
+        {"mnuTransAnsarian", QStringLiteral("انصاريان"), {}, [this] { SetTranslation(cQ114::Translation::Ansarian); },
+         [this] { return !choices_.fooladvand; }, translation, yes},
+        {"mnuTransFooladvand", QStringLiteral("فولادوند"), {}, [this] { SetTranslation(cQ114::Translation::Fooladvand); },
+         [this] { return choices_.fooladvand; }, translation, yes},
+        {"mnuNight", QStringLiteral("مطالعه در شب"), {K(Qt::CTRL | Qt::SHIFT | Qt::Key_N)}, [this] { ToggleNight(); },
+         [this] { return choices_.night; }, {}, false, yes},
+        {"mnuFullScreen", QStringLiteral("تمام صفحه"), {K(Qt::Key_F11)}, [this] { ToggleFullScreen(); },
+         [this] { return isFullScreen(); }},
+        {"mnuRememberPlace", QStringLiteral("باز شدن از جايي که ماندم"), {}, [this] { ToggleRememberPlace(); },
+         [this] { return choices_.rememberPlace; }},
+    };
+}
+
+void frmMain::BuildReaderMenu() {
+    menu_ = new QMenu(this);
+    menu_->setLayoutDirection(Qt::RightToLeft);
+    std::map<QString, QMenu*> submenus;
+    std::map<QMenu*, QActionGroup*> groups;
+    for (const Command& c : commands_) {
+        if (c.separatorBefore) menu_->addSeparator();
+        QMenu* into = menu_;
+        if (!c.submenu.isEmpty()) {
+            QMenu*& sub = submenus[c.submenu];
+            if (!sub) sub = menu_->addMenu(c.submenu);
+            into = sub;
+        }
+        auto* a = new QAction(c.text, into);
+        a->setObjectName(QString::fromLatin1(c.name));
+        a->setCheckable(static_cast<bool>(c.checked));
+        // shown in the menu, and taken there while it is open; elsewhere the
+        // window's key handling runs the command
+        a->setShortcuts(c.keys);
+        a->setShortcutContext(Qt::WidgetShortcut);
+        if (c.exclusive) {
+            QActionGroup*& group = groups[into];
+            if (!group) group = new QActionGroup(into);
+            group->addAction(a);
+        }
+        connect(a, &QAction::triggered, this, [this, run = c.run] {
+            run();
+            UpdateChecks();
+        });
+        into->addAction(a);
+    }
+    connect(menu_, &QMenu::aboutToHide, this, [this] { QTimer::singleShot(0, this, [this] { menuPane_ = nullptr; }); });
+    for (WebPane* pane : {wbrQuran, wbrFarsi}) {
+        pane->EnableContextMenu();
+        connect(pane, &WebPane::ContextMenuRequested, this, [this, pane](const QPoint& at) {
+            menuPane_ = pane;
+            UpdateChecks();
+            menu_->popup(at);
+        });
+    }
+}
+
+QAction* frmMain::MenuAction(const QString& name) const { return menu_->findChild<QAction*>(name); }
+
+void frmMain::UpdateChecks() {
+    if (!menu_) return;
+    for (const Command& c : commands_)
+        if (c.checked)
+            if (QAction* a = MenuAction(QString::fromLatin1(c.name))) a->setChecked(c.checked());
+}
+
+// ---- keys, the wheel, the tab order -------------------------------------------------
+
+bool frmMain::ReaderKey(QKeyEvent* key) {
+    const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
+    const QKeySequence pressed(QKeyCombination(mods, static_cast<Qt::Key>(key->key())));
+    for (const Command& c : commands_) {
+        if (c.formKey || !c.keys.contains(pressed)) continue;
+        c.run();
+        UpdateChecks();
+        return true;
+    }
+    if (key->key() == Qt::Key_Escape && !mods && isFullScreen()) {
+        ToggleFullScreen();
+        return true;
+    }
+    return false;
+}
+
+WebPane* frmMain::SizedPane() const {
+    if (menuPane_) return menuPane_;
+    return wbrFarsi->isAncestorOf(QApplication::focusWidget()) ? wbrFarsi : wbrQuran;
+}
+
+WebPane* frmMain::PaneUnder(QObject* watched) const {
+    for (auto* w = qobject_cast<QWidget*>(watched); w; w = w->parentWidget())
+        if (auto* pane = qobject_cast<WebPane*>(w)) return pane;
+    return nullptr;
+}
+
+bool frmMain::ReaderWheel(QObject* watched, QWheelEvent* wheel) {
+    if (!(wheel->modifiers() & Qt::ControlModifier)) return false;
+    WebPane* pane = PaneUnder(watched);
+    if (pane != wbrQuran && pane != wbrFarsi) return false;
+    // one step a notch: a touchpad's small deltas add up to one
+    const int delta = wheel->angleDelta().y();
+    if ((delta > 0) != (wheelDelta_ > 0)) wheelDelta_ = 0;
+    wheelDelta_ += delta;
+    while (std::abs(wheelDelta_) >= 120) {
+        ZoomPane(pane, wheelDelta_ > 0 ? 1 : -1);
+        wheelDelta_ -= wheelDelta_ > 0 ? 120 : -120;
+    }
+    return true;
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    // Installed on the application: every event of every object passes here
+    // once.
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        // key preview: once per key, where it is delivered to the focused
+        // widget of this window (or to the window when nothing has the focus)
+        auto* widget = qobject_cast<QWidget*>(watched);
+        QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : focusWidget();
+        if (widget && widget->window() == this && (widget == focus || (!focus && widget == this))) {
+            auto* key = static_cast<QKeyEvent*>(event);
+            Form_KeyDown(VbKeyCode(key->key()), static_cast<int>(key->modifiers()));
+            if (loaded_ && ReaderKey(key)) return true;
+            const auto mods = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
+            if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && mods == Qt::NoModifier &&
+                TabStep(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier)))
+                return true;
+        }
+        break;
+    }
+    case QEvent::Wheel:
+        if (loaded_ && ReaderWheel(watched, static_cast<QWheelEvent*>(event))) return true;
+        break;
+    case QEvent::FocusIn:
+        if (watched == txtSearch) cmdSearch->setDefault(true);
+        break;
+    case QEvent::FocusOut:
+        if (watched == txtSearch) cmdSearch->setDefault(false);
+        break;
+    case QEvent::MouseButtonDblClick:
+        if (watched == lblFarsi) lblFarsi_DblClick();
+        else if (watched == lblSearch) lblSearch_DblClick();
+        break;
+    default: break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+bool frmMain::TabStep(bool forward) {
+    // Along the window's tab order; a pane is one stop (its links are not),
+    // and it takes the focus as a click gives it, so that its view does not
+    // move to its first link.
+    QWidget* focus = QApplication::focusWidget();
+    if (!focus || focus->window() != this) return false;
+    std::vector<QWidget*> stops;
+    int at = -1;
+    for (QWidget* w : tabOrder_) {
+        auto* pane = qobject_cast<WebPane*>(w);
+        const bool takes = pane ? pane->View() != nullptr : (w->focusPolicy() & Qt::TabFocus) != 0;
+        if (!takes || !w->isVisible() || !w->isEnabled()) continue;
+        if (w == focus || (pane && pane->isAncestorOf(focus))) at = static_cast<int>(stops.size());
+        stops.push_back(w);
+    }
+    if (at < 0 || stops.size() < 2) return false;
+    const int n = static_cast<int>(stops.size());
+    QWidget* next = stops[(at + (forward ? 1 : n - 1)) % n];
+    next->setFocus(qobject_cast<WebPane*>(next) ? Qt::OtherFocusReason
+                                                : (forward ? Qt::TabFocusReason : Qt::BacktabFocusReason));
+    return true;
+}
+
+void frmMain::Form_KeyDown(int keyCode, int) {
+    if (!loaded_) return;
+    SetPanelVisible("picHelp", keyCode == kF1);
+    if (keyCode == kF12) GoRandomAyeh();
+    if (keyCode == kF2) cmdShowSoreh_Click();
+    if (keyCode == kF3) cmdShowSearch_Click();
+    if (keyCode == kF9) Copy_Ayeh();
+    if (keyCode == kF4) {
+        ShowEarab_ = !ShowEarab_;
+        tags_["wbrQuran"] = QString();
+        hsAllQuran_Change();
+        ApplyRenderingStyles();  // the Uthmani script's font goes with the marks
+    }
+}
+
+// ---- buttons and the clipboard -------------------------------------------------
+
+void frmMain::cmdHelp_Click() { SetPanelVisible("picHelp", true); }
+
+void frmMain::cmdShowSearch_Click() {
+    // the panel to show first, so that the focus never passes through the page pane
+    SetPanelVisible("picPanelSearch", true);
+    txtSearch->setFocus();
+    SetPanelVisible("picPanelQuran", false);
+    cmdShowSoreh->setEnabled(true);
+    cmdShowSearch->setEnabled(false);
+    txtSearch->setFocus();
+}
+
+void frmMain::cmdShowSoreh_Click() {
+    SetPanelVisible("picPanelQuran", true);
+    txtQSearch->setFocus();
+    SetPanelVisible("picPanelSearch", false);
+    cmdShowSoreh->setEnabled(false);
+    cmdShowSearch->setEnabled(true);
+    txtQSearch->setFocus();
+}
+
+void frmMain::Copy_Ayeh() {
+    if (!Q114) return;
+    // the highlighted line, wherever the index or the result list left the model
+    const auto line = static_cast<int16_t>(hsAllQuran->value());
+    Q114->GoPosition(line);
+    Text text = views::CopyText(*Q114, line, ShowEarab_, choices_.uthmani);
+    int32_t persian = 1;
+    Set_Language(persian, services_.keyboard);
+    services_.clipboard.Clear();
+    services_.clipboard.SetText(text);
+}
+
+void frmMain::lblFarsi_DblClick() { Copy_Ayeh(); }
+
+void frmMain::lblSearch_DblClick() { txtSearch->setText(ToQ(services_.clipboard.Text())); }
+
+void frmMain::GoRandomAyeh() {
+    if (!Q114) return;
+    using namespace std::chrono;
+    auto now = system_clock::now().time_since_epoch();
+    auto ofDay = duration_cast<milliseconds>(now).count() % (24LL * 3600 * 1000);
+    std::mt19937 rng(static_cast<uint32_t>(ofDay));
+    float r = std::uniform_real_distribution<float>(0.0f, 1.0f)(rng);
+    if (r >= 1.0f) r = 0.0f;
+    float v = r * static_cast<float>(Q114->MaxBound() - 1) + 1.0f;
+    hsAllQuran->setValue(static_cast<int16_t>(std::nearbyint(v)));
+}
+
+}  // namespace mushaf

@@ -1,0 +1,121 @@
+#include "window/ReaderChoices.h"
+
+#include <charconv>
+#include <cmath>
+#include <set>
+
+namespace mushaf {
+
+namespace {
+
+constexpr char16_t kApp[] = u"Mushaf";
+constexpr char16_t kGroup[] = u"Reader";
+
+std::u16string Ascii(std::string_view s) { return std::u16string(s.begin(), s.end()); }
+std::string Narrow(std::u16string_view s) {
+    std::string out;
+    for (char16_t c : s) {
+        if (c > 0x7F) return {};
+        out += static_cast<char>(c);
+    }
+    return out;
+}
+
+std::optional<long> Whole(std::u16string_view text) {
+    const std::string s = Narrow(text);
+    long v = 0;
+    auto [end, ec] = std::from_chars(s.data(), s.data() + s.size(), v);
+    if (s.empty() || ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
+    return v;
+}
+
+std::u16string Number(double v) {
+    // as the window wrote zoom factors: the shortest text that reads back the same
+    char buffer[32];
+    auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, v);
+    return ec == std::errc() ? Ascii(std::string_view(buffer, end - buffer)) : u"1";
+}
+
+std::u16string Flag(bool on) { return on ? u"true" : u"false"; }
+
+}  // namespace
+
+ChoiceStore::ChoiceStore(Settings& settings, int16_t firstLine, int16_t lastLine, std::size_t maxCards)
+    : settings_(settings), firstLine_(firstLine), lastLine_(lastLine), maxCards_(maxCards) {}
+
+std::optional<std::u16string> ChoiceStore::Get(const char* key) const {
+    return settings_.Get(kApp, kGroup, Ascii(key));
+}
+
+void ChoiceStore::Set(const char* key, const std::u16string& value) { settings_.Set(kApp, kGroup, Ascii(key), value); }
+
+std::u16string ChoiceStore::CardText(const std::vector<int16_t>& cards) {
+    std::u16string text;
+    for (int16_t line : cards) {
+        if (!text.empty()) text += u' ';
+        text += Ascii(std::to_string(line));
+    }
+    return text;
+}
+
+std::vector<int16_t> ChoiceStore::SoundCards(std::u16string_view text) const {
+    std::vector<int16_t> cards;
+    std::set<int16_t> seen;
+    std::size_t at = 0;
+    while (at < text.size() && cards.size() < maxCards_) {
+        const std::size_t end = std::min(text.find(u' ', at), text.size());
+        const auto n = Whole(text.substr(at, end - at));
+        at = end + 1;
+        if (!n || *n < firstLine_ || *n > lastLine_ || !seen.insert(static_cast<int16_t>(*n)).second) continue;
+        cards.push_back(static_cast<int16_t>(*n));
+    }
+    return cards;
+}
+
+ReaderChoices ChoiceStore::Load() {
+    ReaderChoices c;
+    auto zoom = [&](const char* key) {
+        const std::string text = Narrow(Get(key).value_or(u""));
+        double z = 0;
+        auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), z);
+        const bool sound = !text.empty() && ec == std::errc() && end == text.data() + text.size() && std::isfinite(z) &&
+                           z >= ReaderChoices::kSmallestZoom && z <= ReaderChoices::kLargestZoom;
+        return sound ? z : 1.0;
+    };
+    c.zoomPage = zoom("ZoomPage");
+    c.zoomTranslation = zoom("ZoomTranslation");
+    c.quranFont = views::QuranFontNamed(Get("QuranFont").value_or(u""));
+    c.night = Get("Night") == u"true";
+    c.rememberPlace = Get("RememberPlace") == u"true";
+    c.uthmani = Get("Script") == u"uthmani";
+    c.fooladvand = Get("Translation") == u"fooladvand";
+    c.noteCards = SoundCards(Get("FishList").value_or(u""));
+    if (auto line = Whole(Get("PlaceLine").value_or(u"")); line && *line >= firstLine_ && *line <= lastLine_)
+        c.place.line = static_cast<int16_t>(*line);
+    c.place.earab = Get("PlaceEarab") == u"true";
+    c.place.searchPanel = Get("PlacePanel") == u"search";
+    c.place.window = Narrow(Get("PlaceWindow").value_or(u""));
+    kept_ = c;
+    return c;
+}
+
+void ChoiceStore::Save(const ReaderChoices& now) {
+    const ReaderChoices& was = kept_;
+    if (now.zoomPage != was.zoomPage) Set("ZoomPage", Number(now.zoomPage));
+    if (now.zoomTranslation != was.zoomTranslation) Set("ZoomTranslation", Number(now.zoomTranslation));
+    if (now.quranFont != was.quranFont) Set("QuranFont", views::QuranFontName(now.quranFont));
+    if (now.night != was.night) Set("Night", Flag(now.night));
+    if (now.rememberPlace != was.rememberPlace) Set("RememberPlace", Flag(now.rememberPlace));
+    if (now.uthmani != was.uthmani) Set("Script", now.uthmani ? u"uthmani" : u"simple");
+    if (now.fooladvand != was.fooladvand) Set("Translation", now.fooladvand ? u"fooladvand" : u"ansarian");
+    if (now.noteCards != was.noteCards) Set("FishList", CardText(now.noteCards));
+    if (now.place != was.place) {
+        if (now.place.line) Set("PlaceLine", Ascii(std::to_string(*now.place.line)));
+        Set("PlaceEarab", Flag(now.place.earab));
+        Set("PlacePanel", now.place.searchPanel ? u"search" : u"surah");
+        Set("PlaceWindow", Ascii(now.place.window));
+    }
+    kept_ = now;
+}
+
+}  // namespace mushaf

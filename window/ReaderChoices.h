@@ -1,0 +1,64 @@
+#pragma once
+// The reader's kept choices, typed: each read from the settings service and
+// checked in one place (a value out of range, or of another kind, is its
+// default), and written back each time it changes. The keys and the stored
+// texts are those every release has kept, in the settings group "Reader".
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/Services.h"
+#include "views/Styles.h"
+
+namespace mushaf {
+
+struct ReaderChoices {
+    // text size of the page and of the translation, 1 = as designed
+    double zoomPage = 1.0, zoomTranslation = 1.0;
+    views::QuranFont quranFont = views::QuranFont::Default;
+    bool night = false;
+    bool uthmani = false;      // the Uthmani script
+    bool fooladvand = false;   // the second translation
+    bool rememberPlace = false;
+    // the note cards, as the model's fish list: line numbers in the order added
+    std::vector<int16_t> noteCards;
+    // The place kept when the window closed (with rememberPlace).
+    struct Place {
+        std::optional<int16_t> line;
+        bool earab = false;
+        bool searchPanel = false;
+        std::string window;  // QWidget::saveGeometry, base64
+        bool operator==(const Place&) const = default;
+    } place;
+    bool operator==(const ReaderChoices&) const = default;
+
+    static constexpr double kSmallestZoom = 0.5, kLargestZoom = 3.0;
+};
+
+class ChoiceStore {
+public:
+    // Lines lie in firstLine..lastLine; at most maxCards note cards.
+    ChoiceStore(Settings& settings, int16_t firstLine, int16_t lastLine, std::size_t maxCards);
+    // What is kept, every value checked.
+    ReaderChoices Load();
+    // Writes each value that differs from what was last read or written.
+    void Save(const ReaderChoices& now);
+
+    // The note cards as the model's fish list writes them ("12 300 7").
+    static std::u16string CardText(const std::vector<int16_t>& cards);
+    // A kept card text read as far as it is sound: numbers of lines in range,
+    // each once, at most maxCards; anything else is passed over.
+    std::vector<int16_t> SoundCards(std::u16string_view text) const;
+
+private:
+    std::optional<std::u16string> Get(const char* key) const;
+    void Set(const char* key, const std::u16string& value);
+
+    Settings& settings_;
+    int16_t firstLine_, lastLine_;
+    std::size_t maxCards_;
+    ReaderChoices kept_;  // as last read or written
+};
+
+}  // namespace mushaf
