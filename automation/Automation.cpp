@@ -4,6 +4,7 @@
 #include <QAction>
 #include <QPixmap>
 #include <QProcess>
+#include <QKeyEvent>
 #include <QScreen>
 #include <QMenu>
 #include <QWheelEvent>
@@ -203,9 +204,26 @@ void Click(frmMain& w, const QString& paneName, const QString& id) {
     QObject::disconnect(connection);
 }
 
-// Runs xdotool with `args` and handles what it sent while it runs: keys and
-// clicks that come from the X server as a keyboard's and a mouse's do.
-void XDoTool(const QStringList& args) {
+// Takes the key that marks the end of what xdotool sent (Pause, which the
+// reader does not use; a key of the keyboard map, so that xdotool need not
+// map it for the moment), before the window sees it.
+class EndMark : public QObject {
+public:
+    bool seen = false;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease) return false;
+        if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Pause) return false;
+        if (event->type() == QEvent::KeyRelease) seen = true;
+        return true;
+    }
+};
+
+// Runs xdotool with `args` and handles what it sent: keys and clicks that come
+// from the X server as a keyboard's and a mouse's do. The X server hands one
+// sender's events on in order, so once the end mark has come, all has.
+void RunXDoTool(const QStringList& args) {
     QProcess tool;
     tool.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     tool.start(QStringLiteral("xdotool"), args);
@@ -215,8 +233,15 @@ void XDoTool(const QStringList& args) {
         throw Failure{"xdotool did not finish"};
     }
     if (tool.exitStatus() != QProcess::NormalExit || tool.exitCode() != 0) throw Failure{"xdotool failed: " + args.join(' ')};
-    // what the server has sent by now is read and handled
-    WaitUntil([] { return false; }, 150);
+}
+
+void XDoTool(const QStringList& args) {
+    EndMark mark;
+    qApp->installEventFilter(&mark);  // the last installed sees events first
+    RunXDoTool(args);
+    // after all the first run sent (type takes every word after it as text)
+    RunXDoTool({"key", "Pause"});
+    if (!WaitUntil([&] { return mark.seen; }, 10000)) throw Failure{"what xdotool sent did not arrive: " + args.join(' ')};
 }
 
 // A click with the X server's mouse in the middle of a control.
@@ -322,6 +347,13 @@ void Perform(frmMain& w, const QString& action) {
         const QRect g = w.frameGeometry();
         if (!w.screen()->grabWindow(0, g.x(), g.y(), g.width(), g.height()).save(rest))
             throw Failure{"could not write " + rest};
+    } else if (verb == "painted") {
+        // until what the pane was asked is on the screen (two frames after it)
+        auto* pane = qobject_cast<WebPane*>(Need(w, rest));
+        if (!pane) throw Failure{"not a pane: " + rest};
+        auto painted = std::make_shared<bool>(false);
+        pane->WhenPainted([painted] { *painted = true; });
+        if (!WaitUntil([&] { return *painted; }, 10000)) throw Failure{rest + " was not painted"};
     } else if (verb == "check") {
         Check(w);
     } else if (verb == "focus") {

@@ -21,6 +21,7 @@ int main(int argc, char** argv) {
         }
         return false;
     };
+    automation.drives = [&] { return dumpState; };
     // without --dump-state it is the reader as it is
     automation.shown = [&](mushaf::frmMain& window, mushaf::Clipboard& clipboard) -> std::optional<int> {
         if (!dumpState) return std::nullopt;

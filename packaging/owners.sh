@@ -4,10 +4,19 @@
 # owners_judge SYSTEM CLOSURE: SYSTEM lists files (one a line), CLOSURE the
 # packages apt-get install of the package brings. Each file must be owned by
 # a package of CLOSURE (the file, where its link leads, or the same path
-# with or without /usr). A file no package owns passes only when it is not a
-# program or a library (no ELF header): the machine makes such files itself
-# (the locale archive of locale-gen and localedef, caches), and no package
-# could bring them. Prints a line for each file that fails; status 1 if any.
+# with or without /usr). A file no package owns passes only when the machine
+# makes such files itself (owners_generated: the locale archive of locale-gen
+# and localedef, caches) and it is not a program or a library (no ELF
+# header): no package could bring it. Prints a line for each file that fails; status 1 if any.
+# The files a machine makes for itself: the locale archive, the loader's and
+# fontconfig's caches, other caches.
+owners_generated() {
+    case $1 in
+        /usr/lib/locale/locale-archive | /etc/ld.so.cache | */fontconfig/* | *.cache | */gconv-modules.cache) return 0 ;;
+        *) return 1 ;;
+    esac
+}
+
 owners_judge() {
     local system=$1 closure=$2 line path pkgs f g owner bad=0
     declare -A owner_of=()
@@ -24,7 +33,7 @@ owners_judge() {
             [ -z "$owner" ] || break
         done
         if [ -z "$owner" ]; then
-            if [ "$(head -c 4 "$f" 2>/dev/null | od -An -c | tr -d ' ')" = '177ELF' ]; then
+            if ! owners_generated "$f" || [ "$(head -c 4 "$f" 2>/dev/null | od -An -c | tr -d ' ')" = '177ELF' ]; then
                 echo "no package owns $f"; bad=1
             fi
         elif ! grep -qx "$owner" "$closure"; then

@@ -25,9 +25,12 @@ expect() {  # expect pass|fail WHAT FILE CLOSURE-PACKAGES...
 dpkg_bin=$(command -v dpkg)
 expect pass "a file of a package in the closure" "$dpkg_bin" libc6 dpkg
 expect fail "a file of a package outside the closure" "$dpkg_bin" libc6
-printf 'LC_CTYPE data\n' >"$tmp/locale-archive"
-expect pass "a data file no package owns" "$tmp/locale-archive" libc6
-cp "$(readlink -f "$dpkg_bin")" "$tmp/libstray.so"
-expect fail "a library no package owns" "$tmp/libstray.so" libc6 dpkg
+mkdir -p "$tmp/fontconfig"
+printf 'cache\n' >"$tmp/fontconfig/0123-le64.cache-8"
+expect pass "a cache no package owns" "$tmp/fontconfig/0123-le64.cache-8" libc6
+printf 'data\n' >"$tmp/icudt72l.dat"
+expect fail "a data file no package owns that is no cache" "$tmp/icudt72l.dat" libc6
+cp "$(readlink -f "$dpkg_bin")" "$tmp/stray.cache"
+expect fail "a library no package owns, named as a cache" "$tmp/stray.cache" libc6 dpkg
 [ $status -eq 0 ] && echo "owner check: every case as expected"
 exit $status

@@ -91,7 +91,7 @@ TEST(X11Keys, TextSizeKeepsTheMarkedAyahInView) {
     for (const QStringList& sizes : {QStringList{"key:Ctrl+=", "key:Ctrl+=", "key:Ctrl+=", "key:Ctrl+="},
                                      QStringList{"wheel:wbrQuran:5"}, QStringList{"key:Ctrl+-", "key:Ctrl+-"}}) {
         // the page follows its new size in the next frame
-        RUN_WINDOW(r, QStringList{"slider:6250"} + sizes + QStringList{"wait:150", inView});
+        RUN_WINDOW(r, QStringList{"slider:6250"} + sizes + QStringList{"painted:wbrQuran", inView});
         EXPECT_TRUE(r.state["evaluated"].toArray()[0].toBool()) << sizes.join(' ').toStdString();
         EXPECT_NE(r.state["zoom"].toObject()["wbrQuran"].toDouble(), 1.0);
     }
@@ -142,4 +142,15 @@ TEST(X11Keys, SurahFilterWithTheArticleAndReturnOpensTheSurah) {
     RUN_WINDOW(none, "slider:300", "type:txtQSearch:zzz", "xkey:Return");
     EXPECT_TRUE(none.document("wbrSoreh").contains(U("سوره اي با اين نام نيست")));
     EXPECT_EQ(none.state["hsAllQuran"].toInt(), 300);
+}
+
+TEST(X11Keys, UpAndDownMoveAmongAPanesLinksAndReturnFollowsOne) {
+    // the second result row, from the keyboard alone
+    RUN_WINDOW(list, "key:F3", "type:txtSearch:" + U("بسم الله الرحمن"), "key:Return", "focus:wbrSearchResult",
+               "xkey:Down", "xkey:Down", "xkey:Return");
+    EXPECT_EQ(list.state["hsAllQuran"].toInt(), 7);
+    // the second surah of the index; Up goes back
+    RUN_WINDOW(index, "focus:wbrSoreh", "xkey:Down", "xkey:Down", "xkey:Down", "xkey:Up", "xkey:Return");
+    EXPECT_EQ(index.model()["Soreh"].toInt(), 2);
+    EXPECT_EQ(index.state["hsAllQuran"].toInt(), 7);
 }

@@ -308,18 +308,28 @@ TEST(Pane, AfterTheRendererIsGoneThePanesDrawAgain) {
 
 TEST(Pane, TheWindowSaysWhenItsPanesRest) {
     // the fourth loss in a row: every pane rests, the message says so; then
-    // the panes come back with the page and the message goes
+    // the panes come back with the page and the message goes. The search
+    // panel, opened once and hidden again, rests and comes back with them.
     auto fourLosses = [](mushaf::frmMain& w) {
+        w.cmdShowSearch_Click();
+        w.cmdShowSoreh_Click();
         for (int loss = 0; loss < 4; ++loss) {
             ASSERT_TRUE(WaitUntil([&] { return w.PanesIdle() && !w.Pane("wbrQuran")->Resting(); }));
             EndTheWindowsRenderer(w);
         }
         ASSERT_TRUE(w.Pane("wbrQuran")->Resting());
+        EXPECT_TRUE(w.Pane("wbrSearchResult")->Resting());
         EXPECT_EQ(w.Message(), QString::fromUtf16(mushaf::WebPane::kRestingNotice));
         EXPECT_TRUE(w.Pane("wbrQuran")->findChild<QWidget*>("lblRendererNotice")->isVisible());
+        EXPECT_TRUE(WaitUntil([&] {
+            for (mushaf::WebPane* p : w.Panes())
+                if (p->Resting()) return false;
+            return true;
+        }));
     };
-    mushaf::testing::WindowRun r = mushaf::testing::RunWindow({"slider:300", "wait:3000"}, {}, fourLosses);
+    mushaf::testing::WindowRun r = mushaf::testing::RunWindow({"slider:300", "key:F3"}, {}, fourLosses);
     ASSERT_EQ(r.status, 0) << r.error.toStdString();
     EXPECT_EQ(r.marked(), QStringList{"div300"});
     EXPECT_EQ(r.state["message"].toString(), "");
+    EXPECT_TRUE(r.visible("wbrSearchResult"));
 }

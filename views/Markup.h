@@ -19,10 +19,10 @@ inline std::u16string LineId(int line) {
 }
 
 // Every pane: the spans of the lists take the widths their rules give them,
-// and a focused link draws no focus frame.
+// and a focused link draws a frame only when the keys put the focus there.
 inline constexpr char16_t kPaneStyle[] =
     u"span.Radif, span.SorehName, span.Ayat, span.Ayeh, span.AyehCaption, span.Dash { display: inline-block; } "
-    u"a:focus { outline: none; }";
+    u"a:focus { outline: none; } a:focus-visible { outline: 2px solid #3a7bd5; outline-offset: 1px; }";
 // The page pane: the mushaf page is read, not skimmed, so its lines are drawn
 // larger, with room between wrapped lines for the vowel marks.
 inline constexpr char16_t kPageStyle[] =

@@ -106,8 +106,7 @@ void frmMain::ApplyNightPalette() {
     // the controls, the window, and the windows of its own: the menu and its
     // sub-menus (message boxes take it when they open)
     std::vector<QWidget*> all;
-    for (auto& [name, w] : controls_)
-        if (!qobject_cast<WebPane*>(w)) all.push_back(w);
+    for (auto& [name, w] : controls_) all.push_back(w);  // a pane: its notice and its focus frame
     all.push_back(this);
     all.push_back(menu_);
     for (QMenu* sub : menu_->findChildren<QMenu*>()) all.push_back(sub);
@@ -122,7 +121,7 @@ void frmMain::ApplyNightPalette() {
             continue;
         }
         w->setPalette(NightPalette(w->palette()));
-        if (w != menu_ && !qobject_cast<QMenu*>(w)) w->setAutoFillBackground(true);
+        if (w != menu_ && !qobject_cast<QMenu*>(w) && !qobject_cast<WebPane*>(w)) w->setAutoFillBackground(true);
     }
 }
 

@@ -3,6 +3,7 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTimer>
 
 #include "controls/NumberBox.h"
 #include "platform/qt/QtServices.h"
@@ -26,7 +27,8 @@ void frmMain::LoadChoices() {
     if (choices_.night) ApplyNightPalette();
     ApplyRenderingStyles();
     UpdateChecks();
-    ReportSettingsTrouble();
+    // once the window is shown
+    QTimer::singleShot(0, this, [this] { ReportSettingsTrouble(); });
 }
 
 void frmMain::SaveChoices() {

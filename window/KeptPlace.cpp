@@ -35,7 +35,7 @@ bool SoundPlace(const SavedGeometry& place, const QSize& minimum, const QList<QR
         if (r.width() > s.width() || r.height() > s.height()) return false;
         // the frame and the client of that place no larger either
         for (const QRect& other : {place.frame, place.client})
-            if (other.width() > s.width() + 100 || other.height() > s.height() + 100) return false;
+            if (!other.isValid() || other.width() > s.width() + 100 || other.height() > s.height() + 100) return false;
         return true;
     }
     return false;

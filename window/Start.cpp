@@ -208,7 +208,8 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
             return 2;
         };
         if (a == "--settings" || a == "--export-dir" || a == "--page" || a == "--juz") {
-            if (i + 1 >= args.size() || args[i + 1].startsWith("--")) return wrong(a + " needs a value");
+            if (i + 1 >= args.size() || args[i + 1].startsWith("--") || args[i + 1].isEmpty())
+                return wrong(a + " needs a value");
             const QString value = args[++i];
             if (a == "--settings") settingsFile = value;
             else if (a == "--export-dir") exportDir = value;
@@ -253,7 +254,7 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     auto* window = new frmMain(services);
     window->setAttribute(Qt::WA_DeleteOnClose);
     // a driven window opens no dialog, from its start on
-    if (extension) window->SetInteractive(false);
+    if (extension && extension->drives && extension->drives()) window->SetInteractive(false);
     window->Form_Load();
     window->StartAt(startLine);
     window->show();

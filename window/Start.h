@@ -19,6 +19,9 @@ struct StartExtension {
     std::function<std::optional<int>(frmMain& window, Clipboard& clipboard)> shown;
     // The extension's part of the usage line.
     QString usage;
+    // After the options: whether the extension drives the window (then it
+    // opens no dialog and no exported file).
+    std::function<bool()> drives;
 };
 
 int RunReader(int argc, char** argv, const StartExtension* extension = nullptr);

@@ -1,5 +1,7 @@
 #include "window/WebPane.h"
 
+#include "window/PaneScripts.h"
+
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QApplication>
@@ -26,80 +28,7 @@ QString JsString(const QString& s) {
     return QString::fromUtf8(QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
 }
 
-// Writes a whole document into the pane's page, as document.open and
-// document.write, and then prepares it: the pane's rendering rules go into an
-// adopted style sheet (so the document stays as written), and with clicks
-// on, a click on a link is reported and does not navigate.
-//
-// A long document (a list of found lines) is written in two parts: the part
-// that fills the pane first, then, once that part has been given a frame,
-// the rest. The reader sees the top of the list while the rest is parsed and
-// laid out; the tree is the one a single write makes, since the parser takes
-// written text as it comes. The page reports the end of the second part
-// (a hidden page draws no frames and is written at once). A document that
-// keeps the reader's place (the same list again) is written whole, and the
-// view goes back to where it was.
-const char* kWriteScript = R"JS(
-(function (head, rest, style, clicks, token, keep, inView) {
-  var place = window.scrollY;
-  document.open();
-  window.scrollTo(0, 0);  // the view keeps its place through open; a new document starts at its top
-  document.write(head);
-  try {
-    var sheet = new CSSStyleSheet();
-    sheet.replaceSync(style);
-    document.adoptedStyleSheets = [sheet];
-  } catch (e) {}
-  // With rows (clicks 2), a click beside the links of a list of rows is a
-  // click on the link of its row: the last link that starts above it, if the
-  // click is no lower than that link's line.
-  function rowLink(y) {
-    var links = document.links, lo = 0, hi = links.length - 1, found = null;
-    while (lo <= hi) {
-      var mid = (lo + hi) >> 1;
-      if (links[mid].getBoundingClientRect().top <= y) { found = links[mid]; lo = mid + 1; } else hi = mid - 1;
-    }
-    if (!found) return null;
-    var r = found.getBoundingClientRect();
-    return y <= r.bottom + r.height / 2 ? found : null;
-  }
-  // a new size (the window's, or the text's) keeps the element shown in view
-  if (inView) {
-    var show = function () {
-      var e = document.querySelector(inView);
-      if (e) e.scrollIntoView({block: 'nearest'});
-    };
-    // after each layout at a new size
-    if (window.ResizeObserver) new ResizeObserver(show).observe(document.documentElement);
-    else window.addEventListener('resize', show);
-  }
-  if (clicks) {
-    document.addEventListener('click', function (e) {
-      var link = e.target && e.target.closest ? e.target.closest('a') : null;
-      if (!link && clicks === 2) link = rowLink(e.clientY);
-      var el = link || e.target;
-      if (link) e.preventDefault();
-      console.log('\x01mushaf-click\x01' + ((el && el.tagName) || '') + '\x01' + ((el && el.id) || ''));
-    }, true);
-  }
-  function end() {
-    document.close();
-    if (keep) window.scrollTo(0, place);
-  }
-  if (token === 0) return end();
-  var written = false;
-  function finish() {
-    if (written) return;
-    written = true;
-    document.write(rest);
-    end();
-    console.log('\x01mushaf-written\x01' + token);
-  }
-  if (document.visibilityState !== 'visible') return finish();
-  requestAnimationFrame(function () { setTimeout(finish, 0); });
-  setTimeout(finish, 200);
-})(%1, %2, %3, %4, %5, %6, %7)
-)JS";
+
 
 // Documents longer than this are written in two parts, the first ending at
 // the first tag end after kFirstPart characters.
@@ -354,7 +283,7 @@ void WebPane::Pump() {
                     if (end >= 0) split = end + 1;
                 }
                 if (split < op.text.size()) twoParts = ++lastWrite_;
-                script += QString::fromLatin1(kWriteScript)
+                script += QString::fromLatin1(pane_scripts::kWriteScript)
                               .arg(JsString(op.text.left(split)), JsString(op.text.mid(split)),
                                    JsString(renderingStyle_),
                                    QString::number(receiveClicks_ ? (rowClicks_ ? 2 : 1) : 0),
@@ -453,7 +382,8 @@ void WebPane::TryAgain() {
 }
 
 void WebPane::ShowResting(bool on) {
-    if (on == Resting()) return;
+    if (on == noticeShown_) return;
+    noticeShown_ = on;
     if (on && !notice_) {
         notice_ = new QLabel(this);
         notice_->setObjectName(QStringLiteral("lblRendererNotice"));
@@ -470,7 +400,7 @@ void WebPane::ShowResting(bool on) {
     emit RendererResting(on);
 }
 
-bool WebPane::Resting() const { return notice_ && notice_->isVisible(); }
+bool WebPane::Resting() const { return noticeShown_; }
 
 void WebPane::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
@@ -487,7 +417,7 @@ void WebPane::Written(int token) {
 void WebPane::LoadFinished() {
     if (resting_) return;  // a load the lost renderer reported
     loading_ = false;
-    if (Resting()) ShowResting(false);
+    ShowResting(false);
     Pump();
 }
 

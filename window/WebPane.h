@@ -148,6 +148,7 @@ private:
     int pauseMs_ = 0;
     int losses_ = 0;
     QLabel* notice_ = nullptr;
+    bool noticeShown_ = false;  // the pane rests, shown or hidden
     QWidget* focusFrame_ = nullptr;  // shown while the focus is in the pane
     bool rowClicks_ = false;
     QString keepInView_;

@@ -1,0 +1,105 @@
+#pragma once
+// The scripts a pane runs in its page, with their placeholders (%1...).
+namespace mushaf::pane_scripts {
+
+// Writes a whole document into the pane's page, as document.open and
+// document.write, and then prepares it: the pane's rendering rules go into an
+// adopted style sheet (so the document stays as written), and with clicks
+// on, a click on a link is reported and does not navigate.
+//
+// A long document (a list of found lines) is written in two parts: the part
+// that fills the pane first, then, once that part has been given a frame,
+// the rest. The reader sees the top of the list while the rest is parsed and
+// laid out; the tree is the one a single write makes, since the parser takes
+// written text as it comes. The page reports the end of the second part
+// (a hidden page draws no frames and is written at once). A document that
+// keeps the reader's place (the same list again) is written whole, and the
+// view goes back to where it was.
+inline const char* kWriteScript = R"JS(
+(function (head, rest, style, clicks, token, keep, inView) {
+  var place = window.scrollY;
+  document.open();
+  window.scrollTo(0, 0);  // the view keeps its place through open; a new document starts at its top
+  document.write(head);
+  try {
+    var sheet = new CSSStyleSheet();
+    sheet.replaceSync(style);
+    document.adoptedStyleSheets = [sheet];
+  } catch (e) {}
+  // With rows (clicks 2), a click beside the links of a list of rows is a
+  // click on the link of its row: the last link that starts above it, if the
+  // click is no lower than that link's line.
+  function rowLink(y) {
+    var links = document.links, lo = 0, hi = links.length - 1, found = null;
+    while (lo <= hi) {
+      var mid = (lo + hi) >> 1;
+      if (links[mid].getBoundingClientRect().top <= y) { found = links[mid]; lo = mid + 1; } else hi = mid - 1;
+    }
+    if (!found) return null;
+    var r = found.getBoundingClientRect();
+    return y <= r.bottom + r.height / 2 ? found : null;
+  }
+  // A new size of the view (the window's, or the text's) keeps the element
+  // shown in view; the document growing or a font arriving moves nothing.
+  if (window.mushafKeepInView) window.mushafKeepInView.disconnect();
+  window.mushafKeepInView = null;
+  if (inView && window.ResizeObserver) {
+    var size = [innerWidth, innerHeight, devicePixelRatio].join();
+    window.mushafKeepInView = new ResizeObserver(function () {
+      var now = [innerWidth, innerHeight, devicePixelRatio].join();
+      if (now === size) return;
+      size = now;
+      var e = document.querySelector(inView);
+      if (e) e.scrollIntoView({block: 'nearest'});
+    });
+    window.mushafKeepInView.observe(document.documentElement);
+  }
+  // Up and Down move the focus from link to link (from the first or last
+  // link in view when none has it); Return on a link clicks it.
+  if (clicks) {
+    document.addEventListener('keydown', function (e) {
+      if ((e.key !== 'ArrowDown' && e.key !== 'ArrowUp') || e.ctrlKey || e.altKey || e.metaKey || e.shiftKey) return;
+      var links = Array.prototype.slice.call(document.links), down = e.key === 'ArrowDown';
+      if (!links.length) return;
+      var at = links.indexOf(document.activeElement), to;
+      if (at >= 0) to = at + (down ? 1 : -1);
+      else {
+        var seen = links.filter(function (a) {
+          var r = a.getBoundingClientRect();
+          return r.bottom > 0 && r.top < innerHeight;
+        });
+        to = links.indexOf(seen.length ? seen[down ? 0 : seen.length - 1] : links[0]);
+      }
+      if (to < 0 || to >= links.length) return;
+      e.preventDefault();
+      links[to].focus({preventScroll: true});
+      links[to].scrollIntoView({block: 'nearest'});
+    }, true);
+    document.addEventListener('click', function (e) {
+      var link = e.target && e.target.closest ? e.target.closest('a') : null;
+      if (!link && clicks === 2) link = rowLink(e.clientY);
+      var el = link || e.target;
+      if (link) e.preventDefault();
+      console.log('\x01mushaf-click\x01' + ((el && el.tagName) || '') + '\x01' + ((el && el.id) || ''));
+    }, true);
+  }
+  function end() {
+    document.close();
+    if (keep) window.scrollTo(0, place);
+  }
+  if (token === 0) return end();
+  var written = false;
+  function finish() {
+    if (written) return;
+    written = true;
+    document.write(rest);
+    end();
+    console.log('\x01mushaf-written\x01' + token);
+  }
+  if (document.visibilityState !== 'visible') return finish();
+  requestAnimationFrame(function () { setTimeout(finish, 0); });
+  setTimeout(finish, 200);
+})(%1, %2, %3, %4, %5, %6, %7)
+)JS";
+
+}  // namespace mushaf::pane_scripts
