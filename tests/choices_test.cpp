@@ -1,0 +1,155 @@
+// The reader's kept choices without a window: what a settings file holds is
+// read back checked, written as every release wrote it, and only when it
+// changes; and the style rules that follow the choices.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "views/Markup.h"
+#include "views/Styles.h"
+#include "window/ReaderChoices.h"
+
+namespace {
+
+using mushaf::ChoiceStore;
+using mushaf::ReaderChoices;
+using mushaf::views::QuranFont;
+
+// Settings in memory, counting what is written.
+class MemorySettings : public mushaf::Settings {
+public:
+    std::map<std::u16string, std::u16string> values;  // "Mushaf/Reader/Key" -> value
+    int writes = 0;
+    std::optional<std::u16string> Get(const std::u16string& app, const std::u16string& section,
+                                      const std::u16string& key) const override {
+        auto it = values.find(app + u"/" + section + u"/" + key);
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
+    void Set(const std::u16string& app, const std::u16string& section, const std::u16string& key,
+             const std::u16string& value) override {
+        values[app + u"/" + section + u"/" + key] = value;
+        ++writes;
+    }
+    void Keep(const std::u16string& key, const std::u16string& value) { values[u"Mushaf/Reader/" + key] = value; }
+    std::u16string Kept(const std::u16string& key) const { return values.at(u"Mushaf/Reader/" + key); }
+};
+
+// As the window's model bounds it: lines 0 to 6347, at most 32 767 cards.
+ChoiceStore Store(MemorySettings& s, std::size_t maxCards = 32767) { return ChoiceStore(s, 0, 6347, maxCards); }
+
+}  // namespace
+
+TEST(Choices, NothingKeptIsTheDesign) {
+    MemorySettings s;
+    ChoiceStore store = Store(s);
+    EXPECT_EQ(store.Load(), ReaderChoices{});
+    store.Save(ReaderChoices{});
+    EXPECT_EQ(s.writes, 0);  // nothing changed, nothing written
+}
+
+TEST(Choices, WhatTheLastReleaseWroteIsReadWithNothingLost) {
+    MemorySettings s;
+    s.Keep(u"ZoomPage", u"1.25");
+    s.Keep(u"ZoomTranslation", u"0.67");
+    s.Keep(u"QuranFont", u"Noto Naskh Arabic");
+    s.Keep(u"Night", u"true");
+    s.Keep(u"Script", u"uthmani");
+    s.Keep(u"Translation", u"fooladvand");
+    s.Keep(u"RememberPlace", u"true");
+    s.Keep(u"FishList", u"300 10 6347");
+    s.Keep(u"PlaceLine", u"4242");
+    s.Keep(u"PlaceEarab", u"true");
+    s.Keep(u"PlacePanel", u"search");
+    s.Keep(u"PlaceWindow", u"AdnQywADAAAAAA==");
+    const ReaderChoices c = Store(s).Load();
+    EXPECT_EQ(c.zoomPage, 1.25);
+    EXPECT_EQ(c.zoomTranslation, 0.67);
+    EXPECT_EQ(c.quranFont, QuranFont::NotoNaskh);
+    EXPECT_TRUE(c.night && c.uthmani && c.fooladvand && c.rememberPlace);
+    EXPECT_EQ(c.noteCards, (std::vector<int16_t>{300, 10, 6347}));
+    ASSERT_TRUE(c.place.line);
+    EXPECT_EQ(*c.place.line, 4242);
+    EXPECT_TRUE(c.place.earab && c.place.searchPanel);
+    EXPECT_EQ(c.place.window, "AdnQywADAAAAAA==");
+
+    // and written back as it was written
+    MemorySettings again;
+    ChoiceStore store = Store(again);
+    store.Load();
+    store.Save(c);
+    EXPECT_EQ(again.values, s.values);
+}
+
+TEST(Choices, AValueOutOfRangeIsItsDefault) {
+    for (const std::u16string& zoom : {u"7", u"0.1", u"-1", u"abc", u"nan", u"inf", u"1.5x", u"", u"\u0661"}) {
+        MemorySettings s;
+        s.Keep(u"ZoomPage", zoom);
+        EXPECT_EQ(Store(s).Load().zoomPage, 1.0);
+    }
+    MemorySettings s;
+    s.Keep(u"QuranFont", u"Comic Sans");
+    s.Keep(u"Night", u"yes");
+    s.Keep(u"Script", u"UTHMANI");
+    s.Keep(u"PlaceLine", u"6348");
+    s.Keep(u"PlacePanel", u"left");
+    const ReaderChoices c = Store(s).Load();
+    EXPECT_EQ(c.quranFont, QuranFont::Default);
+    EXPECT_FALSE(c.night || c.uthmani || c.place.searchPanel);
+    EXPECT_FALSE(c.place.line);
+    for (const std::u16string& line : {u"-1", u"12x", u" 12", u"99999999999999999999"}) {
+        s.Keep(u"PlaceLine", line);
+        EXPECT_FALSE(Store(s).Load().place.line);
+    }
+}
+
+TEST(Choices, NoteCardsAreReadAsFarAsTheyAreSound) {
+    MemorySettings s;
+    s.Keep(u"FishList", u"5 5 abc 6348 -2 7  12.5 9");
+    EXPECT_EQ(Store(s).Load().noteCards, (std::vector<int16_t>{5, 7, 9}));
+    s.Keep(u"FishList", u"1 2 3 4 5");
+    EXPECT_EQ(Store(s, 3).Load().noteCards, (std::vector<int16_t>{1, 2, 3}));
+    EXPECT_EQ(ChoiceStore::CardText({300, 10}), u"300 10");
+}
+
+TEST(Choices, OnlyWhatChangedIsWritten) {
+    MemorySettings s;
+    ChoiceStore store = Store(s);
+    ReaderChoices c = store.Load();
+    c.night = true;
+    store.Save(c);
+    EXPECT_EQ(s.writes, 1);
+    EXPECT_EQ(s.Kept(u"Night"), u"true");
+    c.zoomPage = 1.1;
+    c.quranFont = QuranFont::AmiriQuran;
+    store.Save(c);
+    EXPECT_EQ(s.writes, 3);
+    EXPECT_EQ(s.Kept(u"ZoomPage"), u"1.1");
+    EXPECT_EQ(s.Kept(u"QuranFont"), u"Amiri Quran");
+    store.Save(c);
+    EXPECT_EQ(s.writes, 3);
+    c.night = false;
+    c.uthmani = true;
+    store.Save(c);
+    EXPECT_EQ(s.Kept(u"Night"), u"false");
+    EXPECT_EQ(s.Kept(u"Script"), u"uthmani");
+}
+
+TEST(Styles, TheRulesFollowTheChoices) {
+    using namespace mushaf::views;
+    // the Uthmani text with its marks is drawn in Amiri Quran unless another font is chosen
+    EXPECT_NE(PageFontRule(QuranFont::Default, true, true).find(u"'Amiri Quran'"), std::u16string::npos);
+    EXPECT_EQ(PageFontRule(QuranFont::Default, true, false), u"");
+    EXPECT_EQ(PageFontRule(QuranFont::Default, false, true), u"");
+    EXPECT_NE(PageFontRule(QuranFont::NotoNaskh, true, true).find(u"'Noto Naskh Arabic'"), std::u16string::npos);
+    // the rule names every class of a page line
+    for (const char16_t* cls : {kLineClass, kLineMarkedClass, kBesmClass, kBesmMarkedClass})
+        EXPECT_NE(PageFontRule(QuranFont::AmiriQuran, false, false).find(u"div." + std::u16string(cls)), std::u16string::npos);
+    for (QuranFont f : {QuranFont::Default, QuranFont::AmiriQuran, QuranFont::NotoNaskh})
+        EXPECT_EQ(QuranFontNamed(QuranFontName(f)), f);
+    EXPECT_EQ(NoteCardRule({}), u"");
+    EXPECT_EQ(NoteCardRule({7, 300}).substr(0, 16), u"#div7,#div300 { ");
+    EXPECT_EQ(ResultCountRule(0), u"");
+    EXPECT_NE(ResultCountRule(1858).find(u"'۱۸۵۸ مورد يافت شد'"), std::u16string::npos);
+    EXPECT_NE(std::u16string(kNightRule).find(u"." + std::u16string(kLineMarkedClass)), std::u16string::npos);
+}
