@@ -188,20 +188,33 @@ void TypeText(QWidget* target, const QString& text) {
 void Click(frmMain& w, const QString& paneName, const QString& id) {
     auto* pane = qobject_cast<WebPane*>(Need(w, paneName));
     if (!pane || !pane->isVisible()) throw Failure{"pane not shown: " + paneName};
+    // the element's middle in the page's pixels, scrolled into view first
+    // when it is not in view
     QVariant rect = Evaluate(pane, QStringLiteral("(function(){var e=document.getElementById(%1);if(!e)return null;"
-                                                  "var r=e.getBoundingClientRect();return [r.left+r.width/2,r.top+r.height/2];})()")
+                                                  "var r=e.getBoundingClientRect();"
+                                                  "if(r.bottom<=0||r.top>=innerHeight||r.right<=0||r.left>=innerWidth){"
+                                                  "e.scrollIntoView({block:'nearest'});r=e.getBoundingClientRect();}"
+                                                  "return [r.left+r.width/2,r.top+r.height/2];})()")
                                        .arg(QString::fromUtf8(QJsonDocument(QJsonArray{id}).toJson(QJsonDocument::Compact)).mid(1).chopped(1)));
     if (!rect.isValid() || rect.isNull()) throw Failure{"no element " + id + " in " + paneName};
     QVariantList xy = rect.toList();
-    QPoint at(static_cast<int>(xy.value(0).toDouble()), static_cast<int>(xy.value(1).toDouble()));
+    // the page's pixels are the widget's at the pane's text size
+    const double zoom = pane->ZoomFactor();
+    QPoint at(static_cast<int>(xy.value(0).toDouble() * zoom), static_cast<int>(xy.value(1).toDouble() * zoom));
     QWidget* surface = pane->View()->focusProxy();
     if (!surface) throw Failure{"pane has no surface: " + paneName};
     if (!surface->rect().contains(at)) throw Failure{"element " + id + " is outside the visible part of " + paneName};
+    QString clickedId;
     bool clicked = false;
-    auto connection = QObject::connect(pane, &WebPane::LinkClicked, [&] { clicked = true; });
+    auto connection = QObject::connect(pane, &WebPane::LinkClicked, [&](const QString&, const QString& got) {
+        clicked = true;
+        clickedId = got;
+    });
     QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, at);
-    WaitUntil([&] { return clicked; }, 3000);
+    const bool arrived = WaitUntil([&] { return clicked; }, 3000);
     QObject::disconnect(connection);
+    if (!arrived) throw Failure{"the click on " + id + " did not reach " + paneName};
+    if (clickedId != id) throw Failure{"the click on " + id + " in " + paneName + " landed on " + clickedId};
 }
 
 // Takes the key that marks the end of what xdotool sent (Pause, which the

@@ -42,3 +42,15 @@ TEST(Robustness, ResizeIsBoundedByTheScreen) {
     RUN_WINDOW(tiny, "resize:1,1", "resize:-50,-50", "check");
     EXPECT_GE(tiny.state["window"].toObject()["width"].toInt(), 1);
 }
+
+TEST(Robustness, AClickFindsItsElementAtAnyTextSize) {
+    // at 250 % ayah 4 of the first page is drawn far from where its CSS box says
+    RUN_WINDOW(r, "key:Ctrl+=", "key:Ctrl+=", "key:Ctrl+=", "key:Ctrl+=", "key:Ctrl+=", "key:Ctrl+=",
+               "click:wbrQuran:4");
+    EXPECT_EQ(r.state["zoom"].toObject()["wbrQuran"].toDouble(), 2.5);
+    EXPECT_EQ(r.state["hsAllQuran"].toInt(), 4);
+    EXPECT_EQ(r.marked(), QStringList{"div4"});
+    // a click that reaches nothing that reports it fails as other actions do
+    mushaf::testing::WindowRun none = mushaf::testing::RunWindow({"click:wbrQuran:nothing-has-this-id"});
+    EXPECT_EQ(none.status, 1);
+}
