@@ -280,7 +280,10 @@ void ClickAt(frmMain& w, const QString& paneName, const QString& where) {
 
 // What must hold after anything a reader does; throws what does not.
 void Check(frmMain& w) {
-    const int line = static_cast<QScrollBar*>(w.Control("hsAllQuran"))->value();
+    // the owner's line against everything that shows it
+    const int line = w.Line();
+    if (static_cast<QScrollBar*>(w.Control("hsAllQuran"))->value() != line)
+        throw Failure{QStringLiteral("the slider is not on the line %1").arg(line)};
     const cQ114::Line& at = w.Model().LineAt(static_cast<int16_t>(line));
     QWidget* focus = QApplication::focusWidget();
     auto box = [&](const char* name, int expected) {

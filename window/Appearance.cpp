@@ -167,8 +167,8 @@ void frmMain::SetTranslation(cQ114::Translation translation) {
     Q114->ChooseTranslation(translation);
     choices_.fooladvand = translation == cQ114::Translation::Fooladvand;
     SaveChoices();
-    Q114->GoPosition(static_cast<int16_t>(hsAllQuran->value()));
-    Set_Farsi(wbrFarsi, static_cast<int16_t>(hsAllQuran->value()));
+    Q114->GoPosition(state_.Line());
+    Set_Farsi(wbrFarsi, state_.Line());
 }
 
 }  // namespace mushaf

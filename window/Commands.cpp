@@ -286,7 +286,7 @@ void frmMain::cmdShowSoreh_Click() {
 void frmMain::Copy_Ayeh() {
     if (!Q114) return;
     // the highlighted line, wherever the index or the result list left the model
-    const auto line = static_cast<int16_t>(hsAllQuran->value());
+    const int16_t line = state_.Line();
     Q114->GoPosition(line);
     Text text = views::CopyText(*Q114, line, ShowEarab_, choices_.uthmani);
     int32_t persian = 1;
@@ -308,7 +308,7 @@ void frmMain::GoRandomAyeh() {
     float r = std::uniform_real_distribution<float>(0.0f, 1.0f)(rng);
     if (r >= 1.0f) r = 0.0f;
     float v = r * static_cast<float>(Q114->MaxBound() - 1) + 1.0f;
-    hsAllQuran->setValue(static_cast<int16_t>(std::nearbyint(v)));
+    state_.MoveTo(static_cast<int16_t>(std::nearbyint(v)), ReadingState::From::Random);
 }
 
 }  // namespace mushaf

@@ -47,7 +47,7 @@ void frmMain::ToggleRememberPlace() {
 void frmMain::KeepPlace() {
     if (!choices_.rememberPlace || !loaded_) return;
     if (isFullScreen()) ToggleFullScreen();  // the place it has when not full screen
-    choices_.place.line = static_cast<int16_t>(hsAllQuran->value());
+    choices_.place.line = state_.Line();
     choices_.place.earab = ShowEarab_;
     choices_.place.searchPanel = !Control("picPanelSearch")->isHidden();
     choices_.place.window = saveGeometry().toBase64().toStdString();
@@ -70,13 +70,13 @@ bool frmMain::RestorePlace() {
         tags_["wbrQuran"] = QString();
     }
     if (place.searchPanel) cmdShowSearch_Click();
-    hsAllQuran->setValue(*place.line);
+    state_.MoveTo(*place.line, ReadingState::From::Start);
     RedrawPage();
     return true;
 }
 
 void frmMain::StartAt(std::optional<int16_t> line) {
-    if (line) hsAllQuran->setValue(*line);
+    if (line) state_.MoveTo(*line, ReadingState::From::Start);
     else RestorePlace();
 }
 

@@ -24,7 +24,7 @@ QString Isolated(const QString& path) { return QChar(0x2066) + path + QChar(0x20
 
 void frmMain::ToggleFish() {
     if (!Q114) return;
-    const auto line = static_cast<int16_t>(hsAllQuran->value());
+    const int16_t line = state_.Line();
     try {
         if (Q114->FishIsExist(line) > 0) Q114->FishRemove(line);
         else Q114->FishAdder(line);

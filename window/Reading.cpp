@@ -29,6 +29,8 @@ void frmMain::Form_Load() {
     int32_t persian = 1;
     Set_Language(persian, services_.keyboard);
     SetBounds(Q114, services_.tables);
+    state_.SetBounds(Q114->MinBound(), Q114->MaxBound());
+    connect(&state_, &ReadingState::Moved, this, &frmMain::Moved);
     Q114->ExportFolder = services_.exportFolder;
     ScrollOnSelect_ = true;
     hsAllQuran->setMaximum(Q114->MaxBound());
@@ -47,7 +49,7 @@ void frmMain::Form_Load() {
     Show_Soreh(Text());
     LoadChoices();
     loaded_ = true;
-    hsAllQuran->setValue(0);
+    state_.MoveTo(0, ReadingState::From::Start);
     txtQSearch->setFocus();
 }
 
@@ -55,39 +57,43 @@ void frmMain::Form_Unload() {
     KeepPlace();
     // the model goes first; no handler runs after it
     disconnect(hsAllQuran, nullptr, this, nullptr);
+    disconnect(&state_, nullptr, this, nullptr);
     loaded_ = false;
     UnSetBounds(Q114);
 }
 
 // ---- the refresh sequence ----------------------------------------------------
 
-void frmMain::hsAllQuran_Change() {
-    Refresh([this] { Q114->GoPosition(static_cast<int16_t>(hsAllQuran->value())); });
+void frmMain::Moved(ReadingState::From from) { hsAllQuran_Change(ReadingState::Scrolls(from)); }
+
+void frmMain::hsAllQuran_Change(bool scroll) {
+    ScrollOnSelect_ = scroll;
+    Refresh([this] { Q114->GoPosition(state_.Line()); });
 }
 
 void frmMain::hsPage_Change() {
-    Refresh([this] {
-        try {
-            Q114->GoPage(Decimal(hsPage->value()));
-        } catch (const ModelError&) {
-        }
-    });
+    // the first line of the page the page slider shows
+    const int page = hsPage->value();
+    if (page >= 1 && page < static_cast<int>(PageStartList.size()))
+        state_.MoveTo(PageStartList[page - 1], ReadingState::From::PageSlider);
 }
 
 void frmMain::Refresh(const std::function<void()>& place) {
-    if (InChange || !Q114) return;
-    InChange = true;
+    if (!Q114 || state_.Line() < 0) return;
     place();
     Set_Objects();
-    Set_Quran(static_cast<int16_t>(hsPage->value()));
-    Set_Ayeh(wbrQuran, static_cast<int16_t>(hsAllQuran->value()));
-    Set_Farsi(wbrFarsi, static_cast<int16_t>(hsAllQuran->value()));
-    InChange = false;
+    Set_Quran(Q114->Page());
+    Set_Ayeh(wbrQuran, state_.Line());
+    Set_Farsi(wbrFarsi, state_.Line());
 }
 
 void frmMain::Set_Objects() {
-    hsAllQuran->setValue(Q114->GlobalAyeh());
-    hsPage->setValue(Q114->Page());
+    // the sliders follow the owner's line without telling it again
+    {
+        const QSignalBlocker quiet(hsAllQuran), quietPage(hsPage);
+        hsAllQuran->setValue(Q114->GlobalAyeh());
+        hsPage->setValue(Q114->Page());
+    }
     txtSoreh->SetNumber(QString::number(Q114->Soreh()));
     txtAyeh->SetNumber(QString::number(Q114->Ayeh()));
     txtPage->SetNumber(QString::number(Q114->Page()));
@@ -105,7 +111,7 @@ void frmMain::Set_Quran(int16_t page) {
     if (page < 1 || page >= static_cast<int>(PageStartList.size())) return;
     int16_t first = PageStartList[page - 1];
     int16_t last = static_cast<int16_t>(PageStartList[page] - 1);
-    lblPage->setText(ToQ(views::PageCaption(static_cast<int16_t>(hsPage->value()))));
+    lblPage->setText(ToQ(views::PageCaption(page)));
     wbrQuran->Write(ToQ(views::PageDocument(*Q114, first, last, ShowEarab_, BackColorHex, choices_.uthmani)));
 }
 
@@ -117,7 +123,6 @@ void frmMain::Set_Ayeh(WebPane* pane, int16_t line) {
     pane->ReplaceClass(id, ToQ(kLineClass), ToQ(kLineMarkedClass));
     pane->ReplaceClass(id, ToQ(kBesmClass), ToQ(kBesmMarkedClass));
     if (ScrollOnSelect_) pane->ScrollIntoView({ToQ(LineId(line - 1)), id});
-    ScrollOnSelect_ = true;
 }
 
 void frmMain::Set_Farsi(WebPane* pane, int16_t line) {
@@ -156,7 +161,7 @@ void frmMain::NumberBox_Entered(NumberBox* box) {
     } catch (const ModelError&) {
         return;  // the position stays where it was
     }
-    hsAllQuran->setValue(Q114->GlobalAyeh());
+    state_.MoveTo(Q114->GlobalAyeh(), ReadingState::From::NumberBox);
 }
 
 void frmMain::TurnPage(int action) {
@@ -164,7 +169,7 @@ void frmMain::TurnPage(int action) {
     // forward stays, on the first back goes to its first line)
     const bool next = action == QAbstractSlider::SliderPageStepAdd;
     if (!Q114 || PageStartList.size() < 2 || (!next && action != QAbstractSlider::SliderPageStepSub)) return;
-    const int page = Q114->LineAt(static_cast<int16_t>(hsAllQuran->value())).page;
+    const int page = Q114->LineAt(state_.Line()).page;
     const int pages = static_cast<int>(PageStartList.size()) - 1;
     const int to = std::clamp(next ? page + 1 : page - 1, 1, pages);
     hsAllQuran->setSliderPosition(next && page == pages ? hsAllQuran->value() : PageStartList[to - 1]);
@@ -220,10 +225,9 @@ std::optional<int16_t> LinkNumber(const QString& id) {
 void frmMain::DocQuran_onclick(const QString& tagName, const QString& id) {
     if (tagName != QStringLiteral("A") || !Q114) return;
     auto n = LinkNumber(id);
-    if (!n) return;
-    ScrollOnSelect_ = false;
-    Q114->GoPosition(*n);
-    hsAllQuran->setValue(Q114->GlobalAyeh());
+    // a number outside the corpus moves nothing
+    if (!n || *n < Q114->MinBound() || *n > Q114->MaxBound()) return;
+    state_.MoveTo(*n, ReadingState::From::Page);
 }
 
 void frmMain::DocSoreh_onclick(const QString& tagName, const QString& id) {
@@ -233,12 +237,12 @@ void frmMain::DocSoreh_onclick(const QString& tagName, const QString& id) {
     } catch (const ModelError&) {
         return;
     }
-    hsAllQuran->setValue(Q114->GlobalAyeh());
+    state_.MoveTo(Q114->GlobalAyeh(), ReadingState::From::Index);
 }
 
 void frmMain::DocSearchResult_onclick(const QString& tagName, const QString& id) {
     if (tagName != QStringLiteral("A") || !Q114) return;
-    if (auto n = LinkNumber(id)) hsAllQuran->setValue(*n);
+    if (auto n = LinkNumber(id)) state_.MoveTo(*n, ReadingState::From::Results);
 }
 
 void frmMain::DocTools_onclick(const QString& tagName, const QString& id) {

@@ -251,7 +251,8 @@ void frmMain::FindControls() {
 }
 
 void frmMain::ConnectControls() {
-    connect(hsAllQuran, &QScrollBar::valueChanged, this, [this] { hsAllQuran_Change(); });
+    connect(hsAllQuran, &QScrollBar::valueChanged, this,
+            [this](int line) { state_.MoveTo(line, ReadingState::From::Slider); });
     connect(hsAllQuran, &QAbstractSlider::actionTriggered, this, [this](int action) { TurnPage(action); });
     connect(hsPage, &QScrollBar::valueChanged, this, [this] { hsPage_Change(); });
     connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });

@@ -22,6 +22,7 @@
 #include "views/Styles.h"
 #include "window/Command.h"
 #include "window/ReaderChoices.h"
+#include "window/ReadingState.h"
 
 class QAction;
 class QKeyEvent;
@@ -67,6 +68,8 @@ public:
     const cQ114& Model() const { return *Q114; }
     bool ShowEarab() const { return ShowEarab_; }
     bool ScrollOnSelect() const { return ScrollOnSelect_; }
+    // The current line, as its one owner holds it.
+    int16_t Line() const { return state_.Line(); }
     bool PanesIdle() const;
     // The six document panes, the page pane first.
     const std::vector<WebPane*>& Panes() const { return panes_; }
@@ -132,7 +135,10 @@ private:
     // moves the model, the rest draws where it stands ----
     void Form_Unload();
     void Refresh(const std::function<void()>& place);
-    void hsAllQuran_Change();
+    // The reader moved: everything drawn again at the owner's line.
+    void Moved(ReadingState::From from);
+    // the refresh at the current line (`scroll`: the page to the marked line)
+    void hsAllQuran_Change(bool scroll = true);
     void hsPage_Change();
     void Set_Objects();
     void Set_Quran(int16_t page);
@@ -199,6 +205,7 @@ private:
     void KeepPlace();
     bool RestorePlace();
 
+    ReadingState state_;
     std::vector<Command> commands_;
     QMenu* menu_ = nullptr;
     WebPane* menuPane_ = nullptr;  // the pane the menu was opened over
@@ -221,7 +228,6 @@ private:
     std::unique_ptr<cQ114> Q114;
     std::vector<int16_t> PageStartList;
     Text ShellDocument, BackColorHex;
-    bool InChange = false;
     bool ScrollOnSelect_ = false;
     bool ShowEarab_ = false;
 
