@@ -73,6 +73,68 @@ protected:
     }
 };
 
+// The fonts and colours of the window's own controls.
+struct ControlLooks {
+    QFont tahoma, boxes;
+    QPalette labels, fields;
+    ControlLooks(const QPalette& window, const SystemColours& colours)
+        : tahoma(QStringLiteral("Tahoma")), boxes(QStringLiteral("Tahoma")), labels(window), fields(window) {
+        tahoma.setPointSizeF(8.25);
+        boxes.setPointSizeF(6.75);
+        boxes.setBold(true);
+        labels.setColor(QPalette::Window, FromColorRef(colours.ActiveBorder()));
+        fields.setColor(QPalette::Base, FromColorRef(colours.ButtonFace()));
+    }
+};
+
+QWidget* NewTextBox(const layout::ControlSpec& c, QWidget* parent, const ControlLooks& looks) {
+    const bool number = c.parent == "picGotoTools";
+    auto* e = number ? new NumberBox(ToQ(c.caption), c.maxLength, parent) : new QLineEdit(ToQ(c.caption), parent);
+    e->setAlignment(ToQt(c.align));
+    e->setFont(number ? looks.boxes : looks.tahoma);
+    e->setPalette(looks.fields);
+    e->setFrame(true);
+    if (c.maxLength > 0) e->setMaxLength(c.maxLength);
+    e->setLayoutDirection(c.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
+    return e;
+}
+
+// A label, a text box, a button, an option button or a slider.
+QWidget* NewInput(const layout::ControlSpec& c, QWidget* parent, const ControlLooks& looks) {
+    switch (c.kind) {
+    case Kind::Label: {
+        auto* l = new QLabel(ToQ(c.caption), parent);
+        l->setAlignment(ToQt(c.align));
+        l->setFont(looks.tahoma);
+        l->setAutoFillBackground(true);
+        l->setPalette(looks.labels);
+        return l;
+    }
+    case Kind::TextBox: return NewTextBox(c, parent, looks);
+    case Kind::PushButton: {
+        auto* b = new QPushButton(ToQ(c.caption), parent);
+        b->setFont(looks.tahoma);
+        b->setAutoDefault(false);
+        return b;
+    }
+    case Kind::OptionButton: {
+        auto* o = new QRadioButton(ToQ(c.caption), parent);
+        o->setFont(looks.tahoma);
+        o->setChecked(c.selected);
+        return o;
+    }
+    default: {
+        auto* sb = new ReadingScrollBar(Qt::Horizontal, parent);
+        sb->setRange(c.minimum, c.maximum);
+        sb->setValue(c.value);
+        sb->setSingleStep(1);
+        sb->setPageStep(1);
+        sb->setFocusPolicy(Qt::StrongFocus);
+        return sb;
+    }
+    }
+}
+
 }  // namespace
 
 frmMain::frmMain(WindowServices services) : services_(services) {
@@ -105,65 +167,10 @@ void frmMain::BuildControls() {
 }
 
 QWidget* frmMain::MakeControl(const layout::ControlSpec& c, QWidget* parent) {
-    QFont tahoma(QStringLiteral("Tahoma"));
-    tahoma.setPointSizeF(8.25);
-    QFont boxes(QStringLiteral("Tahoma"));
-    boxes.setPointSizeF(6.75);
-    boxes.setBold(true);
-    QPalette labels = palette();
-    labels.setColor(QPalette::Window, FromColorRef(services_.colours.ActiveBorder()));
-    QPalette fields = palette();
-    fields.setColor(QPalette::Base, FromColorRef(services_.colours.ButtonFace()));
-
     QWidget* w = nullptr;
-    switch (c.kind) {
-    case Kind::Container: w = new QWidget(parent); break;
-    case Kind::Label: {
-        auto* l = new QLabel(ToQ(c.caption), parent);
-        l->setAlignment(ToQt(c.align));
-        l->setFont(tahoma);
-        l->setAutoFillBackground(true);
-        l->setPalette(labels);
-        w = l;
-        break;
-    }
-    case Kind::TextBox: {
-        const bool number = c.parent == "picGotoTools";
-        auto* e = number ? new NumberBox(ToQ(c.caption), c.maxLength, parent) : new QLineEdit(ToQ(c.caption), parent);
-        e->setAlignment(ToQt(c.align));
-        e->setFont(number ? boxes : tahoma);
-        e->setPalette(fields);
-        e->setFrame(true);
-        if (c.maxLength > 0) e->setMaxLength(c.maxLength);
-        e->setLayoutDirection(c.rightToLeft ? Qt::RightToLeft : Qt::LeftToRight);
-        w = e;
-        break;
-    }
-    case Kind::PushButton: {
-        auto* b = new QPushButton(ToQ(c.caption), parent);
-        b->setFont(tahoma);
-        b->setAutoDefault(false);
-        w = b;
-        break;
-    }
-    case Kind::OptionButton: {
-        auto* o = new QRadioButton(ToQ(c.caption), parent);
-        o->setFont(tahoma);
-        o->setChecked(c.selected);
-        w = o;
-        break;
-    }
-    case Kind::ScrollBar: {
-        auto* s = new ReadingScrollBar(Qt::Horizontal, parent);
-        s->setRange(c.minimum, c.maximum);
-        s->setValue(c.value);
-        s->setSingleStep(1);
-        s->setPageStep(1);
-        s->setFocusPolicy(Qt::StrongFocus);
-        w = s;
-        break;
-    }
-    case Kind::BrowserPane: {
+    if (c.kind == Kind::Container) {
+        w = new QWidget(parent);
+    } else if (c.kind == Kind::BrowserPane) {
         bool clicks = c.name == "wbrSoreh" || c.name == "wbrQuran" || c.name == "wbrSearchResult" || c.name == "wbrTools";
         auto* p = new WebPane(parent, clicks, PaneStyle(c.name));
         connect(p, &WebPane::Idle, this, [this] {
@@ -171,8 +178,8 @@ QWidget* frmMain::MakeControl(const layout::ControlSpec& c, QWidget* parent) {
         });
         panes_.push_back(p);
         w = p;
-        break;
-    }
+    } else {
+        w = NewInput(c, parent, ControlLooks(palette(), services_.colours));
     }
     w->setObjectName(QString::fromStdString(c.name));
     w->setEnabled(c.enabled);
