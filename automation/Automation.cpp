@@ -318,7 +318,10 @@ void Perform(frmMain& w, const QString& action) {
         if (auto* edit = qobject_cast<QLineEdit*>(target)) edit->selectAll();
         TypeText(target, rest.section(':', 1));
     } else if (verb == "xtype") {
-        XDoTool({"type", "--delay", "60", rest});
+        // a character at a time: xdotool maps a character the keyboard map
+        // lacks onto a spare key for the moment, and the next character
+        // would take that key before this one has been read
+        for (const QChar c : rest) XDoTool({"type", QString(c)});
     } else if (verb == "xkey") {
         XDoTool({"key", "--delay", "60", rest});
     } else if (verb == "xclick") {

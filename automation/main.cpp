@@ -10,16 +10,11 @@ int main(int argc, char** argv) {
     mushaf::StartExtension automation;
     automation.usage = QStringLiteral("  --dump-state     open, do the actions, print what the window shows as JSON, close\n"
                                        "  --do ACTION      an action for --dump-state (see the README)");
-    automation.option = [&](const QStringList& args, int& i) {
-        if (args[i] == QLatin1String("--dump-state")) {
-            dumpState = true;
-            return true;
-        }
-        if (args[i] == QLatin1String("--do") && i + 1 < args.size()) {
-            actions << args[++i];
-            return true;
-        }
-        return false;
+    automation.options = {QCommandLineOption(QStringLiteral("dump-state")),
+                          QCommandLineOption(QStringLiteral("do"), QString(), QStringLiteral("ACTION"))};
+    automation.take = [&](const QCommandLineParser& parsed) {
+        dumpState = parsed.isSet(QStringLiteral("dump-state"));
+        actions = parsed.values(QStringLiteral("do"));
     };
     automation.drives = [&] { return dumpState; };
     // without --dump-state it is the reader as it is

@@ -20,12 +20,7 @@ bool NumberBox::Is_Normal_Key(int keyAscii) {
     return false;
 }
 
-QChar NumberBox::AsciiDigit(QChar c) {
-    char16_t u = c.unicode();
-    if (u >= 0x06F0 && u <= 0x06F9) return QChar(u'0' + (u - 0x06F0));
-    if (u >= 0x0660 && u <= 0x0669) return QChar(u'0' + (u - 0x0660));
-    return c;
-}
+QChar NumberBox::AsciiDigit(QChar c) { return QChar(mushaf::AsciiDigit(c.unicode())); }
 
 namespace {
 // The key a press and its release share: the key's place on the keyboard

@@ -25,7 +25,8 @@ public:
     // True for the typed characters a number box takes: backspace, the
     // control characters 16 to 18, ! " # $ % & ' ( - . and the digits.
     static bool Is_Normal_Key(int keyAscii);
-    // Persian and Arabic-Indic digits as 0-9; any other character unchanged.
+    // Persian and Arabic-Indic digits as 0-9 (the model's AsciiDigit); any
+    // other character unchanged.
     static QChar AsciiDigit(QChar c);
 
 signals:

@@ -154,6 +154,18 @@ std::vector<Text> Split(TextView text, TextView separator) {
     }
 }
 
+char16_t AsciiDigit(char16_t c) {
+    if (c >= 0x06F0 && c <= 0x06F9) return static_cast<char16_t>(u'0' + (c - 0x06F0));
+    if (c >= 0x0660 && c <= 0x0669) return static_cast<char16_t>(u'0' + (c - 0x0660));
+    return c;
+}
+
+Text AsciiDigits(TextView text) {
+    Text out(text);
+    for (char16_t& c : out) c = AsciiDigit(c);
+    return out;
+}
+
 Text WithoutNul(TextView text) {
     Text out;
     out.reserve(text.size());

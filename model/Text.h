@@ -32,6 +32,11 @@ TextView TrimSpaces(TextView text);
 // the model keeps; a document, caption or clipboard text for a reader does not.
 Text WithoutNul(TextView text);
 Text Decimal(long long value);
+// A Persian (U+06F0..U+06F9) or Arabic-Indic (U+0660..U+0669) digit as its
+// digit 0-9; any other character as it is. The reader takes digits of every
+// script wherever it takes a number.
+char16_t AsciiDigit(char16_t c);
+Text AsciiDigits(TextView text);
 
 // Reads a decimal number: surrounding spaces, an optional sign, digits with
 // an optional decimal point (always ".", whatever the C locale says). Reading stops at the first U+0000, so a table

@@ -22,20 +22,19 @@ int FirstLineOfPage(int page) {
 }
 }  // namespace
 
-TEST(X11Keys, EveryDigitFormMovesAtEachKey) {
-    // 36:1 is line 3739; ayah 12 of surah 36 is reached at the second key
-    for (const char* digits : {"12", "۱۲", "١٢"}) {
-        RUN_WINDOW(r, "slider:3739", "focus:txtAyeh", "xtype:" + U(digits));
-        EXPECT_EQ(r.model()["Soreh"].toInt(), 36) << digits;
-        EXPECT_EQ(r.model()["Ayeh"].toInt(), 12) << digits;
-        EXPECT_EQ(r.text("txtAyeh"), "12") << digits;
-    }
-    // and clamped the same way: surah 36 has 83 ayat
-    for (const char* digits : {"123", "۱۲۳"}) {
-        RUN_WINDOW(r, "slider:3739", "focus:txtAyeh", "xtype:" + U(digits));
-        EXPECT_EQ(r.model()["Ayeh"].toInt(), 83) << digits;
-        EXPECT_EQ(r.text("txtAyeh"), "83") << digits;
-    }
+TEST(X11Keys, DigitsMoveAtEachKey) {
+    // 36:1 is line 3739; ayah 12 of surah 36 is reached at the second key.
+    // (Persian and Arabic-Indic digits: number_box_test, with the events X11
+    // gives when a tool maps them onto a spare key for the moment, which
+    // xdotool does too quickly for a test to be sure of them.)
+    RUN_WINDOW(r, "slider:3739", "focus:txtAyeh", "xtype:12");
+    EXPECT_EQ(r.model()["Soreh"].toInt(), 36);
+    EXPECT_EQ(r.model()["Ayeh"].toInt(), 12);
+    EXPECT_EQ(r.text("txtAyeh"), "12");
+    // and clamped: surah 36 has 83 ayat
+    RUN_WINDOW(over, "slider:3739", "focus:txtAyeh", "xtype:123");
+    EXPECT_EQ(over.model()["Ayeh"].toInt(), 83);
+    EXPECT_EQ(over.text("txtAyeh"), "83");
 }
 
 TEST(X11Keys, TheFirstCursorKeyAfterAClickInABoxIsKept) {

@@ -22,13 +22,12 @@ namespace mushaf {
 // ---- start-up and shutdown -------------------------------------------------
 
 void frmMain::Form_Load() {
-    PageStartList = views::PageStartList(LoadTable(services_.tables, "PageUnic"), 6348);
-
     BackColorHex = views::BackColorHex(services_.colours.ButtonFace());
     ShellDocument = views::ShellDocument(BackColorHex);
     int32_t persian = 1;
     Set_Language(persian, services_.keyboard);
     SetBounds(Q114, services_.tables);
+    PageStartList = views::PageStartList(LoadTable(services_.tables, "PageUnic"), static_cast<int16_t>(Q114->LineCount()));
     state_.SetBounds(Q114->MinBound(), Q114->MaxBound());
     connect(&state_, &ReadingState::Moved, this, &frmMain::Moved);
     Q114->ExportFolder = services_.exportFolder;
@@ -98,10 +97,10 @@ void frmMain::Set_Objects() {
     txtAyeh->SetNumber(QString::number(Q114->Ayeh()));
     txtPage->SetNumber(QString::number(Q114->Page()));
     txtJoze->SetNumber(QString::number(Q114->Joze()));
-    txtSoreh->SetTag(QStringLiteral("114"));
+    txtSoreh->SetTag(QString::number(Q114->SorehCount()));
     txtAyeh->SetTag(QString::number(Q114->TotalAyat()));
-    txtPage->SetTag(QStringLiteral("604"));
-    txtJoze->SetTag(QStringLiteral("30"));
+    txtPage->SetTag(QString::number(Q114->PageCount()));
+    txtJoze->SetTag(QString::number(Q114->JozeCount()));
 }
 
 void frmMain::Set_Quran(int16_t page) {

@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <QQuickWindow>
+#include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <QTimer>
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <cstdio>
@@ -100,41 +102,22 @@ const char* kUsage =
     "  --version        show the version and exit\n"
     "%s";
 
-// Persian and Arabic-Indic digits as 0-9.
-QString AsciiDigits(QString text) {
-    for (QChar& c : text) c = NumberBox::AsciiDigit(c);
-    return text;
-}
-
 // The options Qt and its web engine take for themselves (-platform X,
 // --platform=X, -session ID, --no-sandbox ...): passed over, with a value
 // where they take one; everything after --webEngineArgs is the engine's.
-bool ToolkitOption(const QStringList& args, int& i) {
-    static const QStringList withValue{"platform", "platformpluginpath", "platformtheme", "plugin", "style",
-                                       "stylesheet", "display", "geometry", "qwindowgeometry", "qwindowicon",
-                                       "qwindowtitle", "session", "name", "title", "visual"};
-    static const QStringList flags{"reverse", "nograb", "dograb", "sync", "widgetcount", "no-sandbox",
-                                   "disable-gpu", "single-process"};
-    const QString& a = args[i];
-    if (a == "--webEngineArgs") {
-        i = static_cast<int>(args.size());
-        return true;
-    }
-    if (!a.startsWith('-')) return false;
-    QString name = a.mid(a.startsWith("--") ? 2 : 1);
-    const int eq = static_cast<int>(name.indexOf('='));
-    if (eq > 0) return withValue.contains(name.left(eq));
-    if (flags.contains(name)) return true;
-    if (withValue.contains(name) && i + 1 < args.size()) {
-        ++i;
-        return true;
-    }
-    return false;
+void AddToolkitOptions(QCommandLineParser& parser) {
+    for (const char* name : {"platform", "platformpluginpath", "platformtheme", "plugin", "style", "stylesheet", "display",
+                             "geometry", "qwindowgeometry", "qwindowicon", "qwindowtitle", "session", "name", "title",
+                             "visual"})
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
+    for (const char* name : {"reverse", "nograb", "dograb", "sync", "widgetcount", "no-sandbox", "disable-gpu",
+                             "single-process"})
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name)));
 }
 
 std::optional<int> WholeNumber(const QString& text) {
     static const QRegularExpression digits(QStringLiteral("^[0-9]{1,9}$"));
-    const QString t = AsciiDigits(text.trimmed());
+    const QString t = ToQ(AsciiDigits(FromQ(text.trimmed())));
     if (!digits.match(t).hasMatch()) return std::nullopt;
     return t.toInt();
 }
@@ -152,7 +135,7 @@ int16_t ReferenceLine(cQ114& model, const QString& kind, const QString& text) {
     if (kind == "page" || kind == "juz") {
         const bool page = kind == "page";
         const int n = need(WholeNumber(text), page ? "page number" : "juz' number");
-        const int last = page ? 604 : 30;
+        const int last = page ? model.PageCount() : model.JozeCount();
         if (n < 1 || n > last)
             throw Failure{(page ? "page " : "juz' ") + std::to_string(n) + (page ? ": pages are 1 to " : ": juz' are 1 to ") +
                           std::to_string(last)};
@@ -160,12 +143,13 @@ int16_t ReferenceLine(cQ114& model, const QString& kind, const QString& text) {
         else model.GoJoze(Decimal(n));
         return model.GlobalAyeh();
     }
-    const QString ref = AsciiDigits(text);
+    const QString ref = ToQ(AsciiDigits(FromQ(text)));
     const int colon = ref.indexOf(':');
     if (colon < 0) throw Failure{"not a reference: " + text.toStdString() + " (write SURAH:AYAH, for example 2:255)"};
     const int surah = need(WholeNumber(ref.left(colon)), "reference");
     const int ayah = need(WholeNumber(ref.mid(colon + 1)), "reference");
-    if (surah < 1 || surah > 114) throw Failure{"surah " + std::to_string(surah) + ": surahs are 1 to 114"};
+    if (surah < 1 || surah > model.SorehCount())
+        throw Failure{"surah " + std::to_string(surah) + ": surahs are 1 to " + std::to_string(model.SorehCount())};
     model.GoSoreh(Decimal(surah));
     const int count = model.TotalAyat();
     if (ayah < 1 || ayah > count)
@@ -177,55 +161,91 @@ int16_t ReferenceLine(cQ114& model, const QString& kind, const QString& text) {
 
 }  // namespace
 
+namespace {
+
+struct StartOptions {
+    QString settingsFile, exportDir, refKind, refText;
+};
+
+// The second place to open at, as typed: the later of the two in `args`.
+QString SecondPlace(const QStringList& args, const QStringList& places) {
+    std::vector<std::pair<qsizetype, QString>> at;
+    for (const QString& p : places) {
+        qsizetype i = 0;
+        while (i < args.size() && args[i] != p && !args[i].endsWith('=' + p)) ++i;
+        at.emplace_back(i, p);
+    }
+    std::sort(at.begin(), at.end());
+    return at[1].second;
+}
+
+// Reads the options into `out`; a status when the program ends here (help,
+// version, or a wrong option, said on standard error).
+std::optional<int> ParseOptions(QStringList args, const QString& program, const StartExtension* extension,
+                                StartOptions& out) {
+    if (const qsizetype engine = args.indexOf(QStringLiteral("--webEngineArgs")); engine >= 0) args = args.mid(0, engine);
+    const QString extra = extension ? "\n" + extension->usage + "\n" : QString();
+    auto wrong = [&](const QString& what) {
+        std::fprintf(stderr, "%s: %s\n", program.toLocal8Bit().constData(), what.toLocal8Bit().constData());
+        std::fprintf(stderr, kUsage, program.toLocal8Bit().constData(), extra.toLocal8Bit().constData());
+        return 2;
+    };
+    QCommandLineParser parser;
+    parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
+    parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
+    parser.addOption(QCommandLineOption(QStringLiteral("version")));
+    for (const char* name : {"settings", "export-dir", "page", "juz"})
+        parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
+    AddToolkitOptions(parser);
+    if (extension) parser.addOptions(extension->options);
+    if (!parser.parse(QStringList{program} + args)) {
+        if (!parser.unknownOptionNames().isEmpty()) {
+            const QString name = parser.unknownOptionNames().first();
+            for (const QString& a : args)
+                if (a.startsWith('-') && a.mid(a.startsWith(QStringLiteral("--")) ? 2 : 1).section('=', 0, 0) == name)
+                    return wrong("unknown option " + a);
+            return wrong("unknown option " + name);
+        }
+        const QString error = parser.errorText();
+        const qsizetype open = error.indexOf('\''), close = error.lastIndexOf('\'');
+        return wrong(open >= 0 && close > open ? error.mid(open + 1, close - open - 1) + " needs a value" : error);
+    }
+    if (parser.isSet(QStringLiteral("help"))) {
+        std::printf(kUsage, program.toLocal8Bit().constData(), extra.toLocal8Bit().constData());
+        return 0;
+    }
+    if (parser.isSet(QStringLiteral("version"))) {
+        std::printf("%s %s\n", program.toLocal8Bit().constData(), MUSHAF_VERSION);
+        return 0;
+    }
+    for (const char* name : {"settings", "export-dir", "page", "juz"})
+        for (const QString& v : parser.values(QString::fromLatin1(name)))
+            if (v.isEmpty() || v.startsWith(QStringLiteral("--"))) return wrong("--" + QString::fromLatin1(name) + " needs a value");
+    out.settingsFile = parser.value(QStringLiteral("settings"));
+    out.exportDir = parser.value(QStringLiteral("export-dir"));
+    const QStringList pages = parser.values(QStringLiteral("page")), juz = parser.values(QStringLiteral("juz")),
+                      refs = parser.positionalArguments();
+    const QStringList places = pages + juz + refs;
+    if (places.size() > 1) return wrong("one place to open at, not two: " + SecondPlace(args, places));
+    if (!places.isEmpty()) {
+        out.refKind = !pages.isEmpty() ? QStringLiteral("page") : !juz.isEmpty() ? QStringLiteral("juz") : QStringLiteral("ayah");
+        out.refText = places.first();
+    }
+    if (extension && extension->take) extension->take(parser);
+    return std::nullopt;
+}
+
+}  // namespace
+
 int RunReader(int argc, char** argv, const StartExtension* extension) {
     // the options first: a wrong one opens no window and needs no display
     QStringList args;
-    for (int i = 1; i < argc; ++i) {
-        // --page=50 is --page 50 for the options that take a value
-        const QString a = QString::fromLocal8Bit(argv[i]);
-        const int eq = static_cast<int>(a.indexOf('='));
-        static const QStringList valued{"--settings", "--export-dir", "--page", "--juz", "--do"};
-        if (a.startsWith("--") && eq > 2 && valued.contains(a.left(eq))) args << a.left(eq) << a.mid(eq + 1);
-        else args << a;
-    }
+    for (int i = 1; i < argc; ++i) args << QString::fromLocal8Bit(argv[i]);
     const QString program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
-    const QString extra = extension ? "\n" + extension->usage + "\n" : QString();
-    QString settingsFile, exportDir, refKind, refText;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        if (extension && extension->option(args, i)) continue;
-        if (a == "--help" || a == "-h") {
-            std::printf(kUsage, program.toLocal8Bit().constData(), extra.toLocal8Bit().constData());
-            return 0;
-        }
-        if (a == "--version") {
-            std::printf("%s %s\n", program.toLocal8Bit().constData(), MUSHAF_VERSION);
-            return 0;
-        }
-        auto wrong = [&](const QString& what) {
-            std::fprintf(stderr, "%s: %s\n", program.toLocal8Bit().constData(), what.toLocal8Bit().constData());
-            std::fprintf(stderr, kUsage, program.toLocal8Bit().constData(), extra.toLocal8Bit().constData());
-            return 2;
-        };
-        if (a == "--settings" || a == "--export-dir" || a == "--page" || a == "--juz") {
-            if (i + 1 >= args.size() || args[i + 1].startsWith("--") || args[i + 1].isEmpty())
-                return wrong(a + " needs a value");
-            const QString value = args[++i];
-            if (a == "--settings") settingsFile = value;
-            else if (a == "--export-dir") exportDir = value;
-            else if (!refKind.isEmpty()) return wrong("one place to open at, not two: " + value);
-            else refKind = a.mid(2), refText = value;
-            continue;
-        }
-        if (ToolkitOption(args, i)) continue;
-        if (!a.startsWith('-')) {
-            if (!refKind.isEmpty()) return wrong("one place to open at, not two: " + a);
-            refKind = QStringLiteral("ayah");
-            refText = a;
-            continue;
-        }
-        return wrong("unknown option " + a);
-    }
+    StartOptions options;
+    if (std::optional<int> status = ParseOptions(args, program, extension, options)) return *status;
+    const QString &settingsFile = options.settingsFile, &exportDir = options.exportDir, &refKind = options.refKind,
+                  &refText = options.refText;
     QtTableSource tables;
     std::optional<int16_t> startLine;
     if (!refKind.isEmpty()) {

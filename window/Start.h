@@ -2,6 +2,8 @@
 // The start routine of the reader: the toolkit, the services, the one window,
 // and the event loop until it closes. mushaf-automation runs the same start
 // with an extension of its own.
+#include <QCommandLineOption>
+#include <QCommandLineParser>
 #include <QStringList>
 #include <functional>
 #include <optional>
@@ -12,8 +14,9 @@ class frmMain;
 class Clipboard;
 
 struct StartExtension {
-    // Takes the option at args[i] (moving i past its value) or answers false.
-    std::function<bool(const QStringList& args, int& i)> option;
+    // The extension's own options, and what it takes of them once they are read.
+    QList<QCommandLineOption> options;
+    std::function<void(const QCommandLineParser& parsed)> take;
     // Runs from the event loop once the window is shown; a result closes the
     // window and ends the program with it.
     std::function<std::optional<int>(frmMain& window, Clipboard& clipboard)> shown;
