@@ -51,6 +51,7 @@ TEST(NumberBox, TheSameNumberAgainKeepsTheCaretAndTheSelection) {
 }
 
 int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
