@@ -273,6 +273,33 @@ double Painted(const QString& mode, QString* output = nullptr, double* complete 
     return at;
 }
 
+// A whole process, from its start to its end, in ms.
+double WholeProcess(const QString& program, const QStringList& arguments) {
+    QProcess p;
+    p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.setStandardOutputFile(QProcess::nullDevice());
+    QElapsedTimer t;
+    t.start();
+    p.start(program, arguments);
+    p.waitForFinished(120000);
+    return t.nsecsElapsed() / 1e6;
+}
+
+// The reader's whole process as the automation runs it with no action (to
+// every shown pane loaded, then closed) against the bare view's (one small
+// document painted, then ended): medians of five alternating runs.
+void ProcessRatio() {
+    QTemporaryDir fresh;
+    std::vector<double> bare, reader;
+    for (int i = 0; i < 5; ++i) {
+        bare.push_back(WholeProcess(QCoreApplication::applicationFilePath(), {"--bare"}));
+        reader.push_back(WholeProcess(QStringLiteral(MUSHAF_AUTOMATION),
+                                      {"--dump-state", "--settings", fresh.filePath("settings.ini")}));
+    }
+    std::printf("bare-process-ms %.1f\nprocess-ms %.1f\nprocess-ratio %.2f\n", Median(bare), Median(reader),
+                Median(reader) / Median(bare));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -314,5 +341,6 @@ int main(int argc, char** argv) {
         if (name == "same-page-shown-ms") std::printf("same-page-shown-ratio %.3f\n", v / b);
         if (name == "search-painted-ms") std::printf("search-painted-ratio %.3f\n", v / b);
     }
+    ProcessRatio();
     return 0;
 }
