@@ -57,21 +57,15 @@ inline void AppendArabic(Text& out, char16_t c) {
 }
 
 // Hands each character outside bracket lists to plain(out, c) and copies the
-// lists themselves unchanged. A list runs from "[" to the next "]"; a "["
-// with no "]" after it is no list (the pattern matcher refuses it). Once one
-// "[" finds no "]", no later one can: the rest is read without looking again,
-// so that the scan stays linear however many "[" a query holds.
+// lists themselves unchanged (ListScanner: a "[" with no "]" after it is no
+// list, and the pattern matcher refuses it).
 template <class Plain>
 Text OutsideLists(TextView query, Plain plain) {
     Text out;
     out.reserve(query.size());
-    bool closeAhead = true;
+    ListScanner lists;
     for (std::size_t i = 0; i < query.size(); ++i) {
-        std::size_t end = TextView::npos;
-        if (query[i] == u'[' && closeAhead) {
-            end = query.find(u']', i + 1);
-            closeAhead = end != TextView::npos;
-        }
+        const std::size_t end = query[i] == u'[' ? lists.EndOf(query, i) : TextView::npos;
         if (end != TextView::npos) {
             out.append(query.substr(i, end - i + 1));
             i = end;

@@ -40,6 +40,25 @@ struct LetterFold {
 std::span<const LetterFold> ArabicFolds();
 std::span<const LetterFold> TranslationFolds();
 
+// Finds the bracket lists of a query as the pattern matcher reads them: a
+// list runs from "[" to the next "]"; a "[" with no "]" after it is no list.
+// Once one "[" finds no "]", no later one can, and none is looked for again:
+// a scan along one text with one ListScanner stays linear however many "["
+// it holds.
+class ListScanner {
+public:
+    // The end of the list opening at text[open] (a "["), or npos when none does.
+    std::size_t EndOf(TextView text, std::size_t open) {
+        if (!closeAhead_) return TextView::npos;
+        const std::size_t end = text.find(u']', open + 1);
+        closeAhead_ = end != TextView::npos;
+        return end;
+    }
+
+private:
+    bool closeAhead_ = true;
+};
+
 // Queries. A pattern's bracket lists ("[" up to the next "]") are left as
 // the reader wrote them, so that a range keeps its endpoints and a mark in a
 // list stays a mark; the pattern matcher widens a list by the folds instead.

@@ -166,6 +166,13 @@ Text AsciiDigits(TextView text) {
     return out;
 }
 
+Text PersianDigits(TextView text) {
+    Text out(text);
+    for (char16_t& c : out)
+        if (c >= u'0' && c <= u'9') c = static_cast<char16_t>(0x06F0 + (c - u'0'));
+    return out;
+}
+
 Text WithoutNul(TextView text) {
     Text out;
     out.reserve(text.size());

@@ -37,6 +37,8 @@ Text Decimal(long long value);
 // script wherever it takes a number.
 char16_t AsciiDigit(char16_t c);
 Text AsciiDigits(TextView text);
+// 0-9 in a text as Persian digits, for a number in Persian prose.
+Text PersianDigits(TextView text);
 
 // Reads a decimal number: surrounding spaces, an optional sign, digits with
 // an optional decimal point (always ".", whatever the C locale says). Reading stops at the first U+0000, so a table

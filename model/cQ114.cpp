@@ -392,7 +392,7 @@ void cQ114::ChooseTranslation(Translation translation) {
 // ---- search ---------------------------------------------------------------
 
 void cQ114::StartSearch(int16_t start, int16_t end) {
-    if (TrimSpaces(searchText_).size() < 2) return;
+    if (!SearchesText()) return;
     if (start == -1) start = minBound_;
     if (end == -1) end = maxBound_;
     Text pattern = u"*" + searchText_ + u"*";

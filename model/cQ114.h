@@ -63,6 +63,10 @@ public:
     const TextArray& SorehNameArray() const { return sorehNameArray_; }
     const Text& SorehName() const { return sorehName_; }
     void StartSearch(int16_t start, int16_t end);
+    // Whether StartSearch searches the current SearchText: two characters or
+    // more once the spaces at its ends are taken off. Otherwise it returns at
+    // once and FoundList keeps what it held.
+    bool SearchesText() const { return TrimSpaces(searchText_).size() >= 2; }
     int32_t SearchTo() const { return searchTo_; }
     void SearchTo(int32_t to) { searchTo_ = to; }
     const Text& SearchText() const { return searchText_; }

@@ -104,18 +104,15 @@ Translation TranslationDocument(const cQ114& model, int16_t line, TextView backC
 
 namespace {
 // The text with the article "ال" taken off the front of each of its words
-// (a word starts the text or follows a space); bracket lists ("[" up to the
-// next "]") are left as written. Linear: once a "[" finds no "]", no later
-// one is looked for.
+// (a word starts the text or follows a space); bracket lists are left as
+// written.
 Text WithoutArticles(TextView text) {
     Text out;
     out.reserve(text.size());
-    bool closeAhead = true;
+    ListScanner lists;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == u'[' && closeAhead) {
-            std::size_t end = text.find(u']', i + 1);
-            closeAhead = end != TextView::npos;
-            if (closeAhead) {
+        if (text[i] == u'[') {
+            if (const std::size_t end = lists.EndOf(text, i); end != TextView::npos) {
                 out.append(text.substr(i, end - i + 1));
                 i = end;
                 continue;

@@ -1,5 +1,6 @@
 #include "views/Styles.h"
 
+#include "model/Text.h"
 #include "views/Markup.h"
 
 namespace mushaf::views {
@@ -60,13 +61,6 @@ std::u16string NoteCardRule(const std::vector<int16_t>& lines) {
         ids += u"#" + LineId(line);
     }
     return ids + u" { border-right: 4px solid #c89b00; padding-right: 6px; }";
-}
-
-std::u16string PersianDigits(std::u16string_view text) {
-    std::u16string out(text);
-    for (char16_t& c : out)
-        if (c >= u'0' && c <= u'9') c = static_cast<char16_t>(0x06F0 + (c - u'0'));
-    return out;
 }
 
 std::u16string ResultCountRule(int count) {

@@ -31,7 +31,4 @@ std::u16string NoteCardRule(const std::vector<int16_t>& lines);
 // "N found" (N in Persian digits) above the result list; empty for 0.
 std::u16string ResultCountRule(int count);
 
-// 0-9 in a text as Persian digits.
-std::u16string PersianDigits(std::u16string_view text);
-
 }  // namespace mushaf::views

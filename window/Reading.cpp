@@ -184,9 +184,9 @@ void frmMain::cmdSearch_Click() {
     else if (optSearchInT->isChecked()) Q114->SearchTo(1);
     searchListed_ = false;
     try {
-        // A query the model does not search (under two characters besides
-        // spaces) leaves its last list; the pane shows that nothing was found.
-        if (TrimSpaces(Q114->SearchText()).size() < 2) {
+        // A query the model does not search leaves its last list; the pane
+        // shows that nothing was found.
+        if (!Q114->SearchesText()) {
             LeaveFishList();
             ShowResultCount(0);
             wbrSearchResult->Write(ToQ(views::ResultMessageDocument(views::kNothingFound, BackColorHex)));
