@@ -51,25 +51,28 @@ void frmMain::ZoomPane(WebPane* pane, int steps) {
 
 QString frmMain::QuranFontName(QuranFont font) { return ToQ(views::QuranFontName(font)); }
 
-void frmMain::ApplyRenderingStyles() {
-    for (WebPane* pane : panes_) {
-        QString style = PaneStyle(pane->objectName().toStdString());
-        auto add = [&style](const std::u16string& rule) {
-            if (!rule.empty()) style += QStringLiteral(" ") + ToQ(rule);
-        };
-        if (pane == wbrQuran) {
-            add(views::PageFontRule(choices_.quranFont, choices_.uthmani, ShowEarab_));
-            add(views::NoteCardRule(views::FishLines(*Q114)));
-        }
-        if (pane == wbrSearchResult) add(views::ResultCountRule(resultCount_));
-        if (choices_.night) add(views::kNightRule);
-        pane->SetRenderingStyle(style);
+void frmMain::ApplyRenderingStyle(WebPane* pane) {
+    QString style = PaneStyle(pane->objectName().toStdString());
+    auto add = [&style](const std::u16string& rule) {
+        if (!rule.empty()) style += QStringLiteral(" ") + ToQ(rule);
+    };
+    if (pane == wbrQuran) {
+        add(views::PageFontRule(choices_.quranFont, choices_.uthmani, ShowEarab_));
+        add(views::NoteCardRule(views::FishLines(*Q114)));
     }
+    if (pane == wbrSearchResult) add(views::ResultCountRule(resultCount_));
+    if (choices_.night) add(views::kNightRule);
+    pane->SetRenderingStyle(style);
+}
+
+void frmMain::ApplyRenderingStyles() {
+    for (WebPane* pane : panes_) ApplyRenderingStyle(pane);
 }
 
 void frmMain::ShowResultCount(int count) {
+    // every search sets it: only the result pane's rules follow
     resultCount_ = count;
-    ApplyRenderingStyles();
+    ApplyRenderingStyle(wbrSearchResult);
 }
 
 void frmMain::SetQuranFont(QuranFont font) {

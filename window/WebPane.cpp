@@ -333,7 +333,7 @@ void WebPane::RendererGone() {
     // A new renderer gets the document again, with what was done to it since
     // (the marked line, the scrolling), ahead of what waits. A renderer that
     // keeps failing (more than kRecoveries times, each within a minute of the
-    // one before) is given up on: the pane stays empty and answers nothing.
+    // one before) is tried again only after a pause, while the pane rests.
     if (!lastLoss_.isValid() || lastLoss_.elapsed() > 60000) {
         recoveries_ = 0;
         pauseMs_ = kFirstPauseMs;
@@ -351,14 +351,12 @@ void WebPane::RendererGone() {
         });
         pauseMs_ = std::min(pauseMs_ * 2, kLongestPauseMs);
     } else {
-        for (auto it = sinceWrite_.rbegin(); it != sinceWrite_.rend(); ++it) queue_.push_front(*it);
-        sinceWrite_.clear();
-        loading_ = true;
+        Replay();
     }
     // Not from inside the engine's report of the loss: the reload and the
     // answers (which may wait on an event loop of their own) come next.
     QTimer::singleShot(0, this, [this, answers = std::move(answers)]() mutable {
-        if (!resting_ && loading_) page_->setUrl(address_.isEmpty() ? QUrl(QStringLiteral("about:blank")) : address_);
+        if (!resting_ && loading_) page_->setUrl(StartAddress());
         for (auto& [id, done] : answers) done(QVariant());
         Pump();
     });
@@ -372,13 +370,20 @@ void WebPane::Remember(const Op& op) {
     if (sinceWrite_.size() > kReplayed) sinceWrite_.erase(sinceWrite_.begin() + (sinceWrite_.front().write ? 1 : 0));
 }
 
-void WebPane::TryAgain() {
-    resting_ = false;
-    // the document and its changes, ahead of what waits
+void WebPane::Replay() {
+    // the document and its changes, ahead of what waits, once the pane has
+    // loaded again
     for (auto it = sinceWrite_.rbegin(); it != sinceWrite_.rend(); ++it) queue_.push_front(*it);
     sinceWrite_.clear();
     loading_ = true;
-    page_->setUrl(address_.isEmpty() ? QUrl(QStringLiteral("about:blank")) : address_);
+}
+
+QUrl WebPane::StartAddress() const { return address_.isEmpty() ? QUrl(QStringLiteral("about:blank")) : address_; }
+
+void WebPane::TryAgain() {
+    resting_ = false;
+    Replay();
+    page_->setUrl(StartAddress());
 }
 
 void WebPane::ShowResting(bool on) {

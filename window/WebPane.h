@@ -114,6 +114,8 @@ private:
     void Answered(int id, const QVariant& value);
     void RendererGone();
     void Remember(const Op& op);
+    void Replay();
+    QUrl StartAddress() const;
     void TryAgain();
     void ShowResting(bool on);
 

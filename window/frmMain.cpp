@@ -158,33 +158,31 @@ QString frmMain::PaneStyle(const std::string& pane) const {
 }
 
 void frmMain::BuildControls() {
-    for (const layout::ControlSpec& c : layout::Controls())
-        controls_[c.name] = MakeControl(c, c.parent.empty() ? this : controls_.at(c.parent));
+    const ControlLooks looks(palette(), services_.colours);
+    for (const layout::ControlSpec& c : layout::Controls()) {
+        QWidget* parent = c.parent.empty() ? this : controls_.at(c.parent);
+        QWidget* w = c.kind == Kind::Container     ? new QWidget(parent)
+                     : c.kind == Kind::BrowserPane ? MakePane(c, parent)
+                                                   : NewInput(c, parent, looks);
+        w->setObjectName(QString::fromStdString(c.name));
+        w->setEnabled(c.enabled);
+        if (!c.visible) w->hide();
+        controls_[c.name] = w;
+    }
     OrderControls();
     StartPanes();
     FindControls();
     ConnectControls();
 }
 
-QWidget* frmMain::MakeControl(const layout::ControlSpec& c, QWidget* parent) {
-    QWidget* w = nullptr;
-    if (c.kind == Kind::Container) {
-        w = new QWidget(parent);
-    } else if (c.kind == Kind::BrowserPane) {
-        bool clicks = c.name == "wbrSoreh" || c.name == "wbrQuran" || c.name == "wbrSearchResult" || c.name == "wbrTools";
-        auto* p = new WebPane(parent, clicks, PaneStyle(c.name));
-        connect(p, &WebPane::Idle, this, [this] {
-            if (PanesIdle()) emit PanesBecameIdle();
-        });
-        panes_.push_back(p);
-        w = p;
-    } else {
-        w = NewInput(c, parent, ControlLooks(palette(), services_.colours));
-    }
-    w->setObjectName(QString::fromStdString(c.name));
-    w->setEnabled(c.enabled);
-    if (!c.visible) w->hide();
-    return w;
+WebPane* frmMain::MakePane(const layout::ControlSpec& c, QWidget* parent) {
+    const bool clicks = c.name == "wbrSoreh" || c.name == "wbrQuran" || c.name == "wbrSearchResult" || c.name == "wbrTools";
+    auto* p = new WebPane(parent, clicks, PaneStyle(c.name));
+    connect(p, &WebPane::Idle, this, [this] {
+        if (PanesIdle()) emit PanesBecameIdle();
+    });
+    panes_.push_back(p);
+    return p;
 }
 
 void frmMain::OrderControls() {

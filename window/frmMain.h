@@ -120,7 +120,7 @@ protected:
 private:
     // ---- the control tree (frmMain.cpp) ----
     void BuildControls();
-    QWidget* MakeControl(const layout::ControlSpec& c, QWidget* parent);
+    WebPane* MakePane(const layout::ControlSpec& c, QWidget* parent);
     void OrderControls();
     void StartPanes();
     void FindControls();
@@ -174,6 +174,7 @@ private:
 
     // ---- appearance (Appearance.cpp) ----
     void ApplyRenderingStyles();
+    void ApplyRenderingStyle(WebPane* pane);
     void ApplyNightPalette();
     static QPalette NightPalette(QPalette from);
     void SetQuranFont(QuranFont font);
