@@ -478,6 +478,15 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     o["message"] = w.Message();
     o["lblSearchResult"] = static_cast<QLabel*>(w.Control("lblSearchResult"))->text();
     o["menuEntries"] = menuSeen;
+    QJsonArray commands;
+    for (const Command& c : w.Commands()) {
+        QJsonArray keys;
+        for (const QKeySequence& k : c.keys) keys.append(k.toString(QKeySequence::PortableText));
+        QJsonObject command{{"name", QString::fromLatin1(c.name)}, {"keys", keys}};
+        if (c.checked) command["checked"] = c.checked();
+        commands.append(command);
+    }
+    o["commands"] = commands;
     QJsonObject styles;
     for (WebPane* pane : w.Panes()) styles[pane->objectName()] = pane->RenderingStyle();
     o["renderingStyle"] = styles;

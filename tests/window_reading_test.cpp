@@ -160,6 +160,19 @@ TEST(ReadingWindow, HelpPane) {
     RUN_WINDOW(b, "button:cmdHelp");
     EXPECT_TRUE(b.visible("picHelp"));
     EXPECT_EQ(b.geometry("picHelp"), b.geometry("picHelp"));
+    // the help lists the first key of every command that has one, stored or generated
+    QString help = r.document("wbrHelp");
+    EXPECT_FALSE(help.contains("<!--keys-->"));
+    int listed = 0;
+    for (const QJsonValue& c : r.state["commands"].toArray()) {
+        QJsonArray keys = c.toObject()["keys"].toArray();
+        if (keys.isEmpty()) continue;
+        QString key = keys.first().toString();
+        ++listed;
+        EXPECT_TRUE(help.contains("<bdi>" + key + "</bdi> : ") || help.contains("\n" + key + " : "))
+            << c.toObject()["name"].toString().toStdString() << " " << key.toStdString();
+    }
+    EXPECT_GE(listed, 11);
 }
 
 TEST(ReadingWindow, RandomAyahNeverLandsOnLineZero) {

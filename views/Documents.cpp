@@ -253,4 +253,20 @@ Text CopyText(const cQ114& model, int16_t line, bool showEarab, bool uthmani) {
                  model.MeanFarsiAt(line));
 }
 
+Text HtmlText(TextView text) {
+    Text out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        switch (c) {
+            case u'&': out += u"&amp;"; break;
+            case u'<': out += u"&lt;"; break;
+            case u'>': out += u"&gt;"; break;
+            case u'"': out += u"&quot;"; break;
+            case u'\'': out += u"&#39;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace mushaf::views

@@ -76,6 +76,9 @@ Text ResultMessageDocument(TextView message, TextView backColorHex);
 // ---- clipboard ----
 // The current line, its place, its Arabic text in the shown variant and its
 // translation, as plain text with CR LF lines.
+// Text as HTML shows it: & < > " ' escaped.
+Text HtmlText(TextView text);
+
 Text CopyText(const cQ114& model, int16_t line, bool showEarab, bool uthmani = false);
 
 }  // namespace mushaf::views

@@ -13,9 +13,11 @@ struct Command {
     const char* name;
     // its text in the menu (Persian)
     QString text;
+    // what the help page's key list says of it; empty: the menu's text
+    QString help = {};
     // the keys that run it; shown in the menu
-    QList<QKeySequence> keys;
-    std::function<void()> run;
+    QList<QKeySequence> keys = {};
+    std::function<void()> run = {};
     // for a choice: whether it is on, for the menu's check mark
     std::function<bool()> checked = {};
     // the title of the sub-menu it stands in; empty: the menu itself

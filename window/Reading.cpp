@@ -13,6 +13,7 @@
 #include "controls/NumberBox.h"
 #include "platform/qt/QtServices.h"
 #include "views/Documents.h"
+#include "views/Help.h"
 #include "views/Markup.h"
 #include "window/WebPane.h"
 #include "window/frmMain.h"
@@ -135,7 +136,13 @@ void frmMain::Set_Help() {
     if (!bytes) throw ModelError("resource not found", "Help");
     Text help = Utf16LE(*bytes);
     if (!help.empty()) help.erase(0, 1);
-    wbrHelp->Write(ToQ(help));
+    // the keys of the commands beyond the window's own, as the command table gives them
+    std::vector<views::HelpKey> keys;
+    for (const Command& c : commands_)
+        if (!c.formKey && !c.keys.isEmpty())
+            keys.push_back({FromQ(c.keys.first().toString(QKeySequence::PortableText)),
+                            FromQ(c.help.isEmpty() ? c.text : c.help)});
+    wbrHelp->Write(ToQ(views::HelpPage(help, keys)));
 }
 
 void frmMain::Show_Soreh(const Text& filter) {
