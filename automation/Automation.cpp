@@ -80,18 +80,52 @@ QVariant Evaluate(WebPane* pane, const QString& script, int timeoutMs = 10000) {
     return answer->value;
 }
 
+// Scripts in several panes at once: their answers, in the order asked.
+QVariantList EvaluateAll(const std::vector<std::pair<WebPane*, QString>>& scripts, int timeoutMs = 15000) {
+    struct Answers {
+        QVariantList values;
+        int done = 0;
+    };
+    auto answers = std::make_shared<Answers>();
+    answers->values = QVariantList(static_cast<qsizetype>(scripts.size()));
+    for (std::size_t i = 0; i < scripts.size(); ++i)
+        scripts[i].first->Evaluate(scripts[i].second, [answers, i](const QVariant& v) {
+            answers->values[static_cast<qsizetype>(i)] = v;
+            ++answers->done;
+        });
+    const int all = static_cast<int>(scripts.size());
+    if (!WaitUntil([&] { return answers->done == all; }, timeoutMs)) throw Failure{"a script did not answer"};
+    return answers->values;
+}
+
 // Waits until the window is one moment: every pane idle and every pane's
 // renderer has answered a round trip, so that what it sent before (a click
 // that a key set off) has been handled; again while that changed anything.
 void Settle(frmMain& w) {
-    for (int round = 0; round < 20; ++round) {
+    for (int round = 0; round < 100; ++round) {
         WaitIdle(w);
         const int line = static_cast<QScrollBar*>(w.Control("hsAllQuran"))->value();
+        // a pane that has not made its view has nothing in flight; one that
+        // has is settled when its fonts are in (a font still loading moves
+        // the text once it comes)
         auto answered = std::make_shared<int>(0);
-        for (WebPane* pane : w.Panes()) pane->Evaluate(QStringLiteral("0"), [answered](const QVariant&) { ++*answered; });
-        const int panes = static_cast<int>(w.Panes().size());
-        if (!WaitUntil([&] { return *answered == panes; }, 10000)) throw Failure{"a pane did not answer"};
+        auto fontsLoading = std::make_shared<bool>(false);
+        int asked = 0;
+        for (WebPane* pane : w.Panes()) {
+            if (!pane->HasView()) continue;
+            ++asked;
+            pane->Evaluate(QStringLiteral("document.fonts ? document.fonts.status : 'loaded'"),
+                           [answered, fontsLoading](const QVariant& status) {
+                               ++*answered;
+                               if (status.toString() == QLatin1String("loading")) *fontsLoading = true;
+                           });
+        }
+        if (!WaitUntil([&] { return *answered == asked; }, 10000)) throw Failure{"a pane did not answer"};
         QApplication::processEvents();
+        if (*fontsLoading) {
+            WaitUntil([] { return false; }, 20);
+            continue;
+        }
         if (w.PanesIdle() && static_cast<QScrollBar*>(w.Control("hsAllQuran"))->value() == line) return;
     }
     throw Failure{"the window did not settle"};
@@ -451,19 +485,26 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     o["window"] = QJsonObject{{"left", frame.left()}, {"top", frame.top()}, {"width", frame.width()}, {"height", frame.height()}};
     o["focus"] = ControlName(w, QApplication::focusWidget() ? QApplication::focusWidget() : w.focusWidget());
     o["clipboard"] = ToQ(clipboard.Text());
+    // every pane's document and scroll, and the page's marked ayat, asked at once
+    std::vector<std::pair<WebPane*, QString>> scripts;
+    for (WebPane* pane : w.Panes())
+        scripts.emplace_back(pane, QStringLiteral("[document.documentElement ? document.documentElement.outerHTML : '',"
+                                                  "document.scrollingElement ? document.scrollingElement.scrollTop : 0]"));
+    scripts.emplace_back(w.Pane("wbrQuran"),
+                         QStringLiteral("(function(){var r=[],d=document.getElementsByTagName('DIV');for(var i=0;i<d.length;i++)"
+                                        "if(/Select$/.test(d[i].className))r.push(d[i].id);return r;})()"));
+    const QVariantList answers = EvaluateAll(scripts);
     QJsonObject documents, scroll;
-    for (WebPane* pane : w.Panes()) {
-        const QString n = pane->objectName();
-        documents[n] = Evaluate(pane, "document.documentElement ? document.documentElement.outerHTML : ''").toString();
-        scroll[n] = Evaluate(pane, "document.scrollingElement ? document.scrollingElement.scrollTop : 0").toDouble();
+    for (std::size_t i = 0; i < w.Panes().size(); ++i) {
+        const QString n = w.Panes()[i]->objectName();
+        const QVariantList pair = answers[static_cast<qsizetype>(i)].toList();
+        documents[n] = pair.value(0).toString();
+        scroll[n] = pair.value(1).toDouble();
     }
     o["documents"] = documents;
     o["scrollTop"] = scroll;
-    QVariant marked = Evaluate(w.Pane("wbrQuran"),
-                               "(function(){var r=[],d=document.getElementsByTagName('DIV');for(var i=0;i<d.length;i++)"
-                               "if(/Select$/.test(d[i].className))r.push(d[i].id);return r;})()");
     QJsonArray ids;
-    for (const QVariant& v : marked.toList()) ids.append(v.toString());
+    for (const QVariant& v : answers.back().toList()) ids.append(v.toString());
     o["marked"] = ids;
     o["evaluated"] = evaluated;
     o["zoom"] = QJsonObject{{"wbrQuran", w.Zoom("wbrQuran")}, {"wbrFarsi", w.Zoom("wbrFarsi")}};

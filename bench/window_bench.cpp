@@ -317,6 +317,11 @@ int main(int argc, char** argv) {
     if (mode == "--bare") return Bare();
     if (mode == "--startup") return App(false);
     if (mode == "--full") return App(true);
+    // the whole-process figures alone
+    if (mode == "--process") {
+        ProcessRatio();
+        return 0;
+    }
 
     std::vector<double> bare, startup, complete;
     for (int i = 0; i < 9; ++i) {

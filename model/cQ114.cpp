@@ -335,42 +335,48 @@ void cQ114::GoAyehOfSoreh(TextView soreh, TextView ayeh) {
     ApplyPosition(ToInt16(first + offset, where));
 }
 
-void cQ114::SearchForms::Build(const TextArray& source, Text (*form)(TextView)) {
-    lines.clear();
+void cQ114::SearchForms::From(Text (*searchForm)(TextView)) {
+    form = searchForm;
+    built = false;
     joined.clear();
     starts.clear();
-    lines.reserve(source.size());
-    starts.reserve(source.size() + 1);
+}
+
+const cQ114::SearchForms& cQ114::SearchForms::Ready(const TextArray& source) {
+    if (built) return *this;
     std::size_t total = source.size();
     for (const Text& line : source) total += line.size();
     joined.reserve(total);
+    starts.reserve(source.size() + 1);
     for (const Text& line : source) {
-        lines.push_back(form(line));
         starts.push_back(joined.size());
-        joined += lines.back();
+        joined += form(line);
         joined += u'\n';
     }
     starts.push_back(joined.size());
+    joined.shrink_to_fit();
+    built = true;
+    return *this;
 }
 
 void cQ114::QrArray(TextArray a) {
     qrArray_ = std::move(a);
-    qrSearch_.Build(qrArray_, ArabicSearchForm);
+    qrSearch_.From(ArabicSearchForm);
 }
 
 void cQ114::MeanFaArray(TextArray a) {
     meanFaArray_ = std::move(a);
-    meanFaSearch_.Build(meanFaArray_, TranslationSearchForm);
+    meanFaSearch_.From(TranslationSearchForm);
 }
 
 void cQ114::UthmaniArray(TextArray a) {
     uthmaniArray_ = std::move(a);
-    uthmaniSearch_.Build(uthmaniArray_, ArabicSearchForm);
+    uthmaniSearch_.From(ArabicSearchForm);
 }
 
 void cQ114::MeanFa2Array(TextArray a) {
     meanFa2Array_ = std::move(a);
-    meanFa2Search_.Build(meanFa2Array_, TranslationSearchForm);
+    meanFa2Search_.From(TranslationSearchForm);
 }
 
 const TextArray& cQ114::ChosenMeanArray() const {
@@ -398,9 +404,12 @@ void cQ114::StartSearch(int16_t start, int16_t end) {
     Text pattern = u"*" + searchText_ + u"*";
     // found apart and taken over only when the whole search succeeds
     std::vector<int16_t> found;
-    if (searchTo_ == 0) found = Search(qrSearch_, &uthmaniSearch_, ArabicSearchQuery(pattern), ArabicFolds(), start, end);
+    if (searchTo_ == 0)
+        found = Search(qrSearch_.Ready(qrArray_), &uthmaniSearch_.Ready(uthmaniArray_), ArabicSearchQuery(pattern), ArabicFolds(), start, end);
     else if (searchTo_ == 1)
-        found = Search(translation_ == Translation::Fooladvand ? meanFa2Search_ : meanFaSearch_, nullptr,
+        found = Search(translation_ == Translation::Fooladvand ? meanFa2Search_.Ready(meanFa2Array_)
+                                                                : meanFaSearch_.Ready(meanFaArray_),
+                       nullptr,
                        TranslationSearchQuery(pattern), TranslationFolds(), start, end);
     foundList_ = std::move(found);
     foundNumber_ = static_cast<int16_t>(foundList_.size());
@@ -412,7 +421,7 @@ std::vector<int16_t> cQ114::Search(const SearchForms& forms, const SearchForms* 
     Pattern compiled(pattern, folds);
     std::vector<int16_t> found = Matching(forms, compiled, start, end);
     if (!alsoForms) return found;
-    const int last = std::min(end, static_cast<int>(alsoForms->lines.size()) - 1);
+    const int last = std::min(end, static_cast<int>(alsoForms->Count()) - 1);
     if (start > last) return found;
     std::vector<int16_t> also = Matching(*alsoForms, compiled, start, last), both;
     both.reserve(found.size() + also.size());
@@ -422,7 +431,7 @@ std::vector<int16_t> cQ114::Search(const SearchForms& forms, const SearchForms* 
 
 std::vector<int16_t> cQ114::Matching(const SearchForms& forms, const Pattern& compiled, int start, int end) {
     std::vector<int16_t> found;
-    const int count = static_cast<int>(forms.lines.size());
+    const int count = static_cast<int>(forms.Count());
     const LiteralFinder* literal = compiled.SingleLiteral();
     if (literal && start >= 0 && end < count && literal->literal().find(u'\n') == Text::npos) {
         // one pass over the joined text; after a hit, go on at the next line
@@ -440,7 +449,7 @@ std::vector<int16_t> cQ114::Matching(const SearchForms& forms, const Pattern& co
     }
     for (int j = start; j <= end; ++j) {
         if (j < 0 || j >= count) throw SubscriptOutOfRange("line " + std::to_string(j));
-        if (compiled.Matches(forms.lines[j])) found.push_back(static_cast<int16_t>(j));
+        if (compiled.Matches(forms.Line(static_cast<std::size_t>(j)))) found.push_back(static_cast<int16_t>(j));
     }
     return found;
 }

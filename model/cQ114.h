@@ -247,11 +247,18 @@ private:
     // Each line in the form it is searched in, computed once when the arrays are set.
     // The same forms joined by LF into one text, with each line's start, so
     // that a plain-text search is one pass over the whole corpus.
+    // The search form of every line of a text, one after the other with a
+    // line feed after each, made at the first search that needs it.
     struct SearchForms {
-        TextArray lines;
         Text joined;
-        std::vector<std::size_t> starts;
-        void Build(const TextArray& source, Text (*form)(TextView));
+        std::vector<std::size_t> starts;  // where each line begins; then the end
+        Text (*form)(TextView) = nullptr;
+        bool built = false;
+        // forgets the forms made of the text before
+        void From(Text (*searchForm)(TextView));
+        const SearchForms& Ready(const TextArray& source);
+        std::size_t Count() const { return starts.empty() ? 0 : starts.size() - 1; }
+        TextView Line(std::size_t i) const { return TextView(joined).substr(starts[i], starts[i + 1] - starts[i] - 1); }
     };
     // The lines start..end whose form in `forms`, or in `alsoForms` where
     // it has the line, matches the pattern. Every line of the range must be

@@ -61,6 +61,8 @@ public:
     double ZoomFactor() const { return zoom_; }
 
     bool IsIdle() const;
+    // whether it has made its view (a pane not yet shown may not have)
+    bool HasView() const { return view_ != nullptr; }
     // The web view is made when the pane is first shown or read; a pane shown
     // from the start makes it at once with CreateView.
     void CreateView();
