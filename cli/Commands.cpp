@@ -128,8 +128,9 @@ bool ParseCommands(const std::vector<std::string>& argv, std::vector<CliCommand>
     return true;
 }
 
-std::string PositionJson(const cQ114& m) {
-    return JsonObject()
+std::string PositionJson(const cQ114& m, const MushafMarks* marks) {
+    JsonObject o;
+    o
         .Add("GlobalAyeh", m.GlobalAyeh())
         .Add("Soreh", m.Soreh())
         .Add("Ayeh", m.Ayeh())
@@ -142,12 +143,22 @@ std::string PositionJson(const cQ114& m) {
         .Add("ArabicNoEarab", m.ArabicNoEarab())
         .Add("ArabicUthmani", m.ArabicUthmani())
         .Add("MeanFarsi", m.MeanFarsi())
-        .Add("translation", FromUtf8(TranslationName(m.ChosenTranslation())))
-        .Str();
+        .Add("translation", FromUtf8(TranslationName(m.ChosenTranslation())));
+    if (!marks) return o.Str();
+    const int16_t line = m.GlobalAyeh();
+    const MushafMarks::Sajda sajda = marks->SajdaAt(line);
+    o.Add("revelation", marks->RevelationOf(m.Soreh()) == MushafMarks::Revelation::Medinan ? u"medinan" : u"meccan")
+        .Add("revelationOrder", marks->RevelationOrder(m.Soreh()))
+        .AddRaw("sajda", sajda == MushafMarks::Sajda::None          ? "null"
+                         : sajda == MushafMarks::Sajda::Obligatory ? "\"obligatory\""
+                                                                   : "\"recommended\"")
+        .Add("quarter", marks->QuarterOf(line))
+        .AddRaw("quarterStart", marks->QuarterStartingAt(line) ? "true" : "false");
+    return o.Str();
 }
 
 
-std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::path& exportDir) {
+std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::path& exportDir, const MushafMarks* marks) {
     const std::string& n = c.name;
     // arguments are taken as UTF-8 only when they are well formed
     for (std::size_t k = 0; k < c.args.size(); ++k) {
@@ -191,7 +202,7 @@ std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::pat
         o.Add("file", out ? FromUtf8(out->file.string()) : Text());
         return o.Str();
     }
-    return PositionJson(m);
+    return PositionJson(m, marks);
 }
 
 }  // namespace mushaf

@@ -37,8 +37,10 @@ int main(int argc, char** argv) {
         return 0;
     }
     std::unique_ptr<cQ114> model;
+    MushafMarks marks;
     try {
         SetBounds(model, tables);
+        marks = LoadMushafMarks(tables);
     } catch (const ModelError& e) {
         std::cout << JsonObject().Add("error", FromUtf8(e.what())).Str() << "\n";
         return 1;
@@ -46,7 +48,7 @@ int main(int argc, char** argv) {
     int status = 0;
     for (const CliCommand& c : commands) {
         try {
-            std::cout << RunCommand(*model, c, exportDir) << "\n";
+            std::cout << RunCommand(*model, c, exportDir, &marks) << "\n";
         } catch (const ModelError& e) {
             std::cout << JsonObject().Add("error", FromUtf8(e.what())).Str() << "\n";
             status = 1;

@@ -55,6 +55,99 @@ def read_boundaries():
     return sections
 
 
+def read_quran_meta():
+    """The lists of quran-meta's HafsLists.ts, as the package ships them."""
+    import re
+    with open(os.path.join(SRC, "quran-meta-HafsLists.ts"), encoding="utf-8") as f:
+        ts = f.read()
+
+    def numbers(name):
+        m = re.search(r"export const %s[^=]*=\s*\[(.*?)\]" % name, ts, re.S)
+        if not m:
+            fail("quran-meta: no %s" % name)
+        return [int(v) for v in re.findall(r"-?\d+", m.group(1))]
+
+    m = re.search(r"export const SurahList[^=]*=\s*\[(.*?)\n\]", ts, re.S)
+    rows = re.findall(r'\[(-?\d+),\s*(\d+),\s*(\d+),\s*(\d+),\s*"[^"]*",\s*(true|false)\]', m.group(1) if m else "")
+    # the list has a row 0 and a closing row after surah 114
+    surahs = [(int(r[0]), int(r[1]), int(r[2]), r[4] == "true") for r in rows[1:115]]
+    return {"quarter": numbers("HizbQuarterList")[1:-1], "page": numbers("PageList")[1:-1],
+            "juz": numbers("JuzList")[1:-1], "sajda": numbers("SajdaList"), "surah": surahs}
+
+
+def read_obligatory_sajdas():
+    out = []
+    for line in read_lines("sajda-obligatory.txt"):
+        if line and not line.startswith("#"):
+            s, a = line.split("|")
+            out.append((int(s), int(a)))
+    return out
+
+
+def mushaf_marks(bounds, base):
+    """The QUARTERUNIC and SAJDA tables, with what is known of them checked."""
+    meta = read_quran_meta()
+    surahs = bounds["surah"]
+    # the lists agree with the boundaries the other tables come from
+    for name in ("juz", "page"):
+        if meta[name] != [row[1] for row in bounds[name]]:
+            fail("quran-meta's %s list differs from madani-boundaries.txt" % name)
+    if meta["quarter"] != [row[1] for row in bounds["hizb_quarter"]]:
+        fail("quran-meta's quarter list differs from madani-boundaries.txt")
+    if len(meta["quarter"]) != 240:
+        fail("%d hizb quarters, expected 240" % len(meta["quarter"]))
+    if [(r[0], r[1], r[2]) for r in meta["surah"]] != [(r[1], r[2], r[3]) for r in surahs]:
+        fail("quran-meta's surah list differs from madani-boundaries.txt")
+    medinan = {i + 1 for i, r in enumerate(meta["surah"]) if not r[3]}
+    if len(medinan) != 28 or medinan != MADINAN:
+        fail("quran-meta gives %d Medinan surahs, not the 28 of the MM table" % len(medinan))
+
+    # global ayah number -> line of the tables
+    line_of, ayah_of = {}, {}
+    for k, rec in enumerate(base):
+        s, a = int(rec[0:3]), int(rec[3:6])
+        if a:
+            g = surahs[s - 1][1] + a - 1
+            line_of[g] = k
+            ayah_of[g] = (s, a)
+    # as in the other first-line tables, a unit that begins with ayah 1 of a
+    # surah begins on its Bismillah line
+    quarters = [line_of[g] - 1 if int(base[line_of[g] - 1][3:6]) == 0 else line_of[g] for g in meta["quarter"]]
+    # a quarter's first ayah stands on the page the page list gives it
+    page_firsts = meta["page"]
+    for q, g in enumerate(meta["quarter"]):
+        page = sum(1 for first in page_firsts if first <= g)
+        if int(base[quarters[q]][11:14]) != page:
+            fail("quarter %d: its first ayah is on page %d, the page table has %s" % (q + 1, page, base[quarters[q]][11:14]))
+        if q % 4 == 0 and (int(base[quarters[q]][8:11]) != q // 4 + 1
+                           or quarters[q] and int(base[quarters[q] - 1][8:11]) != q // 4):
+            fail("quarter %d does not begin hizb %d" % (q + 1, q // 4 + 1))
+
+    sajdas = [ayah_of[g] for g in meta["sajda"]]
+    if len(sajdas) != 15:
+        fail("%d sajda places, expected 15" % len(sajdas))
+    # Mushafs printed in Iran mark the four obligatory prostrations; where one
+    # falls an ayah away from the list's place in its surah (41:37 against
+    # 41:38), the obligatory place is the one marked.
+    obligatory = read_obligatory_sajdas()
+    if len(obligatory) != 4:
+        fail("expected the four obligatory sajdas")
+    marks = {}
+    for s, a in sajdas:
+        marks[(s, a)] = "0"
+    for s, a in obligatory:
+        near = [(ss, aa) for ss, aa in sajdas if ss == s and abs(aa - a) <= 1]
+        if len(near) != 1:
+            fail("obligatory sajda %d:%d has no place of the list beside it" % (s, a))
+        del marks[near[0]]
+        marks[(s, a)] = "1"
+    sajda_lines = []
+    for (s, a), kind in sorted(marks.items()):
+        g = surahs[s - 1][1] + a - 1
+        sajda_lines.append("%d %s" % (line_of[g], kind))
+    return [str(v) for v in quarters], sajda_lines
+
+
 def clean_arabic(text, where):
     """The simple text with pause marks, sajdah sign and superscript alef off."""
     out = []
@@ -296,6 +389,9 @@ def main():
     write_table("SR_TNORMAL", names_ar)
     write_table("UTHMANI", uth)
     write_table("FA2", fa2)
+    quarter_lines, sajda_lines = mushaf_marks(bounds, base)
+    write_table("QUARTERUNIC", quarter_lines)
+    write_table("SAJDA", sajda_lines)
     with open(os.path.join(SRC, "help.html"), encoding="utf-8") as f:
         write_table("HELP", f.read().rstrip("\n").split("\n"))
 

@@ -234,3 +234,17 @@ TEST(Cli, ExportingAnEmptyListIsAnError) {
     EXPECT_EQ(Cli("--export-dir " + dir.string() + " export-fish marks").status, 1);
     EXPECT_FALSE(std::filesystem::exists(dir));
 }
+
+TEST(Cli, ASurahsRevelationAndALinesSajdaAndQuarter) {
+    CliRun r = Cli("surah 9 ayah 41 37 ayah 7 206 ayah 2 27");
+    ASSERT_EQ(r.status, 0);
+    std::vector<std::string> lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 4u);
+    // surah 9: Medinan, 113th revealed; its first ayah begins quarter 75, without a Bismillah line
+    EXPECT_NE(lines[0].find("\"revelation\":\"medinan\",\"revelationOrder\":113"), std::string::npos) << lines[0];
+    EXPECT_NE(lines[0].find("\"quarter\":75,\"quarterStart\":true"), std::string::npos);
+    EXPECT_NE(lines[1].find("\"revelation\":\"meccan\""), std::string::npos);
+    EXPECT_NE(lines[1].find("\"sajda\":\"obligatory\""), std::string::npos);
+    EXPECT_NE(lines[2].find("\"sajda\":\"recommended\""), std::string::npos);
+    EXPECT_NE(lines[3].find("\"sajda\":null,\"quarter\":2,\"quarterStart\":false"), std::string::npos) << lines[3];
+}
