@@ -513,6 +513,8 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     o["fullScreen"] = w.isFullScreen();
     o["rememberPlace"] = w.RememberPlace();
     o["script"] = w.Uthmani() ? "uthmani" : "simple";
+    o["view"] = w.MushafView() ? "mushaf" : "lines";
+    o["pageTranslation"] = w.PageTranslation();
     o["translation"] = w.Model().ChosenTranslation() == cQ114::Translation::Fooladvand ? "fooladvand" : "ansarian";
     o["FishList"] = ToQ(w.Model().FishList());
     o["exported"] = QJsonArray::fromStringList(w.Exported());

@@ -62,11 +62,13 @@ TEST(Choices, WhatTheLastReleaseWroteIsReadWithNothingLost) {
     s.Keep(u"PlaceEarab", u"true");
     s.Keep(u"PlacePanel", u"search");
     s.Keep(u"PlaceWindow", u"AdnQywADAAAAAA==");
+    s.Keep(u"MushafView", u"true");
+    s.Keep(u"PageTranslation", u"true");
     const ReaderChoices c = Store(s).Load();
     EXPECT_EQ(c.zoomPage, 1.25);
     EXPECT_EQ(c.zoomTranslation, 0.67);
     EXPECT_EQ(c.quranFont, QuranFont::NotoNaskh);
-    EXPECT_TRUE(c.night && c.uthmani && c.fooladvand && c.rememberPlace);
+    EXPECT_TRUE(c.night && c.uthmani && c.fooladvand && c.rememberPlace && c.mushafView && c.pageTranslation);
     EXPECT_EQ(c.noteCards, (std::vector<int16_t>{300, 10, 6347}));
     ASSERT_TRUE(c.place.line);
     EXPECT_EQ(*c.place.line, 4242);
@@ -93,7 +95,9 @@ TEST(Choices, AValueOutOfRangeIsItsDefault) {
     s.Keep(u"Script", u"UTHMANI");
     s.Keep(u"PlaceLine", u"6348");
     s.Keep(u"PlacePanel", u"left");
+    s.Keep(u"MushafView", u"1");
     const ReaderChoices c = Store(s).Load();
+    EXPECT_FALSE(c.mushafView);
     EXPECT_EQ(c.quranFont, QuranFont::Default);
     EXPECT_FALSE(c.night || c.uthmani || c.place.searchPanel);
     EXPECT_FALSE(c.place.line);

@@ -34,8 +34,8 @@ QuranFont QuranFontNamed(std::u16string_view name) {
     return QuranFont::Default;
 }
 
-std::u16string PageFontRule(QuranFont chosen, bool uthmani, bool showEarab) {
-    if (chosen == QuranFont::Default && uthmani && showEarab) chosen = QuranFont::AmiriQuran;
+std::u16string PageFontRule(QuranFont chosen, bool uthmani, bool showEarab, bool mushafView) {
+    if (chosen == QuranFont::Default && ((uthmani && showEarab) || mushafView)) chosen = QuranFont::AmiriQuran;
     if (chosen == QuranFont::AmiriQuran) return FontRule(u"Amiri Quran", u"2.3");
     if (chosen == QuranFont::NotoNaskh) return FontRule(u"Noto Naskh Arabic", u"2");
     return {};

@@ -18,8 +18,9 @@ QuranFont QuranFontNamed(std::u16string_view name);
 
 // The page lines in the font the page is drawn in, with room for its marks:
 // the chosen font, or with nothing chosen, Amiri Quran for the Uthmani text
-// with its marks. Empty when the page keeps its own font.
-std::u16string PageFontRule(QuranFont chosen, bool uthmani, bool showEarab);
+// with its marks, and for the mushaf view, whose ayah signs it draws as
+// ornaments. Empty when the page keeps its own font.
+std::u16string PageFontRule(QuranFont chosen, bool uthmani, bool showEarab, bool mushafView = false);
 
 // Dark grounds and light text in every pane, the marked line clearly marked,
 // links, bold headings and scroll bars legible.

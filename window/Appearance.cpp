@@ -57,7 +57,7 @@ void frmMain::ApplyRenderingStyle(WebPane* pane) {
         if (!rule.empty()) style += QStringLiteral(" ") + ToQ(rule);
     };
     if (pane == wbrQuran) {
-        add(views::PageFontRule(choices_.quranFont, choices_.uthmani, ShowEarab_));
+        add(views::PageFontRule(choices_.quranFont, choices_.uthmani, ShowEarab_, choices_.mushafView));
         add(views::NoteCardRule(views::FishLines(*Q114)));
     }
     if (pane == wbrSearchResult) add(views::ResultCountRule(resultCount_));
@@ -155,6 +155,18 @@ void frmMain::RedrawPage() {
     tags_["wbrQuran"] = QString();
     hsAllQuran_Change();
     ApplyRenderingStyles();
+}
+
+void frmMain::ToggleMushafView() {
+    choices_.mushafView = !choices_.mushafView;
+    SaveChoices();
+    RedrawPage();
+}
+
+void frmMain::TogglePageTranslation() {
+    choices_.pageTranslation = !choices_.pageTranslation;
+    SaveChoices();
+    if (Q114) Set_Farsi(wbrFarsi, state_.Line());
 }
 
 void frmMain::SetScript(bool uthmani) {

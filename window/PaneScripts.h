@@ -77,6 +77,12 @@ inline const char* kWriteScript = R"JS(
     }, true);
     document.addEventListener('click', function (e) {
       var link = e.target && e.target.closest ? e.target.closest('a') : null;
+      // In a page drawn as a mushaf, a click on an ayah's words is a click
+      // on its number.
+      if (!link && e.target && e.target.closest) {
+        var ayah = e.target.closest('.Mushaf > div[id]');
+        if (ayah) link = ayah.querySelector('a');
+      }
       if (!link && clicks === 2) link = rowLink(e.clientY);
       var el = link || e.target;
       if (link) e.preventDefault();

@@ -87,6 +87,8 @@ ReaderChoices ChoiceStore::Load() {
     c.quranFont = views::QuranFontNamed(Get("QuranFont").value_or(u""));
     c.night = Get("Night") == u"true";
     c.rememberPlace = Get("RememberPlace") == u"true";
+    c.mushafView = Get("MushafView") == u"true";
+    c.pageTranslation = Get("PageTranslation") == u"true";
     c.uthmani = Get("Script") == u"uthmani";
     c.fooladvand = Get("Translation") == u"fooladvand";
     c.noteCards = SoundCards(Get("FishList").value_or(u""));
@@ -106,6 +108,8 @@ void ChoiceStore::Save(const ReaderChoices& now) {
     if (now.quranFont != was.quranFont) Set("QuranFont", views::QuranFontName(now.quranFont));
     if (now.night != was.night) Set("Night", Flag(now.night));
     if (now.rememberPlace != was.rememberPlace) Set("RememberPlace", Flag(now.rememberPlace));
+    if (now.mushafView != was.mushafView) Set("MushafView", Flag(now.mushafView));
+    if (now.pageTranslation != was.pageTranslation) Set("PageTranslation", Flag(now.pageTranslation));
     if (now.uthmani != was.uthmani) Set("Script", now.uthmani ? u"uthmani" : u"simple");
     if (now.fooladvand != was.fooladvand) Set("Translation", now.fooladvand ? u"fooladvand" : u"ansarian");
     if (now.noteCards != was.noteCards) Set("FishList", CardText(now.noteCards));

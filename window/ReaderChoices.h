@@ -21,6 +21,10 @@ struct ReaderChoices {
     bool uthmani = false;      // the Uthmani script
     bool fooladvand = false;   // the second translation
     bool rememberPlace = false;
+    // the page drawn as a printed mushaf draws it, rather than line by line
+    bool mushafView = false;
+    // the translation pane shows the whole page's translation
+    bool pageTranslation = false;
     // the note cards, as the model's fish list: line numbers in the order added
     std::vector<int16_t> noteCards;
     // The place kept when the window closed (with rememberPlace).

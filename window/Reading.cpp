@@ -14,6 +14,7 @@
 #include "platform/qt/QtServices.h"
 #include "views/Documents.h"
 #include "views/Help.h"
+#include "views/Mushaf.h"
 #include "views/Markup.h"
 #include "window/WebPane.h"
 #include "window/frmMain.h"
@@ -28,6 +29,7 @@ void frmMain::Form_Load() {
     int32_t persian = 1;
     Set_Language(persian, services_.keyboard);
     SetBounds(Q114, services_.tables);
+    marks_ = LoadMushafMarks(services_.tables);
     PageStartList = views::PageStartList(LoadTable(services_.tables, "PageUnic"), static_cast<int16_t>(Q114->LineCount()));
     state_.SetBounds(Q114->MinBound(), Q114->MaxBound());
     connect(&state_, &ReadingState::Moved, this, &frmMain::Moved);
@@ -112,7 +114,9 @@ void frmMain::Set_Quran(int16_t page) {
     int16_t first = PageStartList[page - 1];
     int16_t last = static_cast<int16_t>(PageStartList[page] - 1);
     lblPage->setText(ToQ(views::PageCaption(page)));
-    wbrQuran->Write(ToQ(views::PageDocument(*Q114, first, last, ShowEarab_, BackColorHex, choices_.uthmani)));
+    wbrQuran->Write(ToQ(choices_.mushafView
+                            ? views::MushafPageDocument(*Q114, marks_, first, last, ShowEarab_, BackColorHex, choices_.uthmani)
+                            : views::PageDocument(*Q114, first, last, ShowEarab_, BackColorHex, choices_.uthmani)));
 }
 
 void frmMain::Set_Ayeh(WebPane* pane, int16_t line) {
@@ -122,13 +126,22 @@ void frmMain::Set_Ayeh(WebPane* pane, int16_t line) {
     pane->ReplaceClass(QString(), ToQ(kBesmMarkedClass), ToQ(kBesmClass));
     pane->ReplaceClass(id, ToQ(kLineClass), ToQ(kLineMarkedClass));
     pane->ReplaceClass(id, ToQ(kBesmClass), ToQ(kBesmMarkedClass));
-    if (ScrollOnSelect_) pane->ScrollIntoView({ToQ(LineId(line - 1)), id});
+    // the mushaf page keeps its head in view while the marked ayah is shown
+    if (ScrollOnSelect_ && choices_.mushafView) pane->ScrollIntoView({id}, true);
+    else if (ScrollOnSelect_) pane->ScrollIntoView({ToQ(LineId(line - 1)), id});
 }
 
 void frmMain::Set_Farsi(WebPane* pane, int16_t line) {
     views::Translation t = views::TranslationDocument(*Q114, line, BackColorHex);
     lblFarsi->setText(ToQ(t.caption));
-    pane->Write(ToQ(t.document));
+    if (!choices_.pageTranslation) {
+        pane->Write(ToQ(t.document));
+        return;
+    }
+    const int16_t page = Q114->LineAt(line).page;
+    pane->Write(ToQ(views::PageTranslationDocument(*Q114, PageStartList[page - 1],
+                                                   static_cast<int16_t>(PageStartList[page] - 1), line, BackColorHex)));
+    pane->ScrollIntoView({ToQ(views::TranslationLineId(line))}, true);
 }
 
 void frmMain::Set_Help() {

@@ -194,13 +194,13 @@ void WebPane::ReplaceClass(const QString& elementId, const QString& from, const 
     Enqueue(Op{false, js, {}});
 }
 
-void WebPane::ScrollIntoView(const QStringList& ids) {
+void WebPane::ScrollIntoView(const QStringList& ids, bool nearest) {
     QStringList quoted;
     for (const QString& id : ids) quoted << JsString(id);
     Enqueue(Op{false,
                QStringLiteral("(function(){var ids=[%1];for(var i=0;i<ids.length;i++){var e=document.getElementById(ids[i]);"
-                              "if(e){e.scrollIntoView();return;}}})()")
-                   .arg(quoted.join(',')),
+                              "if(e){e.scrollIntoView(%2);return;}}})()")
+                   .arg(quoted.join(','), nearest ? QStringLiteral("{block:'nearest'}") : QString()),
                {}});
 }
 

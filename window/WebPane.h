@@ -41,7 +41,8 @@ public:
     // whose class is exactly `from`.
     void ReplaceClass(const QString& elementId, const QString& from, const QString& to);
     // Scrolls the first of `ids` that exists to the top of the view.
-    void ScrollIntoView(const QStringList& ids);
+    // `nearest`: scrolled only as far as it takes to show it, if at all.
+    void ScrollIntoView(const QStringList& ids, bool nearest = false);
     // Runs a script against the current document and hands its result back.
     // `done` is not called once the pane is gone.
     void Evaluate(const QString& script, std::function<void(const QVariant&)> done);

@@ -16,6 +16,7 @@
 #include <optional>
 
 #include "layout/Rules.h"
+#include "model/MushafMarks.h"
 #include "model/cQ114.h"
 #include "platform/Services.h"
 #include "platform/TableSource.h"
@@ -103,6 +104,8 @@ public:
     bool Night() const { return choices_.night; }
     bool RememberPlace() const { return choices_.rememberPlace; }
     bool Uthmani() const { return choices_.uthmani; }
+    bool MushafView() const { return choices_.mushafView; }
+    bool PageTranslation() const { return choices_.pageTranslation; }
     const ReaderChoices& Choices() const { return choices_; }
     const QStringList& Exported() const { return exported_; }
     const QString& Message() const { return message_; }
@@ -183,6 +186,10 @@ private:
     void SetScript(bool uthmani);
     void SetTranslation(cQ114::Translation translation);
     void RedrawPage();
+    // the page as a printed mushaf draws it, or line by line
+    void ToggleMushafView();
+    // the translation of the whole page, or of the current ayah
+    void TogglePageTranslation();
     // The number of found lines above the result list (0: none shown).
     void ShowResultCount(int count);
 
@@ -227,6 +234,7 @@ private:
 
     WindowServices services_;
     std::unique_ptr<cQ114> Q114;
+    MushafMarks marks_;
     std::vector<int16_t> PageStartList;
     Text ShellDocument, BackColorHex;
     bool ScrollOnSelect_ = false;

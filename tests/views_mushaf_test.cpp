@@ -1,0 +1,174 @@
+// The page drawn as a printed mushaf, and the page's translation.
+#include <gtest/gtest.h>
+
+#include <regex>
+
+#include "model/MushafMarks.h"
+#include "tests/Corpus.h"
+#include "views/Documents.h"
+#include "views/Mushaf.h"
+
+using namespace mushaf;
+using namespace mushaf::views;
+using mushaf::testing::LoadedModel;
+using mushaf::testing::Tables;
+
+namespace {
+
+const MushafMarks& Marks() {
+    static const MushafMarks marks = LoadMushafMarks(Tables());
+    return marks;
+}
+
+struct Page {
+    int16_t first, last;
+    std::string doc;  // UTF-8
+};
+
+Page MushafPage(const cQ114& m, int page, bool uthmani = false) {
+    const int16_t first = m.PageFirstLine(static_cast<int16_t>(page));
+    const int16_t last = page == m.PageCount() ? static_cast<int16_t>(m.LineCount() - 1)
+                                               : static_cast<int16_t>(m.PageFirstLine(static_cast<int16_t>(page + 1)) - 1);
+    return {first, last, ToUtf8(MushafPageDocument(m, Marks(), first, last, true, u"FFFFFF", uthmani))};
+}
+
+int16_t LineOf(cQ114 m, int soreh, int ayeh) {
+    m.GoAyehOfSoreh(Decimal(soreh), Decimal(ayeh));
+    return m.GlobalAyeh();
+}
+
+// The ids of the page's lines, in the order they stand.
+std::vector<int> LineIds(const std::string& doc) {
+    std::vector<int> ids;
+    static const std::regex id("<div id='div([0-9]+)'");
+    for (auto it = std::sregex_iterator(doc.begin(), doc.end(), id); it != std::sregex_iterator(); ++it)
+        ids.push_back(std::stoi((*it)[1]));
+    return ids;
+}
+
+// The markup of line n, from its div to the next line's.
+std::string LineMarkup(const std::string& doc, int n) {
+    const std::string open = "<div id='div" + std::to_string(n) + "'";
+    const std::size_t at = doc.find(open);
+    if (at == std::string::npos) return {};
+    return doc.substr(at, doc.find("</div>", at) + 6 - at);
+}
+
+std::string U8(TextView t) { return ToUtf8(t); }
+
+}  // namespace
+
+TEST(MushafView, EveryLineOfThePageOnceAndInOrder) {
+    const cQ114 m = LoadedModel();
+    for (int page : {1, 2, 3, 50, 176, 187, 255, 604}) {
+        Page p = MushafPage(m, page);
+        std::vector<int> expected;
+        for (int n = p.first; n <= p.last; ++n) expected.push_back(n);
+        EXPECT_EQ(LineIds(p.doc), expected) << "page " << page;
+        // every ayah ends with its number in Persian digits in the link the click reaches
+        for (int n = p.first; n <= p.last; ++n) {
+            const cQ114::Line& at = m.LineAt(static_cast<int16_t>(n));
+            const std::string sign = "<a id='" + std::to_string(n) + "' href='#'>" + U8(Text(1, kEndOfAyah)) +
+                                     U8(PersianDigits(Decimal(at.ayeh))) + "</a>";
+            EXPECT_EQ(LineMarkup(p.doc, n).find(sign) != std::string::npos, at.ayeh != 0) << page << " line " << n;
+        }
+        // the foot gives the page, the head its juz' and hizb, in Persian digits
+        EXPECT_NE(p.doc.find("<div class='PageFoot'>" + U8(PersianDigits(Decimal(page))) + "</div>"), std::string::npos);
+        const cQ114::Line& top = m.LineAt(p.first);
+        EXPECT_NE(p.doc.find(U8(u"جزء " + PersianDigits(Decimal(top.joze)))), std::string::npos);
+        EXPECT_NE(p.doc.find(U8(u"حزب " + PersianDigits(Decimal(top.hezb)))), std::string::npos);
+    }
+}
+
+TEST(MushafView, SurahHeadingsAndTheBismillah) {
+    const cQ114 m = LoadedModel();
+    auto headings = [](const std::string& doc) {
+        std::size_t n = 0;
+        for (std::size_t at = doc.find("class='SurahHead'"); at != std::string::npos; at = doc.find("class='SurahHead'", at + 1)) ++n;
+        return n;
+    };
+    // page 1: surah 1's heading, its first ayah the Bismillah, centred, with its number
+    Page p1 = MushafPage(m, 1);
+    EXPECT_EQ(headings(p1.doc), 1u);
+    EXPECT_NE(LineMarkup(p1.doc, 0).find("class='NoEarabBesm'"), std::string::npos);
+    EXPECT_NE(LineMarkup(p1.doc, 0).find("<a id='0'"), std::string::npos);
+    EXPECT_NE(p1.doc.find(U8(u"<b>سوره فاتحه</b><span>۷ آيه - مکي</span>")), std::string::npos);
+    // page 2: the heading of surah 2 before its Bismillah line, which has no number
+    Page p2 = MushafPage(m, 2);
+    EXPECT_EQ(headings(p2.doc), 1u);
+    EXPECT_LT(p2.doc.find("class='SurahHead'"), p2.doc.find("<div id='div7' class='NoEarabBesm'>"));
+    EXPECT_EQ(LineMarkup(p2.doc, 7).find("<a "), std::string::npos);
+    EXPECT_NE(p2.doc.find(U8(u"<span>۲</span><b>سوره بقره</b><span>۲۸۶ آيه - مدني</span>")), std::string::npos);
+    // page 187: surah 9 begins with its heading and no Bismillah
+    Page p187 = MushafPage(m, 187);
+    const int16_t nine = LineOf(m, 9, 1);
+    EXPECT_EQ(headings(p187.doc), 1u);
+    EXPECT_LT(p187.doc.find("class='SurahHead'"), p187.doc.find("<div id='div" + std::to_string(nine) + "'"));
+    EXPECT_EQ(p187.doc.find("NoEarabBesm'>"), std::string::npos);
+    // page 604: three surahs, three headings, three Bismillah lines
+    Page p604 = MushafPage(m, 604);
+    EXPECT_EQ(headings(p604.doc), 3u);
+    std::size_t besm = 0;
+    for (int n = p604.first; n <= p604.last; ++n) besm += m.LineAt(static_cast<int16_t>(n)).ayeh == 0;
+    EXPECT_EQ(besm, 3u);
+    // inside a surah no heading; page 50 begins surah 3
+    EXPECT_EQ(headings(MushafPage(m, 3).doc), 0u);
+    EXPECT_EQ(headings(MushafPage(m, 50).doc), 1u);
+}
+
+TEST(MushafView, QuarterAndSajdaSignsWhereTheDataPutsThem) {
+    const cQ114 m = LoadedModel();
+    const std::string quarter = U8(Text(1, kQuarterSign)), sajda = U8(Text(1, kSajdaSign));
+    // page 5: quarter 2 begins at 2:26
+    Page p5 = MushafPage(m, 5);
+    const int16_t q2 = LineOf(m, 2, 26);
+    for (int n = p5.first; n <= p5.last; ++n)
+        EXPECT_EQ(LineMarkup(p5.doc, n).find(quarter) != std::string::npos, n == q2) << n;
+    // page 187: the quarter begins at 9:1 (no Bismillah line)
+    EXPECT_NE(LineMarkup(MushafPage(m, 187).doc, LineOf(m, 9, 1)).find(quarter), std::string::npos);
+    // a quarter that begins with a surah's Bismillah line: the sign before its first ayah
+    int16_t q = 0;
+    for (int k = 2; k <= Marks().QuarterCount() && !q; ++k)
+        if (m.LineAt(Marks().QuarterFirstLine(k)).ayeh == 0) q = Marks().QuarterFirstLine(k);
+    ASSERT_GT(q, 0);
+    Page pq = MushafPage(m, m.LineAt(q).page);
+    EXPECT_EQ(LineMarkup(pq.doc, q).find(quarter), std::string::npos);
+    EXPECT_NE(LineMarkup(pq.doc, q + 1).find(quarter), std::string::npos);
+    // page 176: 7:206 is a recommended sajda, after its number
+    Page p176 = MushafPage(m, 176);
+    const std::string last = LineMarkup(p176.doc, LineOf(m, 7, 206));
+    EXPECT_NE(last.find("</a><span class='Sajda' title="), std::string::npos);
+    EXPECT_NE(last.find(sajda), std::string::npos);
+    std::size_t signs = 0;
+    for (std::size_t at = p176.doc.find(sajda); at != std::string::npos; at = p176.doc.find(sajda, at + 1)) ++signs;
+    EXPECT_EQ(signs, 1u);
+    // 32:15 is obligatory, marked apart
+    const int16_t wajib = LineOf(m, 32, 15);
+    EXPECT_NE(LineMarkup(MushafPage(m, m.LineAt(wajib).page).doc, wajib).find("class='Sajda Wajib'"), std::string::npos);
+}
+
+TEST(MushafView, TheUthmaniTextAndTheLineViewUntouched) {
+    const cQ114 m = LoadedModel();
+    Page p = MushafPage(m, 3, true);
+    EXPECT_NE(p.doc.find(U8(m.ArabicUthmaniAt(p.first + 1))), std::string::npos);
+    // the line view's document is its own
+    const std::string lines = U8(PageDocument(m, p.first, p.last, true, u"FFFFFF", false));
+    EXPECT_EQ(lines.find("Mushaf"), std::string::npos);
+    EXPECT_EQ(lines.find(U8(Text(1, kEndOfAyah))), std::string::npos);
+}
+
+TEST(MushafView, ThePagesTranslationWithTheCurrentAyahMarked) {
+    const cQ114 m = LoadedModel();
+    const int16_t first = m.PageFirstLine(2), last = static_cast<int16_t>(m.PageFirstLine(3) - 1);
+    const std::string doc = U8(PageTranslationDocument(m, first, last, 9, u"FFFFFF"));
+    std::size_t at = 0;
+    for (int n = first; n <= last; ++n) {
+        const std::string cls = n == 9 ? "FarsiSelect" : "Farsi";
+        const std::size_t here = doc.find("<div id='t" + std::to_string(n) + "' class='" + cls + "'>", at);
+        ASSERT_NE(here, std::string::npos) << n;
+        EXPECT_NE(doc.find(U8(m.MeanFarsiAt(static_cast<int16_t>(n))), here), std::string::npos);
+        at = here;
+    }
+    EXPECT_NE(doc.find(U8(u"<b>۲</b> ")), std::string::npos);
+    EXPECT_EQ(doc.find("<b>0</b>"), std::string::npos);
+}
