@@ -1,0 +1,87 @@
+// The mushaf view and the page's translation in the window.
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "tests/WindowRun.h"
+
+using mushaf::testing::RunWindow;
+
+namespace {
+QString U(const char* s) { return QString::fromUtf8(s); }
+
+// Where to click, as a share of the pane, for the middle of the first word
+// of element `id` (its first line box, a little in from its right end).
+QString WordOf(const char* id) {
+    return QStringLiteral("eval:wbrQuran:(function(){var r=document.getElementById('%1').getClientRects()[0];"
+                          "return [(r.right-12)/window.innerWidth,(r.top+r.height/2)/window.innerHeight];})()")
+        .arg(id);
+}
+}  // namespace
+
+TEST(Mushaf, TheViewIsChosenMarkedAndKept) {
+    QTemporaryDir dir;
+    const QStringList kept{"--settings", dir.filePath("settings.ini")};
+    RUN_WINDOW_WITH(lines, {"check"}, kept);
+    EXPECT_EQ(lines.state["view"].toString(), "lines");
+    const QString before = lines.document("wbrQuran");
+
+    RUN_WINDOW_WITH(on, {"key:Ctrl+M", "check"}, kept);
+    EXPECT_EQ(on.state["view"].toString(), "mushaf");
+    const QString page = on.document("wbrQuran");
+    EXPECT_TRUE(page.contains("class=\"Mushaf\""));
+    EXPECT_TRUE(page.contains(U("سوره فاتحه")));
+    EXPECT_TRUE(page.contains(QChar(0x06DD)));
+    EXPECT_EQ(on.marked(), QStringList{"div0"});
+    // the font that draws the ornaments, unless another is chosen
+    EXPECT_TRUE(on.state["renderingStyle"].toObject()["wbrQuran"].toString().contains("Amiri Quran"));
+    EXPECT_FALSE(lines.state["renderingStyle"].toObject()["wbrQuran"].toString().contains("Amiri Quran"));
+
+    // kept: the next start opens in it; moves mark as in the line view
+    RUN_WINDOW_WITH(again, {"type:txtSoreh:2", "key:Return", "type:txtAyeh:5", "key:Return", "check"}, kept);
+    EXPECT_EQ(again.state["view"].toString(), "mushaf");
+    EXPECT_EQ(again.marked(), QStringList{"div12"});
+    EXPECT_TRUE(again.document("wbrQuran").contains(U("سوره بقره")));
+
+    // off again: the page as the line view always wrote it
+    RUN_WINDOW_WITH(off, {"menu:mnuMushafView", "check"}, kept);
+    EXPECT_EQ(off.state["view"].toString(), "lines");
+    RUN_WINDOW_WITH(fresh, {"check"});
+    EXPECT_EQ(off.document("wbrQuran"), fresh.document("wbrQuran"));
+    EXPECT_EQ(before, fresh.document("wbrQuran"));
+}
+
+TEST(Mushaf, AClickOnAWordMakesItsAyahCurrentAndAHeadingDoesNothing) {
+    // the page of surah 2's beginning: a word of 2:3 (line 10), then the heading
+    RUN_WINDOW_WITH(where, {"menu:mnuMushafView", "slider:7", WordOf("div10"), "eval:wbrQuran:(function(){"
+                             "var r=document.querySelector('.SurahHead').getBoundingClientRect();"
+                             "return [(r.left+r.width/2)/window.innerWidth,(r.top+r.height/2)/window.innerHeight];})()"});
+    const QJsonArray word = where.state["evaluated"].toArray()[0].toArray();
+    const QJsonArray heading = where.state["evaluated"].toArray()[1].toArray();
+    RUN_WINDOW(clicked, "menu:mnuMushafView", "slider:7",
+               QStringLiteral("clickat:wbrQuran:%1,%2").arg(word[0].toDouble()).arg(word[1].toDouble()), "check");
+    EXPECT_EQ(clicked.state["hsAllQuran"].toInt(), 10);
+    EXPECT_EQ(clicked.text("txtAyeh"), "3");
+    EXPECT_EQ(clicked.marked(), QStringList{"div10"});
+    RUN_WINDOW(head, "menu:mnuMushafView", "slider:8",
+               QStringLiteral("clickat:wbrQuran:%1,%2").arg(heading[0].toDouble()).arg(heading[1].toDouble()), "check");
+    EXPECT_EQ(head.state["hsAllQuran"].toInt(), 8);
+    // a click on a number works as in the line view
+    RUN_WINDOW(number, "menu:mnuMushafView", "slider:7", "click:wbrQuran:11", "check");
+    EXPECT_EQ(number.marked(), QStringList{"div11"});
+}
+
+TEST(Mushaf, ThePagesTranslation) {
+    RUN_WINDOW(r, "menu:mnuPageTranslation", "slider:9", "check");
+    EXPECT_TRUE(r.state["pageTranslation"].toBool());
+    const QString farsi = r.document("wbrFarsi");
+    // every line of page 2, the current one marked
+    for (int n = 7; n <= 12; ++n) EXPECT_TRUE(farsi.contains(QStringLiteral("id=\"t%1\"").arg(n))) << n;
+    EXPECT_FALSE(farsi.contains("id=\"t13\""));
+    EXPECT_TRUE(farsi.contains("id=\"t9\" class=\"FarsiSelect\""));
+    EXPECT_EQ(farsi.count("FarsiSelect\""), 1);
+    EXPECT_EQ(r.text("lblFarsi").trimmed(), U("سوره بقره - آيه 2"));
+    RUN_WINDOW(off, "menu:mnuPageTranslation", "menu:mnuPageTranslation", "slider:9", "check");
+    EXPECT_FALSE(off.state["pageTranslation"].toBool());
+    EXPECT_FALSE(off.document("wbrFarsi").contains("id=\"t8\""));
+}
