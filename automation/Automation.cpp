@@ -555,6 +555,16 @@ QJsonObject RunActions(frmMain& window, Clipboard& clipboard, const QStringList&
         window.activateWindow();
         (void)QTest::qWaitForWindowActive(&window, 2000);
         Settle(window);
+        // the shown panes have drawn a frame: a click from now on reaches
+        // what the reader sees
+        auto painted = std::make_shared<int>(0);
+        int shown = 0;
+        for (WebPane* pane : window.Panes()) {
+            if (!pane->HasView() || !pane->isVisible()) continue;
+            ++shown;
+            pane->WhenPainted([painted] { ++*painted; });
+        }
+        if (!WaitUntil([&] { return *painted == shown; }, 10000)) throw Failure{"a pane did not draw"};
         for (const QString& action : actions) Perform(window, action);
         return State(window, clipboard);
     } catch (const Failure& f) {

@@ -30,6 +30,8 @@ constexpr TextView kMushafRules[] = {
     u"padding: 0px 4px 2px 4px; margin-bottom: 4px; text-align-last: auto;}",
     u".PageFoot{text-align: center; color: #6b6b6b; border-top: 1px solid #c8b27a; margin-top: 6px; padding-top: 2px;}",
     u".Mushaf div a, .Mushaf div span{font-family: inherit; font-size: inherit;}",
+    // the number inside the end-of-ayah ornament, whatever font the text is in
+    u".Mushaf div a{font-family: 'Amiri Quran', serif;}",
     u".Quarter{color: #8a6d1e;}",
     u".Sajda{color: #8a6d1e;}",
     u".Sajda.Wajib{color: #b3261e; font-weight: bold;}",
