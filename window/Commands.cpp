@@ -45,9 +45,6 @@ void frmMain::BuildCommands() {
     using K = QKeySequence;
     auto formKey = [this](int code) { return [this, code] { Form_KeyDown(code, 0); }; };
     auto size = [this](int steps) { return [this, steps] { ZoomPane(SizedPane(), steps); }; };
-    auto font = [this](QuranFont f) { return [this, f] { SetQuranFont(f); }; };
-    const QString fonts = QStringLiteral("قلم متن قرآن"), script = QStringLiteral("رسم الخط"),
-                  translation = QStringLiteral("ترجمه");
     const bool yes = true;
     commands_ = {
         // the window's own keys: its key handler runs them, and the stored help lists them
@@ -75,6 +72,18 @@ void frmMain::BuildCommands() {
         {.name = "mnuZoomOut", .text = QStringLiteral("ريزتر"), .keys = {K(Qt::CTRL | Qt::Key_Minus)}, .run = size(-1)},
         {.name = "mnuZoomReset", .text = QStringLiteral("اندازه اصلي"), .help = QStringLiteral("اندازهٔ اصلي متن"),
          .keys = {K(Qt::CTRL | Qt::Key_0)}, .run = size(0)},
+    };
+    for (Command& c : LookCommands()) commands_.push_back(std::move(c));
+}
+
+// The commands of how the page looks: its font, script, translation and view.
+std::vector<Command> frmMain::LookCommands() {
+    using K = QKeySequence;
+    auto font = [this](QuranFont f) { return [this, f] { SetQuranFont(f); }; };
+    const QString fonts = QStringLiteral("قلم متن قرآن"), script = QStringLiteral("رسم الخط"),
+                  translation = QStringLiteral("ترجمه");
+    const bool yes = true;
+    return {
         {.name = "mnuFontDefault", .text = QStringLiteral("قلم صفحه"), .run = font(QuranFont::Default),
          .checked = [this] { return choices_.quranFont == QuranFont::Default; }, .submenu = fonts, .exclusive = yes},
         {.name = "mnuFontAmiriQuran", .text = QStringLiteral("Amiri Quran"), .run = font(QuranFont::AmiriQuran),

@@ -162,6 +162,7 @@ private:
 
     // ---- commands (Commands.cpp) ----
     void BuildCommands();
+    std::vector<Command> LookCommands();
     void BuildReaderMenu();
     // Runs the command a key stands for, if one does.
     bool ReaderKey(QKeyEvent* key);
