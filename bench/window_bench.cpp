@@ -196,13 +196,15 @@ int App(bool full) {
     };
     Times turns, moves;
     const auto& model = w.Model();
+    // the slider on, line by line, to the first line of `page`
+    auto turnTo = [&](int page) {
+        for (int line = slider->value() + 1; line <= 6347; ++line) {
+            slider->setValue(line);
+            if (model.Page() == page) break;
+        }
+    };
     for (int page = 2; page <= 51; ++page) {
-        timed([&] {
-            for (int line = slider->value() + 1; line <= 6347; ++line) {
-                slider->setValue(line);
-                if (model.Page() == page) break;
-            }
-        }, quran, turns);
+        timed([&] { turnTo(page); }, quran, turns);
         rest(50);  // a reader moves within the page after the new page has been drawn
         timed([&] { slider->setValue(slider->value() + 1); }, quran, moves);
         rest(0);
@@ -244,12 +246,7 @@ int App(bool full) {
         if (std::string(c.name) == "mnuMushafView") c.run();
     rest(200);
     for (int page = 52; page <= 81; ++page) {
-        timed([&] {
-            for (int line = slider->value() + 1; line <= 6347; ++line) {
-                slider->setValue(line);
-                if (model.Page() == page) break;
-            }
-        }, quran, mushafTurns);
+        timed([&] { turnTo(page); }, quran, mushafTurns);
         rest(50);
     }
     for (const mushaf::Command& c : w.Commands())

@@ -3,6 +3,7 @@
 #include <memory>
 
 #include "model/Loading.h"
+#include "model/MushafMarks.h"
 
 namespace mushaf::testing {
 
@@ -19,6 +20,12 @@ inline cQ114 LoadedModel() {
         return m;
     }();
     return *loaded;
+}
+
+// The mushaf's marks read from the tables.
+inline const MushafMarks& LoadedMarks() {
+    static const MushafMarks marks = LoadMushafMarks(Tables());
+    return marks;
 }
 
 }  // namespace mushaf::testing

@@ -7,14 +7,9 @@
 
 using namespace mushaf;
 using mushaf::testing::LoadedModel;
-using mushaf::testing::Tables;
+using mushaf::testing::LoadedMarks;
 
 namespace {
-
-const MushafMarks& Marks() {
-    static const MushafMarks marks = LoadMushafMarks(Tables());
-    return marks;
-}
 
 int16_t LineOf(int soreh, int ayeh) {
     cQ114 m = LoadedModel();
@@ -25,7 +20,7 @@ int16_t LineOf(int soreh, int ayeh) {
 }  // namespace
 
 TEST(MushafMarks, QuartersRunThroughTheHizbsAndThePages) {
-    const MushafMarks& marks = Marks();
+    const MushafMarks& marks = LoadedMarks();
     const cQ114 m = LoadedModel();
     ASSERT_EQ(marks.QuarterCount(), 240);
     for (int h = 1; h <= m.HezbCount(); ++h) EXPECT_EQ(marks.QuarterFirstLine(4 * h - 3), m.HezbFirstLine(static_cast<int16_t>(h)));
@@ -47,7 +42,7 @@ TEST(MushafMarks, QuartersRunThroughTheHizbsAndThePages) {
 }
 
 TEST(MushafMarks, FifteenProstrationsFourOfThemObligatory) {
-    const MushafMarks& marks = Marks();
+    const MushafMarks& marks = LoadedMarks();
     ASSERT_EQ(marks.Sajdas().size(), 15u);
     int obligatory = 0;
     for (const auto& place : marks.Sajdas()) obligatory += place.kind == MushafMarks::Sajda::Obligatory;
@@ -62,7 +57,7 @@ TEST(MushafMarks, FifteenProstrationsFourOfThemObligatory) {
 }
 
 TEST(MushafMarks, PlacesAndOrderOfRevelation) {
-    const MushafMarks& marks = Marks();
+    const MushafMarks& marks = LoadedMarks();
     ASSERT_EQ(marks.SorehCount(), 114);
     int medinan = 0;
     std::vector<int> orders;
@@ -82,7 +77,7 @@ TEST(MushafMarks, PlacesAndOrderOfRevelation) {
 }
 
 TEST(MushafMarks, AnUnsoundTableIsRefusedAndTheMarksStay) {
-    MushafMarks marks = Marks();
+    MushafMarks marks = LoadedMarks();
     EXPECT_THROW(marks.QuarterUnicArray({u"0", u"5", u"3"}), ModelError);
     EXPECT_THROW(marks.QuarterUnicArray({u"0", u"x"}), ModelError);
     EXPECT_THROW(marks.SajdaArray({u"12"}), ModelError);

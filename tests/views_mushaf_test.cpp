@@ -11,14 +11,9 @@
 using namespace mushaf;
 using namespace mushaf::views;
 using mushaf::testing::LoadedModel;
-using mushaf::testing::Tables;
+using mushaf::testing::LoadedMarks;
 
 namespace {
-
-const MushafMarks& Marks() {
-    static const MushafMarks marks = LoadMushafMarks(Tables());
-    return marks;
-}
 
 struct Page {
     int16_t first, last;
@@ -29,7 +24,7 @@ Page MushafPage(const cQ114& m, int page, bool uthmani = false) {
     const int16_t first = m.PageFirstLine(static_cast<int16_t>(page));
     const int16_t last = page == m.PageCount() ? static_cast<int16_t>(m.LineCount() - 1)
                                                : static_cast<int16_t>(m.PageFirstLine(static_cast<int16_t>(page + 1)) - 1);
-    return {first, last, ToUtf8(MushafPageDocument(m, Marks(), first, last, true, u"FFFFFF", uthmani))};
+    return {first, last, ToUtf8(MushafPageDocument(m, LoadedMarks(), first, last, true, u"FFFFFF", uthmani))};
 }
 
 int16_t LineOf(cQ114 m, int soreh, int ayeh) {
@@ -128,8 +123,8 @@ TEST(MushafView, QuarterAndSajdaSignsWhereTheDataPutsThem) {
     EXPECT_NE(LineMarkup(MushafPage(m, 187).doc, LineOf(m, 9, 1)).find(quarter), std::string::npos);
     // a quarter that begins with a surah's Bismillah line: the sign before its first ayah
     int16_t q = 0;
-    for (int k = 2; k <= Marks().QuarterCount() && !q; ++k)
-        if (m.LineAt(Marks().QuarterFirstLine(k)).ayeh == 0) q = Marks().QuarterFirstLine(k);
+    for (int k = 2; k <= LoadedMarks().QuarterCount() && !q; ++k)
+        if (m.LineAt(LoadedMarks().QuarterFirstLine(k)).ayeh == 0) q = LoadedMarks().QuarterFirstLine(k);
     ASSERT_GT(q, 0);
     Page pq = MushafPage(m, m.LineAt(q).page);
     EXPECT_EQ(LineMarkup(pq.doc, q).find(quarter), std::string::npos);
