@@ -1,5 +1,6 @@
 #include "automation/Automation.h"
 
+#include <cmath>
 #include <QAbstractButton>
 #include <QAction>
 #include <QPixmap>
@@ -222,21 +223,33 @@ void TypeText(QWidget* target, const QString& text) {
 void Click(frmMain& w, const QString& paneName, const QString& id) {
     auto* pane = qobject_cast<WebPane*>(Need(w, paneName));
     if (!pane || !pane->isVisible()) throw Failure{"pane not shown: " + paneName};
-    // the element's middle in the page's pixels, scrolled into view first
-    // when it is not in view
-    QVariant rect = Evaluate(pane, QStringLiteral("(function(){var e=document.getElementById(%1);if(!e)return null;"
-                                                  "var r=e.getBoundingClientRect();"
-                                                  "if(r.bottom<=0||r.top>=innerHeight||r.right<=0||r.left>=innerWidth){"
-                                                  "e.scrollIntoView({block:'nearest'});r=e.getBoundingClientRect();}"
-                                                  "return [r.left+r.width/2,r.top+r.height/2];})()")
-                                       .arg(QString::fromUtf8(QJsonDocument(QJsonArray{id}).toJson(QJsonDocument::Compact)).mid(1).chopped(1)));
-    if (!rect.isValid() || rect.isNull()) throw Failure{"no element " + id + " in " + paneName};
-    QVariantList xy = rect.toList();
-    // the page's pixels are the widget's at the pane's text size
-    const double zoom = pane->ZoomFactor();
-    QPoint at(static_cast<int>(xy.value(0).toDouble() * zoom), static_cast<int>(xy.value(1).toDouble() * zoom));
     QWidget* surface = pane->View()->focusProxy();
     if (!surface) throw Failure{"pane has no surface: " + paneName};
+    // the element's middle in the page's pixels, scrolled into view first
+    // when it is not in view; the page's pixels are the widget's at the
+    // pane's text size, once the page has taken that size (a new size
+    // reaches the page a little after the pane has it)
+    const double zoom = pane->ZoomFactor();
+    const QString script = QStringLiteral("(function(){var e=document.getElementById(%1);if(!e)return null;"
+                                          "var r=e.getBoundingClientRect();"
+                                          "if(r.bottom<=0||r.top>=innerHeight||r.right<=0||r.left>=innerWidth){"
+                                          "e.scrollIntoView({block:'nearest'});r=e.getBoundingClientRect();}"
+                                          "return [r.left+r.width/2,r.top+r.height/2,innerWidth];})()")
+                               .arg(QString::fromUtf8(QJsonDocument(QJsonArray{id}).toJson(QJsonDocument::Compact)).mid(1).chopped(1));
+    // The place is taken when two readings a frame apart agree: a new text
+    // size also makes the page keep its marked line in view, a frame later.
+    QVariantList xy, before;
+    for (int tries = 0;; ++tries) {
+        QVariant rect = Evaluate(pane, script);
+        if (!rect.isValid() || rect.isNull()) throw Failure{"no element " + id + " in " + paneName};
+        xy = rect.toList();
+        const double pageWidth = xy.value(2).toDouble();
+        if (pageWidth > 0 && std::abs(surface->width() / pageWidth - zoom) < 0.02 && xy == before) break;
+        if (tries == 40) throw Failure{"the page of " + paneName + " did not hold still"};
+        before = xy;
+        WaitUntil([] { return false; }, 30);
+    }
+    QPoint at(static_cast<int>(xy.value(0).toDouble() * zoom), static_cast<int>(xy.value(1).toDouble() * zoom));
     if (!surface->rect().contains(at)) throw Failure{"element " + id + " is outside the visible part of " + paneName};
     QString clickedId;
     bool clicked = false;

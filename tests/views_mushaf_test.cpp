@@ -119,6 +119,8 @@ TEST(MushafView, QuarterAndSajdaSignsWhereTheDataPutsThem) {
     const int16_t q2 = LineOf(m, 2, 26);
     for (int n = p5.first; n <= p5.last; ++n)
         EXPECT_EQ(LineMarkup(p5.doc, n).find(quarter) != std::string::npos, n == q2) << n;
+    // the start of the Quran carries none
+    EXPECT_EQ(MushafPage(m, 1).doc.find(quarter), std::string::npos);
     // page 187: the quarter begins at 9:1 (no Bismillah line)
     EXPECT_NE(LineMarkup(MushafPage(m, 187).doc, LineOf(m, 9, 1)).find(quarter), std::string::npos);
     // a quarter that begins with a surah's Bismillah line: the sign before its first ayah

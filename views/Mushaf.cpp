@@ -48,11 +48,12 @@ Text SurahHeading(const cQ114& model, const MushafMarks& marks, int soreh) {
 }
 
 // The quarter sign goes before the first ayah of a quarter, also when the
-// quarter's first line is the Bismillah line before it.
+// quarter's first line is the Bismillah line before it; the first quarter,
+// the start of the Quran, divides nothing and has none.
 bool BeginsQuarter(const cQ114& model, const MushafMarks& marks, int16_t line) {
-    if (marks.QuarterStartingAt(line)) return true;
+    if (marks.QuarterStartingAt(line) > 1) return true;
     return line > 0 && model.LineAt(static_cast<int16_t>(line - 1)).ayeh == 0 &&
-           marks.QuarterStartingAt(static_cast<int16_t>(line - 1));
+           marks.QuarterStartingAt(static_cast<int16_t>(line - 1)) > 1;
 }
 
 Text AyahLine(const cQ114& model, const MushafMarks& marks, int16_t n, bool showEarab, bool uthmani) {
