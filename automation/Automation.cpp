@@ -451,6 +451,11 @@ void Perform(frmMain& w, const QString& action) {
         auto* pane = qobject_cast<WebPane*>(Need(w, rest.section(':', 0, 0)));
         if (!pane) throw Failure{"not a pane: " + rest.section(':', 0, 0)};
         evaluated.append(QJsonValue::fromVariant(Evaluate(pane, rest.section(':', 1), 5000)));
+    } else if (verb == "note") {
+        w.SetNote(rest);
+    } else if (verb == "answer") {
+        if (rest != "yes" && rest != "no") throw Failure{"answer:yes or answer:no, not " + rest};
+        w.AnswerNext(rest == "yes");
     } else if (verb == "clipboard") {
         clipboardForActions->SetText(rest.toStdU16String());
     } else if (verb == "wait") {
@@ -528,6 +533,9 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     o["script"] = w.Uthmani() ? "uthmani" : "simple";
     o["view"] = w.MushafView() ? "mushaf" : "lines";
     o["pageTranslation"] = w.PageTranslation();
+    QJsonObject notes;
+    for (const auto& [line, note] : w.Notes()) notes[QString::number(line)] = ToQ(note);
+    o["notes"] = notes;
     o["translation"] = w.Model().ChosenTranslation() == cQ114::Translation::Fooladvand ? "fooladvand" : "ansarian";
     o["FishList"] = ToQ(w.Model().FishList());
     o["exported"] = QJsonArray::fromStringList(w.Exported());

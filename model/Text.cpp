@@ -234,4 +234,20 @@ double RoundHalfEven(double value) {
     return std::nearbyint(value);  // the default rounding mode: to nearest, ties to even
 }
 
+Text HtmlText(TextView text) {
+    Text out;
+    out.reserve(text.size());
+    for (char16_t c : text) {
+        switch (c) {
+            case u'&': out += u"&amp;"; break;
+            case u'<': out += u"&lt;"; break;
+            case u'>': out += u"&gt;"; break;
+            case u'"': out += u"&quot;"; break;
+            case u'\'': out += u"&#39;"; break;
+            default: out += c;
+        }
+    }
+    return out;
+}
+
 }  // namespace mushaf

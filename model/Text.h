@@ -39,6 +39,8 @@ char16_t AsciiDigit(char16_t c);
 Text AsciiDigits(TextView text);
 // 0-9 in a text as Persian digits, for a number in Persian prose.
 Text PersianDigits(TextView text);
+// Text as HTML shows it: & < > " ' escaped.
+Text HtmlText(TextView text);
 
 // Reads a decimal number: surrounding spaces, an optional sign, digits with
 // an optional decimal point (always ".", whatever the C locale says). Reading stops at the first U+0000, so a table

@@ -516,7 +516,8 @@ Text cQ114::MyTemplate() {
     return out;
 }
 
-Text cQ114::Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds) const {
+Text cQ114::Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds,
+                   const FishNotes* notes) const {
     std::vector<Text> parts = Split(MyTemplate(), u"<!--repeat-->");
     Text head = parts[0], section = parts[1], tail = parts[2];
     Text body;
@@ -538,6 +539,12 @@ Text cQ114::Render(const std::vector<int16_t>& lines, bool withEarab, const Text
         ReplaceAll(row, u"_Address", address);
         body += u"\r\n";
         body += row;
+        if (notes) {
+            // the reader's own words, as text
+            auto note = notes->find(line);
+            if (note != notes->end() && !note->second.empty())
+                body += u"\r\n<tr><td style=\"color: #6b4e16; white-space: pre-wrap;\">" + HtmlText(note->second) + u"</td></tr>";
+        }
     }
     ReplaceAll(head, u"_Caption", caption);
     // the document is for a reader: the U+0000 that ends the tables' last line stays in the model
@@ -552,12 +559,12 @@ Text cQ114::GetOutputOfSearch(bool withEarab) {
     return document;
 }
 
-std::optional<FishExport> cQ114::GetOutputOfFish(bool withEarab) {
+std::optional<FishExport> cQ114::GetOutputOfFish(bool withEarab, const FishNotes& notes) {
     if (fish_.empty()) return std::nullopt;
-    return WriteFish(withEarab);
+    return WriteFish(withEarab, notes);
 }
 
-FishExport cQ114::WriteFish(bool withEarab) const {
+FishExport cQ114::WriteFish(bool withEarab, const FishNotes& notes) const {
     std::vector<int16_t> lines;
     for (const FishEntry& e : fish_) {
         long long v = e.Value();
@@ -565,7 +572,7 @@ FishExport cQ114::WriteFish(bool withEarab) const {
         lines.push_back(static_cast<int16_t>(v));
     }
     FishExport out;
-    out.document = Render(lines, withEarab, u"ليست فيش ها", true);
+    out.document = Render(lines, withEarab, u"ليست فيش ها", true, notes.empty() ? nullptr : &notes);
     out.file = WriteExport(out.document);
     return out;
 }

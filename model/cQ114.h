@@ -20,6 +20,8 @@
 namespace mushaf {
 
 using TextArray = std::vector<Text>;
+// The reader's notes on note cards, by line; kept beside the fish list.
+using FishNotes = std::map<int16_t, Text>;
 
 // One entry of the fish list: a line index added as a number, or a decimal
 // text restored from the FishList text. Both compare by numeric value.
@@ -123,7 +125,8 @@ public:
     // ... before ".htm" when that name is taken: no file is ever replaced.
     // It is written to a temporary file first and appears under its name
     // only once complete.
-    std::optional<FishExport> GetOutputOfFish(bool withEarab);
+    // A card's note, when `notes` has one, follows its translation.
+    std::optional<FishExport> GetOutputOfFish(bool withEarab, const FishNotes& notes = {});
     static Text MyTemplate();
     // The fish list holds at most kMaxFish entries, so that every entry's
     // position (FishIsExist) is an int16_t; setting or adding more throws
@@ -232,10 +235,11 @@ private:
     Text MeanFarsiOf(int16_t line) const;
     void ApplyPosition(int16_t line);
     // Renders the (non-empty) fish list and writes its file.
-    FishExport WriteFish(bool withEarab) const;
+    FishExport WriteFish(bool withEarab, const FishNotes& notes) const;
     void GoFirstLineOf(const NumberTable& table, TextView number, const char* unit);
     static int16_t FirstLine(const NumberTable& table, int16_t n, const char* unit);
-    Text Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds) const;
+    Text Render(const std::vector<int16_t>& lines, bool withEarab, const Text& caption, bool fillIds,
+                const FishNotes* notes = nullptr) const;
     const TextArray& ChosenMeanArray() const;
 
     TextArray qrArray_, meanFaArray_, sorehNameArray_, uthmaniArray_, meanFa2Array_;

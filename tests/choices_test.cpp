@@ -157,3 +157,37 @@ TEST(Styles, TheRulesFollowTheChoices) {
     EXPECT_NE(ResultCountRule(1858).find(u"'۱۸۵۸ مورد يافت شد'"), std::u16string::npos);
     EXPECT_NE(std::u16string(kNightRule).find(u"." + std::u16string(kLineMarkedClass)), std::u16string::npos);
 }
+
+TEST(Choices, NotesAreKeptBesideTheCardsWhateverTheyHold) {
+    MemorySettings s;
+    ChoiceStore store = Store(s);
+    ReaderChoices c = store.Load();
+    c.noteCards = {300, 10, 6347};
+    const std::u16string odd = u"<b>\"x\" & 'y'</b>\t\\n is not a line end\nسطر دوم\r\n\\";
+    c.notes = {{10, odd}, {300, u"يادداشت"}};
+    store.Save(c);
+    // the fish list keeps its own form
+    EXPECT_EQ(s.Kept(u"FishList"), u"300 10 6347");
+    const ReaderChoices back = Store(s).Load();
+    EXPECT_EQ(back.notes, c.notes);
+    EXPECT_EQ(back.noteCards, c.noteCards);
+
+    // read as far as sound: a note of a line on no card, a second note of a
+    // line, an empty note, a broken escape, a line out of range are passed over
+    s.Keep(u"FishNotes", u"10\tone\n11\tno card\n10\ttwice\n300\t\nabc\tx\n6347\tbad \\q escape\n"
+                         u"70000\twraps\n6347");
+    const ReaderChoices kept = Store(s).Load();
+    EXPECT_EQ(kept.notes, (std::map<int16_t, std::u16string>{{10, u"one"}}));
+
+    // a card on every line (the most there can be), each with a note
+    ReaderChoices many;
+    for (int16_t line = 0; line <= 6347; ++line) {
+        many.noteCards.push_back(line);
+        many.notes[line] = u"note " + std::u16string(1, static_cast<char16_t>(u'\u0627' + line % 20));
+    }
+    MemorySettings big;
+    ChoiceStore bigStore = Store(big);
+    bigStore.Load();
+    bigStore.Save(many);
+    EXPECT_EQ(Store(big).Load().notes, many.notes);
+}

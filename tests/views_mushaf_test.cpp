@@ -1,6 +1,7 @@
 // The page drawn as a printed mushaf, and the page's translation.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <regex>
 
 #include "model/MushafMarks.h"
@@ -168,4 +169,29 @@ TEST(MushafView, ThePagesTranslationWithTheCurrentAyahMarked) {
     }
     EXPECT_NE(doc.find(U8(u"<b>۲</b> ")), std::string::npos);
     EXPECT_EQ(doc.find("<b>0</b>"), std::string::npos);
+}
+
+TEST(NoteCards, TheCardListAndTheExportCarryTheNotesAsText) {
+    cQ114 m = LoadedModel();
+    m.FishAdder(10);
+    m.FishAdder(300);
+    const FishNotes notes{{10, u"<script>alert('x')</script> & \"y\""}};
+    const std::string list = U8(FishListDocument(m, u"FFFFFF", notes));
+    EXPECT_NE(list.find("&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt; &amp; &quot;y&quot;</div>"), std::string::npos);
+    EXPECT_EQ(list.find("<script>"), std::string::npos);
+    // one note, under the row of its card
+    EXPECT_LT(list.find("<a id='10'"), list.find("class='Note'"));
+    EXPECT_EQ(list.find("class='Note'", list.find("class='Note'") + 1), std::string::npos);
+    // without notes, the list as it always was
+    EXPECT_EQ(FishListDocument(m, u"FFFFFF"), FishListDocument(m, u"FFFFFF", {}));
+    EXPECT_EQ(U8(FishListDocument(m, u"FFFFFF")).find("Note"), std::string::npos);
+    // the export
+    const std::filesystem::path folder = std::filesystem::temp_directory_path() / "mushaf-notes-export-test";
+    std::filesystem::remove_all(folder);
+    m.ExportFolder = folder;
+    const std::string exported = U8(m.GetOutputOfFish(true, notes)->document);
+    EXPECT_NE(exported.find("&lt;script&gt;alert(&#39;x&#39;)"), std::string::npos);
+    EXPECT_EQ(exported.find("<script>"), std::string::npos);
+    EXPECT_EQ(m.GetOutputOfFish(true)->document.find(u"&lt;"), Text::npos);
+    std::filesystem::remove_all(folder);
 }

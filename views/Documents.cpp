@@ -201,7 +201,7 @@ Text ResultFrame(TextView body, TextView backColorHex) {
 namespace {
 // One row of a line list: its number, the surah's name and the ayah, the
 // number a link to the line.
-Text ListRows(const cQ114& model, const std::vector<int16_t>& lines) {
+Text ListRows(const cQ114& model, const std::vector<int16_t>& lines, const FishNotes* notes = nullptr) {
     Text body;
     for (std::size_t k = 0; k < lines.size(); ++k) {
         const cQ114::Line& at = model.LineAt(lines[k]);
@@ -213,6 +213,12 @@ Text ListRows(const cQ114& model, const std::vector<int16_t>& lines) {
         ReplaceAll(row, u"_Ayeh", at.ayeh != 0 ? Decimal(at.ayeh) : Text(u"-"));
         body += kCrLf;
         body += row;
+        if (notes) {
+            auto note = notes->find(lines[k]);
+            if (note != notes->end() && !note->second.empty())
+                body += u"<div class='Note' style='margin: 0px 45px 6px 0px; color: #6b4e16; white-space: pre-wrap;'>" +
+                        HtmlText(note->second) + u"</div>";
+        }
     }
     return body;
 }
@@ -233,10 +239,10 @@ std::vector<int16_t> FishLines(const cQ114& model) {
     return lines;
 }
 
-Text FishListDocument(const cQ114& model, TextView backColorHex) {
+Text FishListDocument(const cQ114& model, TextView backColorHex, const FishNotes& notes) {
     const std::vector<int16_t> lines = FishLines(model);
     if (lines.empty()) return ResultFrame(kNoFish, backColorHex);
-    return ResultFrame(ListRows(model, lines), backColorHex);
+    return ResultFrame(ListRows(model, lines, &notes), backColorHex);
 }
 
 Text ResultMessageDocument(TextView message, TextView backColorHex) { return ResultFrame(message, backColorHex); }
@@ -251,22 +257,6 @@ Text CopyText(const cQ114& model, int16_t line, bool showEarab, bool uthmani) {
     return Shown(u"سوره " + model.SorehNameOf(at.soreh) + u" [" + Decimal(at.soreh) + u"] - آيه " + Decimal(at.ayeh) +
                  u"\r\n\r\n" + ShownArabicAt(model, line, showEarab, uthmani) + u"\r\n\r\n" +
                  model.MeanFarsiAt(line));
-}
-
-Text HtmlText(TextView text) {
-    Text out;
-    out.reserve(text.size());
-    for (char16_t c : text) {
-        switch (c) {
-            case u'&': out += u"&amp;"; break;
-            case u'<': out += u"&lt;"; break;
-            case u'>': out += u"&gt;"; break;
-            case u'"': out += u"&quot;"; break;
-            case u'\'': out += u"&#39;"; break;
-            default: out += c;
-        }
-    }
-    return out;
 }
 
 }  // namespace mushaf::views

@@ -69,16 +69,14 @@ Text ResultListDocument(const cQ114& model, TextView backColorHex);
 // (cards outside the corpus are left out).
 inline constexpr char16_t kNoFish[] = u"هيچ آيه اي در يادداشت ها نيست. با Ctrl+D آيه جاري به يادداشت ها افزوده مي شود.";
 std::vector<int16_t> FishLines(const cQ114& model);
-Text FishListDocument(const cQ114& model, TextView backColorHex);
+// Each card's note, where it has one, under its row.
+Text FishListDocument(const cQ114& model, TextView backColorHex, const FishNotes& notes = {});
 // A result-pane document that says only `message`.
 Text ResultMessageDocument(TextView message, TextView backColorHex);
 
 // ---- clipboard ----
 // The current line, its place, its Arabic text in the shown variant and its
 // translation, as plain text with CR LF lines.
-// Text as HTML shows it: & < > " ' escaped.
-Text HtmlText(TextView text);
-
 Text CopyText(const cQ114& model, int16_t line, bool showEarab, bool uthmani = false);
 
 }  // namespace mushaf::views

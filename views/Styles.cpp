@@ -57,14 +57,19 @@ const char16_t kNightRule[] =
     u"::-webkit-scrollbar-thumb:hover { background-color: #6a717a; } "
     u"::-webkit-scrollbar-corner { background-color: #23272b; }";
 
-std::u16string NoteCardRule(const std::vector<int16_t>& lines) {
+std::u16string NoteCardRule(const std::vector<int16_t>& lines, const std::vector<int16_t>& noted) {
     if (lines.empty()) return {};
-    std::u16string ids;
-    for (int16_t line : lines) {
-        if (!ids.empty()) ids += u",";
-        ids += u"#" + LineId(line);
-    }
-    return ids + u" { border-right: 4px solid #c89b00; padding-right: 6px; }";
+    auto selector = [](const std::vector<int16_t>& of) {
+        std::u16string ids;
+        for (int16_t line : of) {
+            if (!ids.empty()) ids += u",";
+            ids += u"#" + LineId(line);
+        }
+        return ids;
+    };
+    std::u16string rule = selector(lines) + u" { border-right: 4px solid #c89b00; padding-right: 6px; }";
+    if (!noted.empty()) rule += u" " + selector(noted) + u" { border-right: 6px double #2e7d32; }";
+    return rule;
 }
 
 std::u16string ResultCountRule(int count) {

@@ -26,8 +26,9 @@ std::u16string PageFontRule(QuranFont chosen, bool uthmani, bool showEarab, bool
 // links, bold headings and scroll bars legible.
 extern const char16_t kNightRule[];
 
-// A mark at the start of every page line that is on a note card.
-std::u16string NoteCardRule(const std::vector<int16_t>& lines);
+// A mark at the start of every page line that is on a note card; the cards
+// in `noted` (those with a note) are marked apart.
+std::u16string NoteCardRule(const std::vector<int16_t>& lines, const std::vector<int16_t>& noted = {});
 
 // "N found" (N in Persian digits) above the result list; empty for 0.
 std::u16string ResultCountRule(int count);

@@ -58,7 +58,7 @@ void frmMain::ApplyRenderingStyle(WebPane* pane) {
     };
     if (pane == wbrQuran) {
         add(views::PageFontRule(choices_.quranFont, choices_.uthmani, ShowEarab_, choices_.mushafView));
-        add(views::NoteCardRule(views::FishLines(*Q114)));
+        add(views::NoteCardRule(views::FishLines(*Q114), NotedLines()));
     }
     if (pane == wbrSearchResult) add(views::ResultCountRule(resultCount_));
     if (choices_.night) add(views::kNightRule);

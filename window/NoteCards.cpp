@@ -1,6 +1,7 @@
 // Note cards and their list, the exports of the cards and of the search
 // results, and the window's messages to the reader.
 #include <QDesktopServices>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -25,6 +26,9 @@ QString Isolated(const QString& path) { return QChar(0x2066) + path + QChar(0x20
 void frmMain::ToggleFish() {
     if (!Q114) return;
     const int16_t line = state_.Line();
+    const auto note = choices_.notes.find(line);
+    const bool dropsNote = Q114->FishIsExist(line) > 0 && note != choices_.notes.end() && !note->second.empty();
+    if (dropsNote && !Ask(QStringLiteral("يادداشت اين آيه هم پاک شود؟\n\n%1").arg(ToQ(note->second).left(200)))) return;
     try {
         if (Q114->FishIsExist(line) > 0) Q114->FishRemove(line);
         else Q114->FishAdder(line);
@@ -33,9 +37,66 @@ void frmMain::ToggleFish() {
         return;
     }
     choices_.noteCards = store_->SoundCards(Q114->FishList());
+    if (Q114->FishIsExist(line) <= 0) choices_.notes.erase(line);
     SaveChoices();
     ApplyRenderingStyles();
     if (showingFish_) ShowFish(true);
+}
+
+void frmMain::SetNote(const QString& note) {
+    if (!Q114) return;
+    const int16_t line = state_.Line();
+    if (Q114->FishIsExist(line) <= 0) {
+        try {
+            Q114->FishAdder(line);
+        } catch (const ModelError& e) {
+            ShowMessage(QStringLiteral("يادداشت افزوده نشد: %1").arg(QString::fromUtf8(e.what())));
+            return;
+        }
+        choices_.noteCards = store_->SoundCards(Q114->FishList());
+    }
+    if (note.trimmed().isEmpty()) choices_.notes.erase(line);
+    else choices_.notes[line] = FromQ(note);
+    SaveChoices();
+    ApplyRenderingStyles();
+    if (showingFish_) ShowFish(true);
+}
+
+void frmMain::EditNote() {
+    if (!Q114 || !interactive_) return;
+    const auto now = choices_.notes.find(state_.Line());
+    QInputDialog dialog(this);
+    dialog.setLayoutDirection(Qt::RightToLeft);
+    dialog.setWindowTitle(QStringLiteral("يادداشت آيه"));
+    dialog.setLabelText(ToQ(views::CopyText(*Q114, state_.Line(), ShowEarab_, choices_.uthmani)).section(QStringLiteral("\r\n"), 0, 0));
+    dialog.setOption(QInputDialog::UsePlainTextEditForTextInput);
+    dialog.setTextValue(now == choices_.notes.end() ? QString() : ToQ(now->second));
+    dialog.setOkButtonText(QStringLiteral("تاييد"));
+    dialog.setCancelButtonText(QStringLiteral("انصراف"));
+    if (choices_.night) dialog.setPalette(NightPalette(dialog.palette()));
+    if (dialog.exec() == QDialog::Accepted) SetNote(dialog.textValue());
+}
+
+bool frmMain::Ask(const QString& question) {
+    if (pendingAnswer_) {
+        const bool yes = *pendingAnswer_;
+        pendingAnswer_.reset();
+        return yes;
+    }
+    if (!interactive_) return false;
+    QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, this);
+    box.setLayoutDirection(Qt::RightToLeft);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("بله"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("خير"));
+    box.setDefaultButton(QMessageBox::No);
+    if (choices_.night) box.setPalette(NightPalette(box.palette()));
+    return box.exec() == QMessageBox::Yes;
+}
+
+std::vector<int16_t> frmMain::NotedLines() const {
+    std::vector<int16_t> lines;
+    for (const auto& [line, note] : choices_.notes) lines.push_back(line);
+    return lines;
 }
 
 void frmMain::ShowFish(bool keepPlace) {
@@ -45,7 +106,7 @@ void frmMain::ShowFish(bool keepPlace) {
     ShowResultCount(0);
     const auto cards = views::FishLines(*Q114);
     static_cast<QLabel*>(Control("lblSearchResult"))->setText(QStringLiteral("يادداشت ها: %1").arg(cards.size()));
-    wbrSearchResult->Write(ToQ(views::FishListDocument(*Q114, BackColorHex)), keepPlace);
+    wbrSearchResult->Write(ToQ(views::FishListDocument(*Q114, BackColorHex, choices_.notes)), keepPlace);
 }
 
 void frmMain::LeaveFishList() {
@@ -64,7 +125,7 @@ void frmMain::ExportList(bool fish) {
     std::filesystem::path written;
     try {
         if (fish) {
-            if (auto out = Q114->GetOutputOfFish(ShowEarab_)) written = out->file;
+            if (auto out = Q114->GetOutputOfFish(ShowEarab_, choices_.notes)) written = out->file;
         } else {
             written = Q114->WriteExport(Q114->GetOutputOfSearch(ShowEarab_));
         }

@@ -72,6 +72,57 @@ std::vector<int16_t> ChoiceStore::SoundCards(std::u16string_view text) const {
     return cards;
 }
 
+std::u16string ChoiceStore::NotesText(const std::map<int16_t, std::u16string>& notes) {
+    std::u16string out;
+    for (const auto& [line, note] : notes) {
+        if (!out.empty()) out += u'\n';
+        out += Ascii(std::to_string(line)) + u'\t';
+        for (char16_t c : note) {
+            switch (c) {
+                case u'\\': out += u"\\\\"; break;
+                case u'\t': out += u"\\t"; break;
+                case u'\n': out += u"\\n"; break;
+                case u'\r': out += u"\\r"; break;
+                default: out += c;
+            }
+        }
+    }
+    return out;
+}
+
+std::map<int16_t, std::u16string> ChoiceStore::SoundNotes(std::u16string_view text, const std::vector<int16_t>& cards) const {
+    const std::set<int16_t> onCards(cards.begin(), cards.end());
+    std::map<int16_t, std::u16string> notes;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find(u'\n', at), text.size());
+        const std::u16string_view entry = text.substr(at, end - at);
+        at = end + 1;
+        const std::size_t tab = entry.find(u'\t');
+        if (tab == std::u16string_view::npos) continue;
+        const auto n = Whole(entry.substr(0, tab));
+        if (!n || *n < firstLine_ || *n > lastLine_ || !onCards.count(static_cast<int16_t>(*n)) ||
+            notes.count(static_cast<int16_t>(*n)))
+            continue;
+        std::u16string note;
+        bool sound = true;
+        for (std::size_t i = tab + 1; i < entry.size() && sound; ++i) {
+            if (entry[i] != u'\\') {
+                note += entry[i];
+                continue;
+            }
+            const char16_t next = i + 1 < entry.size() ? entry[++i] : u'\0';
+            if (next == u'\\') note += u'\\';
+            else if (next == u't') note += u'\t';
+            else if (next == u'n') note += u'\n';
+            else if (next == u'r') note += u'\r';
+            else sound = false;
+        }
+        if (sound && !note.empty()) notes.emplace(static_cast<int16_t>(*n), std::move(note));
+    }
+    return notes;
+}
+
 ReaderChoices ChoiceStore::Load() {
     ReaderChoices c;
     auto zoom = [&](const char* key) {
@@ -92,6 +143,7 @@ ReaderChoices ChoiceStore::Load() {
     c.uthmani = Get("Script") == u"uthmani";
     c.fooladvand = Get("Translation") == u"fooladvand";
     c.noteCards = SoundCards(Get("FishList").value_or(u""));
+    c.notes = SoundNotes(Get("FishNotes").value_or(u""), c.noteCards);
     if (auto line = Whole(Get("PlaceLine").value_or(u"")); line && *line >= firstLine_ && *line <= lastLine_)
         c.place.line = static_cast<int16_t>(*line);
     c.place.earab = Get("PlaceEarab") == u"true";
@@ -113,6 +165,7 @@ void ChoiceStore::Save(const ReaderChoices& now) {
     if (now.uthmani != was.uthmani) Set("Script", now.uthmani ? u"uthmani" : u"simple");
     if (now.fooladvand != was.fooladvand) Set("Translation", now.fooladvand ? u"fooladvand" : u"ansarian");
     if (now.noteCards != was.noteCards) Set("FishList", CardText(now.noteCards));
+    if (now.notes != was.notes) Set("FishNotes", NotesText(now.notes));
     if (now.place != was.place) {
         if (now.place.line) Set("PlaceLine", Ascii(std::to_string(*now.place.line)));
         Set("PlaceEarab", Flag(now.place.earab));

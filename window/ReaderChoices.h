@@ -4,6 +4,7 @@
 // default), and written back each time it changes. The keys and the stored
 // texts are those every release has kept, in the settings group "Reader".
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -27,6 +28,8 @@ struct ReaderChoices {
     bool pageTranslation = false;
     // the note cards, as the model's fish list: line numbers in the order added
     std::vector<int16_t> noteCards;
+    // the reader's note on a card, by its line (only cards with a note)
+    std::map<int16_t, std::u16string> notes;
     // The place kept when the window closed (with rememberPlace).
     struct Place {
         std::optional<int16_t> line;
@@ -54,6 +57,12 @@ public:
     // A kept card text read as far as it is sound: numbers of lines in range,
     // each once, at most maxCards; anything else is passed over.
     std::vector<int16_t> SoundCards(std::u16string_view text) const;
+    // The notes as kept: "LINE<tab>NOTE" a line each, the note's backslashes,
+    // tabs and line ends written \\, \t, \n, \r.
+    static std::u16string NotesText(const std::map<int16_t, std::u16string>& notes);
+    // Kept notes read as far as they are sound: an entry of a line on one of
+    // `cards`, once, with a note that is not empty; anything else is passed over.
+    std::map<int16_t, std::u16string> SoundNotes(std::u16string_view text, const std::vector<int16_t>& cards) const;
 
 private:
     std::optional<std::u16string> Get(const char* key) const;

@@ -98,6 +98,13 @@ public:
     QAction* MenuAction(const QString& name) const;
     // Every command, as the menu, the keys and the automation know it.
     const std::vector<Command>& Commands() const { return commands_; }
+    // The current ayah's note, as the note dialog sets it (a card made if
+    // there is none; an empty note leaves the card without one).
+    void SetNote(const QString& note);
+    const std::map<int16_t, std::u16string>& Notes() const { return choices_.notes; }
+    // The reader's answer to the next question the window asks, given ahead
+    // (while the window is driven it asks no one).
+    void AnswerNext(bool yes) { pendingAnswer_ = yes; }
     double Zoom(const std::string& pane) const;
     QuranFont ChosenQuranFont() const { return choices_.quranFont; }
     static QString QuranFontName(QuranFont font);
@@ -196,6 +203,12 @@ private:
 
     // ---- note cards, exports, messages (NoteCards.cpp) ----
     void ToggleFish();
+    // The note dialog of the current ayah's card.
+    void EditNote();
+    // Asks the reader a yes-or-no question; no when no one answers.
+    bool Ask(const QString& question);
+    // The cards with a note, for the page's marks.
+    std::vector<int16_t> NotedLines() const;
     // `keepPlace`: the list shown is refreshed where the reader is in it.
     void ShowFish(bool keepPlace = false);
     void LeaveFishList();  // the result caption back when a search replaces the cards
@@ -224,6 +237,7 @@ private:
     // the result pane lists the model's found list (not a message of a search it did not run)
     bool searchListed_ = false;
     bool settingsReported_ = false;
+    std::optional<bool> pendingAnswer_;
     int resultCount_ = 0;
     std::map<QWidget*, QPalette> dayPalettes_;
     QRect normalPlace_;  // the window's place before full screen

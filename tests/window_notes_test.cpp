@@ -1,0 +1,69 @@
+// A note on a note card, in the window: set, listed, marked, exported, kept,
+// and asked about before it is dropped.
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "tests/WindowRun.h"
+
+using mushaf::testing::RunWindow;
+
+namespace {
+QString U(const char* s) { return QString::fromUtf8(s); }
+const char* const kOdd = "<b>\"یادداشت\" & 'x'</b>";
+}  // namespace
+
+TEST(Notes, ANoteMakesItsCardIsListedMarkedExportedAndKept) {
+    QTemporaryDir dir;
+    const QStringList kept{"--settings", dir.filePath("settings.ini"), "--export-dir", dir.filePath("out")};
+    RUN_WINDOW_WITH(r, {"slider:9", QStringLiteral("note:") + U(kOdd), "key:F6", "menu:mnuExportFish", "check"}, kept);
+    EXPECT_EQ(r.state["notes"].toObject()["9"].toString(), U(kOdd));
+    EXPECT_EQ(r.state["FishList"].toString(), "9");
+    // under its row in the card list, as text
+    const QString list = r.document("wbrSearchResult");
+    EXPECT_TRUE(list.contains(U("&lt;b&gt;\"یادداشت\" &amp; 'x'&lt;/b&gt;"))) << list.toStdString();
+    EXPECT_FALSE(list.contains("<b>\""));
+    // marked on the page apart from a card without a note
+    EXPECT_TRUE(r.state["renderingStyle"].toObject()["wbrQuran"].toString().contains("#div9 { border-right: 6px double"));
+    // in the export, as text
+    const QString file = r.state["exported"].toArray()[0].toString();
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << file.toStdString();
+    const QString exported = QString::fromUtf8(f.readAll());
+    EXPECT_TRUE(exported.contains(U("&lt;b&gt;&quot;یادداشت&quot; &amp; &#39;x&#39;&lt;/b&gt;")));
+
+    // kept: read back at the next start
+    RUN_WINDOW_WITH(again, {"check"}, kept);
+    EXPECT_EQ(again.state["notes"].toObject()["9"].toString(), U(kOdd));
+    // an empty note leaves the card without a note
+    RUN_WINDOW_WITH(cleared, {"slider:9", "note:  ", "check"}, kept);
+    EXPECT_TRUE(cleared.state["notes"].toObject().isEmpty());
+    EXPECT_EQ(cleared.state["FishList"].toString(), "9");
+}
+
+TEST(Notes, TakingOffACardWithANoteAsksFirst) {
+    QTemporaryDir dir;
+    const QStringList kept{"--settings", dir.filePath("settings.ini")};
+    RUN_WINDOW_WITH(noted, {"slider:20", "note:حفظ شود", "check"}, kept);
+    // no answer, or no: the card and its note stay
+    RUN_WINDOW_WITH(unanswered, {"slider:20", "key:Ctrl+D", "check"}, kept);
+    EXPECT_EQ(unanswered.state["FishList"].toString(), "20");
+    RUN_WINDOW_WITH(no, {"slider:20", "answer:no", "key:Ctrl+D", "check"}, kept);
+    EXPECT_EQ(no.state["FishList"].toString(), "20");
+    EXPECT_EQ(no.state["notes"].toObject()["20"].toString(), U("حفظ شود"));
+    // yes: both go
+    RUN_WINDOW_WITH(yes, {"slider:20", "answer:yes", "key:Ctrl+D", "check"}, kept);
+    EXPECT_EQ(yes.state["FishList"].toString(), "");
+    EXPECT_TRUE(yes.state["notes"].toObject().isEmpty());
+    // a card without a note goes without a question
+    RUN_WINDOW_WITH(plain, {"slider:30", "key:Ctrl+D", "key:Ctrl+D", "check"}, kept);
+    EXPECT_EQ(plain.state["FishList"].toString(), "");
+    // the note's key is in the command table and on the help page
+    bool listed = false;
+    for (const QJsonValue& c : plain.state["commands"].toArray())
+        if (c.toObject()["name"] == "mnuFishNote") listed = c.toObject()["keys"].toArray()[0].toString() == "Ctrl+Shift+D";
+    EXPECT_TRUE(listed);
+    EXPECT_TRUE(plain.document("wbrHelp").contains("Ctrl+Shift+D"));
+}
