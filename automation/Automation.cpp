@@ -453,6 +453,11 @@ void Perform(frmMain& w, const QString& action) {
         evaluated.append(QJsonValue::fromVariant(Evaluate(pane, rest.section(':', 1), 5000)));
     } else if (verb == "note") {
         w.SetNote(rest);
+    } else if (verb == "clock") {
+        bool ok = false;
+        const int seconds = rest.startsWith('+') ? rest.mid(1).toInt(&ok) : 0;
+        if (!ok || seconds < 0) throw Failure{"clock:+SECONDS, not " + rest};
+        w.AdvanceClock(seconds);
     } else if (verb == "answer") {
         if (rest != "yes" && rest != "no") throw Failure{"answer:yes or answer:no, not " + rest};
         w.AnswerNext(rest == "yes");
@@ -536,6 +541,9 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     QJsonObject notes;
     for (const auto& [line, note] : w.Notes()) notes[QString::number(line)] = ToQ(note);
     o["notes"] = notes;
+    QJsonArray history;
+    for (int16_t line : w.History()) history.append(line);
+    o["history"] = history;
     o["translation"] = w.Model().ChosenTranslation() == cQ114::Translation::Fooladvand ? "fooladvand" : "ansarian";
     o["FishList"] = ToQ(w.Model().FishList());
     o["exported"] = QJsonArray::fromStringList(w.Exported());

@@ -245,6 +245,11 @@ Text FishListDocument(const cQ114& model, TextView backColorHex, const FishNotes
     return ResultFrame(ListRows(model, lines, &notes), backColorHex);
 }
 
+Text HistoryDocument(const cQ114& model, const std::vector<int16_t>& lines, TextView backColorHex) {
+    if (lines.empty()) return ResultFrame(kNoHistory, backColorHex);
+    return ResultFrame(ListRows(model, lines), backColorHex);
+}
+
 Text ResultMessageDocument(TextView message, TextView backColorHex) { return ResultFrame(message, backColorHex); }
 
 Text ShownArabicAt(const cQ114& model, int16_t line, bool showEarab, bool uthmani) {

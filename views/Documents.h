@@ -71,6 +71,9 @@ inline constexpr char16_t kNoFish[] = u"هيچ آيه اي در يادداشت �
 std::vector<int16_t> FishLines(const cQ114& model);
 // Each card's note, where it has one, under its row.
 Text FishListDocument(const cQ114& model, TextView backColorHex, const FishNotes& notes = {});
+// The reader's history, newest first, as the card list is drawn.
+inline constexpr char16_t kNoHistory[] = u"هنوز آيه اي خوانده نشده است. هر آيه اي که ۱۰ ثانيه يا بيشتر بر آن بمانيد اينجا مي آيد.";
+Text HistoryDocument(const cQ114& model, const std::vector<int16_t>& lines, TextView backColorHex);
 // A result-pane document that says only `message`.
 Text ResultMessageDocument(TextView message, TextView backColorHex);
 

@@ -40,7 +40,7 @@ void frmMain::ToggleFish() {
     if (Q114->FishIsExist(line) <= 0) choices_.notes.erase(line);
     SaveChoices();
     ApplyRenderingStyles();
-    if (showingFish_) ShowFish(true);
+    if (showingFish_ && !showingHistory_) ShowFish(true);
 }
 
 void frmMain::SetNote(const QString& note) {
@@ -59,7 +59,7 @@ void frmMain::SetNote(const QString& note) {
     else choices_.notes[line] = FromQ(note);
     SaveChoices();
     ApplyRenderingStyles();
-    if (showingFish_) ShowFish(true);
+    if (showingFish_ && !showingHistory_) ShowFish(true);
 }
 
 void frmMain::EditNote() {
@@ -103,6 +103,7 @@ void frmMain::ShowFish(bool keepPlace) {
     if (!Q114) return;
     if (Control("picPanelSearch")->isHidden()) cmdShowSearch_Click();
     showingFish_ = true;
+    showingHistory_ = false;
     ShowResultCount(0);
     const auto cards = views::FishLines(*Q114);
     static_cast<QLabel*>(Control("lblSearchResult"))->setText(QStringLiteral("يادداشت ها: %1").arg(cards.size()));
@@ -111,7 +112,7 @@ void frmMain::ShowFish(bool keepPlace) {
 
 void frmMain::LeaveFishList() {
     if (!showingFish_) return;
-    showingFish_ = false;
+    showingFish_ = showingHistory_ = false;
     static_cast<QLabel*>(Control("lblSearchResult"))->setText(ToQ(layout::FindControl("lblSearchResult")->caption));
 }
 

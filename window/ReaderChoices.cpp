@@ -144,6 +144,8 @@ ReaderChoices ChoiceStore::Load() {
     c.fooladvand = Get("Translation") == u"fooladvand";
     c.noteCards = SoundCards(Get("FishList").value_or(u""));
     c.notes = SoundNotes(Get("FishNotes").value_or(u""), c.noteCards);
+    c.history = SoundCards(Get("History").value_or(u""));
+    if (c.history.size() > ReaderChoices::kHistoryLength) c.history.resize(ReaderChoices::kHistoryLength);
     if (auto line = Whole(Get("PlaceLine").value_or(u"")); line && *line >= firstLine_ && *line <= lastLine_)
         c.place.line = static_cast<int16_t>(*line);
     c.place.earab = Get("PlaceEarab") == u"true";
@@ -166,6 +168,7 @@ void ChoiceStore::Save(const ReaderChoices& now) {
     if (now.fooladvand != was.fooladvand) Set("Translation", now.fooladvand ? u"fooladvand" : u"ansarian");
     if (now.noteCards != was.noteCards) Set("FishList", CardText(now.noteCards));
     if (now.notes != was.notes) Set("FishNotes", NotesText(now.notes));
+    if (now.history != was.history) Set("History", CardText(now.history));
     if (now.place != was.place) {
         if (now.place.line) Set("PlaceLine", Ascii(std::to_string(*now.place.line)));
         Set("PlaceEarab", Flag(now.place.earab));

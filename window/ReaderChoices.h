@@ -28,6 +28,9 @@ struct ReaderChoices {
     bool pageTranslation = false;
     // the note cards, as the model's fish list: line numbers in the order added
     std::vector<int16_t> noteCards;
+    // the ayat the reader stayed on, newest first
+    std::vector<int16_t> history;
+    static constexpr std::size_t kHistoryLength = 200;
     // the reader's note on a card, by its line (only cards with a note)
     std::map<int16_t, std::u16string> notes;
     // The place kept when the window closed (with rememberPlace).

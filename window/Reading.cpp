@@ -56,6 +56,7 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Form_Unload() {
+    NoteDwell();
     KeepPlace();
     // the model goes first; no handler runs after it
     disconnect(hsAllQuran, nullptr, this, nullptr);
@@ -66,7 +67,10 @@ void frmMain::Form_Unload() {
 
 // ---- the refresh sequence ----------------------------------------------------
 
-void frmMain::Moved(ReadingState::From from) { hsAllQuran_Change(ReadingState::Scrolls(from)); }
+void frmMain::Moved(ReadingState::From from) {
+    hsAllQuran_Change(ReadingState::Scrolls(from));
+    StartDwell();
+}
 
 void frmMain::hsAllQuran_Change(bool scroll) {
     ScrollOnSelect_ = scroll;

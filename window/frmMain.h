@@ -26,6 +26,8 @@
 #include "window/ReadingState.h"
 
 class QAction;
+class QElapsedTimer;
+class QTimer;
 class QKeyEvent;
 class QLabel;
 class QMenu;
@@ -105,6 +107,11 @@ public:
     // The reader's answer to the next question the window asks, given ahead
     // (while the window is driven it asks no one).
     void AnswerNext(bool yes) { pendingAnswer_ = yes; }
+    // The reader's clock, in ms; the automation moves it on.
+    qint64 Now() const;
+    void AdvanceClock(int seconds);
+    // The ayat the reader stayed on, newest first.
+    const std::vector<int16_t>& History() const { return choices_.history; }
     double Zoom(const std::string& pane) const;
     QuranFont ChosenQuranFont() const { return choices_.quranFont; }
     static QString QuranFontName(QuranFont font);
@@ -220,6 +227,14 @@ private:
     // A pane rests after losing its renderer again and again: the message says so.
     void RendererTrouble();
 
+    // ---- the reader's history (History.cpp) ----
+    // The line the reader is on now: the one before is in the history if it
+    // was read long enough.
+    void StartDwell();
+    // The current line into the history once the reader has stayed on it.
+    void NoteDwell();
+    void ShowHistory();
+
     // ---- kept choices and the remembered place (Kept.cpp) ----
     void LoadChoices();
     void SaveChoices();
@@ -233,11 +248,18 @@ private:
     WebPane* menuPane_ = nullptr;  // the pane the menu was opened over
     std::optional<ChoiceStore> store_;
     ReaderChoices choices_;
-    bool interactive_ = true, showingFish_ = false;
+    // showingFish_: the result pane lists the cards or (showingHistory_) the history
+    bool interactive_ = true, showingFish_ = false, showingHistory_ = false;
     // the result pane lists the model's found list (not a message of a search it did not run)
     bool searchListed_ = false;
     bool settingsReported_ = false;
     std::optional<bool> pendingAnswer_;
+    // the line being read, since when, and whether it is in the history yet
+    int16_t dwellLine_ = -1;
+    qint64 dwellSince_ = 0, clockOffset_ = 0;
+    bool dwellNoted_ = false;
+    QTimer* dwellTimer_ = nullptr;
+    std::unique_ptr<QElapsedTimer> clock_;
     int resultCount_ = 0;
     std::map<QWidget*, QPalette> dayPalettes_;
     QRect normalPlace_;  // the window's place before full screen
