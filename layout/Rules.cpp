@@ -129,6 +129,8 @@ void Geometry::SearchPanelRule() {
 
 void Geometry::OptionRowRule() {
     const Rect& row = rects_["picSearchIn"];
+    // the two of the design at their design widths, unless the notes option shares the row
+    for (const char* o : {"optSearchInQ", "optSearchInT"}) SetWidth(o, FindControl(o)->design.width);
     SetLeft("optSearchInQ", row.width - rects_["optSearchInQ"].width - kGap);
     SetTop("optSearchInQ", kGap);
     SetHeight("optSearchInQ", row.height - 2 * kGap);
@@ -136,6 +138,19 @@ void Geometry::OptionRowRule() {
     SetLeft("optSearchInT", q.left - rects_["optSearchInT"].width - kGap);
     SetTop("optSearchInT", q.top);
     SetHeight("optSearchInT", q.height);
+    if (!Visible("optSearchInN")) return;
+    // with the notes option the three share the row, each as wide as its text
+    // needs of it (the translation's caption then its first word): 36, 30
+    // and 34 in a hundred
+    const int room = row.width - 4 * kGap;
+    SetWidth("optSearchInQ", room * 36 / 100);
+    SetWidth("optSearchInT", room * 30 / 100);
+    SetWidth("optSearchInN", room - rects_["optSearchInQ"].width - rects_["optSearchInT"].width);
+    SetLeft("optSearchInQ", row.width - rects_["optSearchInQ"].width - kGap);
+    SetLeft("optSearchInT", rects_["optSearchInQ"].left - rects_["optSearchInT"].width - kGap);
+    SetLeft("optSearchInN", kGap);
+    SetTop("optSearchInN", q.top);
+    SetHeight("optSearchInN", q.height);
 }
 
 void Geometry::SwitchBarRule() {

@@ -599,4 +599,13 @@ std::filesystem::path DefaultExportFolder() {
 #endif
 }
 
+std::vector<int16_t> FindInNotes(const FishNotes& notes, TextView query) {
+    if (TrimSpaces(query).size() < 2) return {};
+    const Pattern pattern(TranslationSearchQuery(u"*" + Text(query) + u"*"), TranslationFolds());
+    std::vector<int16_t> found;
+    for (const auto& [line, note] : notes)
+        if (pattern.Matches(TranslationSearchForm(note))) found.push_back(line);
+    return found;
+}
+
 }  // namespace mushaf

@@ -22,6 +22,10 @@ namespace mushaf {
 using TextArray = std::vector<Text>;
 // The reader's notes on note cards, by line; kept beside the fish list.
 using FishNotes = std::map<int16_t, Text>;
+// The lines whose note `query` finds, as the translation search finds a
+// line: wildcards, the same folding, the query within the note. Nothing for
+// a query of less than two characters; InvalidPattern as the search throws it.
+std::vector<int16_t> FindInNotes(const FishNotes& notes, TextView query);
 
 // One entry of the fish list: a line index added as a number, or a decimal
 // text restored from the FishList text. Both compare by numeric value.

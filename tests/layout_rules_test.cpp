@@ -13,7 +13,9 @@ void ExpectRect(const Geometry& g, const char* name, Rect r) {
 }  // namespace
 
 TEST(Layout, ControlTree) {
-    EXPECT_EQ(Controls().size(), 39u);
+    // the 39 of the window's design and the notes option added to the search row
+    EXPECT_EQ(Controls().size(), 40u);
+    EXPECT_FALSE(FindControl("optSearchInN")->visible);
     std::set<int> tabs;
     for (const ControlSpec& c : Controls()) {
         tabs.insert(c.tab);
@@ -56,6 +58,20 @@ TEST(Layout, WorkedExampleAtTheDesignSize) {
     EXPECT_EQ(g["lblSearchResult"].top, 1850);
     ExpectRect(g, "wbrSearchResult", {100, 2205, 3055, 6485});
     ExpectRect(g, "picSwitch", {7380, 8790, 3155, 320});
+    ExpectRect(g, "optSearchInQ", {1560, 100, 1395, 295});
+    ExpectRect(g, "optSearchInT", {65, 100, 1395, 295});
+    // shown, the notes option shares the row with the other two; hidden again, the row is as designed
+    g.SetVisible("optSearchInN", true);
+    g.OptionRowRule();
+    const int row = g["picSearchIn"].width;
+    for (const char* o : {"optSearchInQ", "optSearchInT", "optSearchInN"}) {
+        EXPECT_GT(g[o].left, 0) << o;
+        EXPECT_LE(g[o].left + g[o].width, row) << o;
+    }
+    EXPECT_LT(g["optSearchInT"].left + g["optSearchInT"].width, g["optSearchInQ"].left);
+    EXPECT_LT(g["optSearchInN"].left + g["optSearchInN"].width, g["optSearchInT"].left);
+    g.SetVisible("optSearchInN", false);
+    g.OptionRowRule();
     ExpectRect(g, "optSearchInQ", {1560, 100, 1395, 295});
     ExpectRect(g, "optSearchInT", {65, 100, 1395, 295});
 }

@@ -67,3 +67,31 @@ TEST(Notes, TakingOffACardWithANoteAsksFirst) {
     EXPECT_TRUE(listed);
     EXPECT_TRUE(plain.document("wbrHelp").contains("Ctrl+Shift+D"));
 }
+
+TEST(Notes, TheNotesSearchIsAThirdOptionWhileACardHasANote) {
+    QTemporaryDir dir;
+    const QStringList kept{"--settings", dir.filePath("settings.ini")};
+    // no note: the search row as designed
+    RUN_WINDOW_WITH(plain, {"key:F3", "check"}, kept);
+    EXPECT_FALSE(plain.visible("optSearchInN"));
+    EXPECT_EQ(plain.geometry("optSearchInT"), (QJsonArray{65, 100, 1395, 295}));
+    // notes on two cards; the option appears and finds them as the translation search would (kaf and yeh folded)
+    RUN_WINDOW_WITH(r, {"slider:12", U("note:برای حفظ کردن"), "slider:40", U("note:تفسير الميزان"), "slider:41",
+                        "key:Ctrl+D", "key:F3", "button:optSearchInN", U("type:txtSearch:براي"), "key:Return", "check"},
+                    kept);
+    EXPECT_TRUE(r.visible("optSearchInN"));
+    const QString found = r.document("wbrSearchResult");
+    EXPECT_TRUE(found.contains("id=\"12\""));
+    EXPECT_FALSE(found.contains("id=\"40\""));
+    EXPECT_FALSE(found.contains("id=\"41\""));
+    // the model's own search is untouched by it
+    EXPECT_EQ(r.state["model"].toObject()["GlobalAyeh"].toInt(), r.state["hsAllQuran"].toInt());
+    RUN_WINDOW_WITH(wild, {"key:F3", "button:optSearchInN", U("type:txtSearch:ت*ميزان"), "key:Return", "click:wbrSearchResult:40",
+                           "check"},
+                    kept);
+    EXPECT_EQ(wild.state["hsAllQuran"].toInt(), 40);
+    // the last note gone, the option goes and the row is as designed again
+    RUN_WINDOW_WITH(gone, {"slider:12", "note:", "slider:40", "note:", "key:F3", "check"}, kept);
+    EXPECT_FALSE(gone.visible("optSearchInN"));
+    EXPECT_EQ(gone.geometry("optSearchInT"), (QJsonArray{65, 100, 1395, 295}));
+}

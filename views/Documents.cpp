@@ -246,7 +246,11 @@ Text FishListDocument(const cQ114& model, TextView backColorHex, const FishNotes
 }
 
 Text HistoryDocument(const cQ114& model, const std::vector<int16_t>& lines, TextView backColorHex) {
-    if (lines.empty()) return ResultFrame(kNoHistory, backColorHex);
+    return LineListDocument(model, lines, backColorHex, kNoHistory);
+}
+
+Text LineListDocument(const cQ114& model, const std::vector<int16_t>& lines, TextView backColorHex, TextView none) {
+    if (lines.empty()) return ResultFrame(none, backColorHex);
     return ResultFrame(ListRows(model, lines), backColorHex);
 }
 

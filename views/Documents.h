@@ -74,6 +74,8 @@ Text FishListDocument(const cQ114& model, TextView backColorHex, const FishNotes
 // The reader's history, newest first, as the card list is drawn.
 inline constexpr char16_t kNoHistory[] = u"هنوز آيه اي خوانده نشده است. هر آيه اي که ۱۰ ثانيه يا بيشتر بر آن بمانيد اينجا مي آيد.";
 Text HistoryDocument(const cQ114& model, const std::vector<int16_t>& lines, TextView backColorHex);
+// Lines found outside the model's search (the notes), as the result list; `none` when there are none.
+Text LineListDocument(const cQ114& model, const std::vector<int16_t>& lines, TextView backColorHex, TextView none);
 // A result-pane document that says only `message`.
 Text ResultMessageDocument(TextView message, TextView backColorHex);
 

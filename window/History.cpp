@@ -2,6 +2,7 @@
 // more, newest first, the last ones kept; listed in the result pane.
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QRadioButton>
 #include <QTimer>
 
 #include "platform/qt/QtServices.h"
@@ -45,6 +46,18 @@ void frmMain::NoteDwell() {
     history.insert(history.begin(), dwellLine_);
     if (history.size() > ReaderChoices::kHistoryLength) history.resize(ReaderChoices::kHistoryLength);
     SaveChoices();
+}
+
+void frmMain::UpdateNotesOption() {
+    const bool shown = !choices_.notes.empty();
+    if (optSearchInN->isHidden() != shown) return;
+    if (!shown && optSearchInN->isChecked()) optSearchInQ->setChecked(true);
+    optSearchInN->setVisible(shown);
+    // three to a row: the translation's option says only "translation"
+    optSearchInT->setText(shown ? QStringLiteral("ترجمه") : ToQ(layout::FindControl("optSearchInT")->caption));
+    geometry_.SetVisible("optSearchInN", shown);
+    geometry_.OptionRowRule();
+    ApplyGeometry();
 }
 
 void frmMain::ShowHistory() {

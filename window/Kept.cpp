@@ -26,6 +26,7 @@ void frmMain::LoadChoices() {
     Q114->FishList(ChoiceStore::CardText(choices_.noteCards));
     if (choices_.night) ApplyNightPalette();
     ApplyRenderingStyles();
+    UpdateNotesOption();
     UpdateChecks();
     // once the window is shown
     QTimer::singleShot(0, this, [this] { ReportSettingsTrouble(); });

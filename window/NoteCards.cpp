@@ -40,6 +40,7 @@ void frmMain::ToggleFish() {
     if (Q114->FishIsExist(line) <= 0) choices_.notes.erase(line);
     SaveChoices();
     ApplyRenderingStyles();
+    UpdateNotesOption();
     if (showingFish_ && !showingHistory_) ShowFish(true);
 }
 
@@ -59,6 +60,7 @@ void frmMain::SetNote(const QString& note) {
     else choices_.notes[line] = FromQ(note);
     SaveChoices();
     ApplyRenderingStyles();
+    UpdateNotesOption();
     if (showingFish_ && !showingHistory_) ShowFish(true);
 }
 

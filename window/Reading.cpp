@@ -203,6 +203,10 @@ void frmMain::TurnPage(int action) {
 void frmMain::cmdSearch_Click() {
     if (!Q114) return;
     wbrSearchResult->Write(ToQ(ShellDocument + views::kWaitMessage));
+    if (optSearchInN->isChecked()) {
+        SearchNotes();
+        return;
+    }
     Q114->SearchText(views::PrepareSearchQuery(FromQ(txtSearch->text())));
     if (optSearchInQ->isChecked()) Q114->SearchTo(0);
     else if (optSearchInT->isChecked()) Q114->SearchTo(1);
@@ -225,6 +229,22 @@ void frmMain::cmdSearch_Click() {
     }
     searchListed_ = true;
     Write_Search_Result();
+}
+
+void frmMain::SearchNotes() {
+    // the notes are the reader's; the model's search and its list stay as they are
+    searchListed_ = false;
+    LeaveFishList();
+    std::vector<int16_t> found;
+    try {
+        found = FindInNotes(choices_.notes, views::PrepareSearchQuery(FromQ(txtSearch->text())));
+    } catch (const InvalidPattern&) {
+        ShowResultCount(0);
+        wbrSearchResult->Write(ToQ(views::ResultMessageDocument(views::kInvalidPattern, BackColorHex)));
+        return;
+    }
+    ShowResultCount(static_cast<int>(found.size()));
+    wbrSearchResult->Write(ToQ(views::LineListDocument(*Q114, found, BackColorHex, views::kNothingFound)));
 }
 
 void frmMain::Write_Search_Result() {

@@ -247,6 +247,7 @@ void frmMain::FindControls() {
     cmdSearch = static_cast<QPushButton*>(get("cmdSearch"));
     optSearchInQ = static_cast<QRadioButton*>(get("optSearchInQ"));
     optSearchInT = static_cast<QRadioButton*>(get("optSearchInT"));
+    optSearchInN = static_cast<QRadioButton*>(get("optSearchInN"));
     wbrQuran = static_cast<WebPane*>(get("wbrQuran"));
     wbrFarsi = static_cast<WebPane*>(get("wbrFarsi"));
     wbrSoreh = static_cast<WebPane*>(get("wbrSoreh"));

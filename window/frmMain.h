@@ -234,6 +234,9 @@ private:
     // The current line into the history once the reader has stayed on it.
     void NoteDwell();
     void ShowHistory();
+    // The notes option of the search row, shown while a card has a note.
+    void UpdateNotesOption();
+    void SearchNotes();
 
     // ---- kept choices and the remembered place (Kept.cpp) ----
     void LoadChoices();
@@ -285,7 +288,7 @@ private:
     QLineEdit *txtQSearch = nullptr, *txtSearch = nullptr;
     QLabel *lblPage = nullptr, *lblFarsi = nullptr, *lblSearch = nullptr;
     QPushButton *cmdHelp = nullptr, *cmdShowSoreh = nullptr, *cmdShowSearch = nullptr, *cmdSearch = nullptr;
-    QRadioButton *optSearchInQ = nullptr, *optSearchInT = nullptr;
+    QRadioButton *optSearchInQ = nullptr, *optSearchInT = nullptr, *optSearchInN = nullptr;
     WebPane *wbrQuran = nullptr, *wbrFarsi = nullptr, *wbrSoreh = nullptr, *wbrSearchResult = nullptr,
             *wbrTools = nullptr, *wbrHelp = nullptr;
     std::vector<WebPane*> panes_;
