@@ -458,6 +458,15 @@ void Perform(frmMain& w, const QString& action) {
         const int seconds = rest.startsWith('+') ? rest.mid(1).toInt(&ok) : 0;
         if (!ok || seconds < 0) throw Failure{"clock:+SECONDS, not " + rest};
         w.AdvanceClock(seconds);
+    } else if (verb == "khatmah") {
+        if (rest == "end") {
+            w.EndKhatmah();
+        } else {
+            bool okDays = false, okPage = false;
+            const int days = rest.section(':', 0, 0).toInt(&okDays), page = rest.section(':', 1, 1).toInt(&okPage);
+            if (!okDays || !okPage) throw Failure{"khatmah:DAYS:PAGE or khatmah:end, not " + rest};
+            w.SetKhatmah(days, page);
+        }
     } else if (verb == "answer") {
         if (rest != "yes" && rest != "no") throw Failure{"answer:yes or answer:no, not " + rest};
         w.AnswerNext(rest == "yes");
@@ -544,6 +553,17 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     QJsonArray history;
     for (int16_t line : w.History()) history.append(line);
     o["history"] = history;
+    if (const auto& plan = w.Khatmah()) {
+        QJsonObject k{{"days", plan->days}, {"startPage", plan->startPage}, {"began", QString::fromStdString(plan->began)}};
+        if (const auto today = w.KhatmahToday()) {
+            k["first"] = today->first;
+            k["last"] = today->last;
+            k["seen"] = plan->SeenOf(*today);
+        }
+        o["khatmah"] = k;
+    } else {
+        o["khatmah"] = QJsonValue::Null;
+    }
     o["translation"] = w.Model().ChosenTranslation() == cQ114::Translation::Fooladvand ? "fooladvand" : "ansarian";
     o["FishList"] = ToQ(w.Model().FishList());
     o["exported"] = QJsonArray::fromStringList(w.Exported());

@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <map>
+#include <set>
+#include <tuple>
 
 #include "views/Markup.h"
 #include "views/Styles.h"
+#include "window/Khatmah.h"
 #include "window/ReaderChoices.h"
 
 namespace {
@@ -190,4 +193,78 @@ TEST(Choices, NotesAreKeptBesideTheCardsWhateverTheyHold) {
     bigStore.Load();
     bigStore.Save(many);
     EXPECT_EQ(Store(big).Load().notes, many.notes);
+}
+
+TEST(Khatmah, TheDaysPortionsShareThe604PagesAsEvenlyAsTheyDivide) {
+    using mushaf::KhatmahPlan;
+    for (int days : {1, 7, 30, 365}) {
+        for (int start : {1, 300, 604}) {
+            KhatmahPlan plan;
+            plan.days = days;
+            plan.startPage = start;
+            int total = 0, smallest = 1000, largest = 0;
+            int next = start;
+            for (int day = 0; day < days; ++day) {
+                const auto p = plan.PortionOf(day);
+                ASSERT_TRUE(p) << days << " " << day;
+                EXPECT_EQ(p->first, next) << days << " " << day;  // runs follow each other
+                total += p->count;
+                smallest = std::min(smallest, p->count);
+                largest = std::max(largest, p->count);
+                next = p->last % 604 + 1;
+            }
+            EXPECT_EQ(total, 604) << days;
+            EXPECT_LE(largest - smallest, 1) << days;
+            EXPECT_EQ(next, start);  // the whole Quran, once
+            EXPECT_FALSE(plan.PortionOf(days));
+            EXPECT_FALSE(plan.PortionOf(-1));
+        }
+    }
+    // a run across the end of the Quran
+    KhatmahPlan plan;
+    plan.days = 30;
+    plan.startPage = 600;
+    const auto first = plan.PortionOf(0);
+    EXPECT_EQ(first->first, 600);
+    EXPECT_EQ(first->last, 15);
+    EXPECT_TRUE(KhatmahPlan::Holds(*first, 604));
+    EXPECT_TRUE(KhatmahPlan::Holds(*first, 3));
+    EXPECT_FALSE(KhatmahPlan::Holds(*first, 16));
+    plan.seen = {601, 2, 16, 300};
+    EXPECT_EQ(plan.SeenOf(*first), 2);
+    EXPECT_FALSE(KhatmahPlan::Sound(0, 1));
+    EXPECT_FALSE(KhatmahPlan::Sound(366, 1));
+    EXPECT_FALSE(KhatmahPlan::Sound(30, 605));
+}
+
+TEST(Choices, AKhatmahPlanIsKeptAndReadOnlyWhenSound) {
+    MemorySettings s;
+    ChoiceStore store = Store(s);
+    ReaderChoices c = store.Load();
+    EXPECT_FALSE(c.khatmah);
+    mushaf::KhatmahPlan plan;
+    plan.days = 40;
+    plan.startPage = 300;
+    plan.began = "2026-12-08";
+    plan.seen = {300, 301, 604};
+    c.khatmah = plan;
+    store.Save(c);
+    EXPECT_EQ(Store(s).Load().khatmah, plan);
+    // ended: gone
+    c.khatmah.reset();
+    store.Save(c);
+    EXPECT_FALSE(Store(s).Load().khatmah);
+    // unsound days, page or day: no plan; unsound read pages are passed over
+    for (auto [days, start, began] : {std::tuple{u"0", u"1", u"2026-12-08"}, {u"366", u"1", u"2026-12-08"},
+                                      {u"30", u"605", u"2026-12-08"}, {u"30", u"1", u"8/12/2026"}, {u"x", u"1", u"2026-12-08"}}) {
+        s.Keep(u"KhatmahDays", days);
+        s.Keep(u"KhatmahStart", start);
+        s.Keep(u"KhatmahBegan", began);
+        EXPECT_FALSE(Store(s).Load().khatmah) << std::string(days, days + 1);
+    }
+    s.Keep(u"KhatmahDays", u"30");
+    s.Keep(u"KhatmahStart", u"1");
+    s.Keep(u"KhatmahBegan", u"2026-12-08");
+    s.Keep(u"KhatmahSeen", u"5 0 605 x 7");
+    EXPECT_EQ(Store(s).Load().khatmah->seen, (std::set<int>{5, 7}));
 }

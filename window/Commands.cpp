@@ -68,6 +68,8 @@ void frmMain::BuildCommands() {
         {.name = "mnuHistory", .text = QStringLiteral("تاريخچه"),
          .help = QStringLiteral("آيه هايي که خوانده ايد، تازه ترين در بالا"), .keys = {K(Qt::CTRL | Qt::Key_Y)},
          .run = [this] { ShowHistory(); }},
+        {.name = "mnuKhatmah", .text = QStringLiteral("برنامه ختم"),
+         .run = [this] { KhatmahDialog(); }, .checked = [this] { return choices_.khatmah.has_value(); }},
         {.name = "mnuExportFish", .text = QStringLiteral("صدور يادداشت ها"), .run = [this] { ExportList(true); }},
         {.name = "mnuExportSearch", .text = QStringLiteral("صدور نتايج جستجو"), .run = [this] { ExportList(false); }},
         {.name = "mnuZoomIn", .text = QStringLiteral("درشت تر"),

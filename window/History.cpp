@@ -1,6 +1,7 @@
 // The reader's history: every ayah the reader stayed on for ten seconds or
 // more, newest first, the last ones kept; listed in the result pane.
 #include <QElapsedTimer>
+#include <QInputDialog>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
@@ -13,7 +14,7 @@
 namespace mushaf {
 
 namespace {
-constexpr qint64 kStayMs = 10000;
+constexpr qint64 kStayMs = 10000, kPageReadMs = 30000;
 }  // namespace
 
 qint64 frmMain::Now() const { return (clock_ ? clock_->elapsed() : 0) + clockOffset_; }
@@ -36,9 +37,25 @@ void frmMain::StartDwell() {
     dwellSince_ = Now();
     dwellNoted_ = false;
     dwellTimer_->start(static_cast<int>(kStayMs));
+    if (Q114 && Q114->Page() != pageDwell_) {
+        pageDwell_ = Q114->Page();
+        pageSince_ = Now();
+        pageNoted_ = false;
+        QTimer::singleShot(static_cast<int>(kPageReadMs), this, [this, page = pageDwell_, since = pageSince_] {
+            if (page == pageDwell_ && since == pageSince_) NoteDwell();
+        });
+    }
 }
 
 void frmMain::NoteDwell() {
+    // a page on screen long enough is read, for the khatmah plan
+    if (!pageNoted_ && pageDwell_ > 0 && choices_.khatmah && Now() - pageSince_ >= kPageReadMs) {
+        pageNoted_ = true;
+        if (choices_.khatmah->seen.insert(pageDwell_).second) {
+            SaveChoices();
+            lblPage->setText(PageCaption(pageDwell_));
+        }
+    }
     if (dwellNoted_ || dwellLine_ < 0 || !store_ || Now() - dwellSince_ < kStayMs) return;
     dwellNoted_ = true;
     auto& history = choices_.history;
@@ -46,6 +63,60 @@ void frmMain::NoteDwell() {
     history.insert(history.begin(), dwellLine_);
     if (history.size() > ReaderChoices::kHistoryLength) history.resize(ReaderChoices::kHistoryLength);
     SaveChoices();
+}
+
+QString frmMain::PageCaption(int16_t page) const {
+    QString caption = ToQ(views::PageCaption(page));
+    if (!choices_.khatmah) return caption;
+    const auto today = KhatmahToday();
+    if (!today) return caption + QStringLiteral("   |   ختم: روزهاي برنامه به پايان رسيد");
+    const auto persian = [](int n) { return ToQ(PersianDigits(Decimal(n))); };
+    return caption + QStringLiteral("   |   ختم امروز: صفحه %1 تا %2، %3 از %4 خوانده شد")
+                         .arg(persian(today->first), persian(today->last), persian(choices_.khatmah->SeenOf(*today)),
+                              persian(today->count));
+}
+
+std::optional<KhatmahPlan::Portion> frmMain::KhatmahToday() const {
+    if (!choices_.khatmah) return std::nullopt;
+    const QDate began = QDate::fromString(QString::fromStdString(choices_.khatmah->began), Qt::ISODate);
+    const qint64 day = began.isValid() ? std::max<qint64>(0, began.daysTo(today_)) : 0;
+    return choices_.khatmah->PortionOf(static_cast<int>(std::min<qint64>(day, KhatmahPlan::kMostDays)));
+}
+
+void frmMain::SetKhatmah(int days, int startPage) {
+    if (!KhatmahPlan::Sound(days, startPage)) {
+        ShowMessage(QStringLiteral("برنامه ختم: روزها از ۱ تا ۳۶۵ و صفحه از ۱ تا ۶۰۴"));
+        return;
+    }
+    KhatmahPlan plan;
+    plan.days = days;
+    plan.startPage = startPage;
+    plan.began = today_.toString(Qt::ISODate).toStdString();
+    choices_.khatmah = plan;
+    SaveChoices();
+    if (Q114) lblPage->setText(PageCaption(Q114->Page()));
+}
+
+void frmMain::EndKhatmah() {
+    choices_.khatmah.reset();
+    SaveChoices();
+    if (Q114) lblPage->setText(PageCaption(Q114->Page()));
+}
+
+void frmMain::KhatmahDialog() {
+    if (!Q114) return;
+    if (choices_.khatmah) {
+        if (Ask(QStringLiteral("برنامه ختم پايان يابد؟"))) EndKhatmah();
+        return;
+    }
+    if (!interactive_) return;
+    bool ok = false;
+    const int days = QInputDialog::getInt(this, QStringLiteral("برنامه ختم"), QStringLiteral("در چند روز؟"), 30, 1,
+                                          KhatmahPlan::kMostDays, 1, &ok);
+    if (!ok) return;
+    const int start = QInputDialog::getInt(this, QStringLiteral("برنامه ختم"), QStringLiteral("از کدام صفحه؟"), Q114->Page(),
+                                           1, KhatmahPlan::kPages, 1, &ok);
+    if (ok) SetKhatmah(days, start);
 }
 
 void frmMain::UpdateNotesOption() {

@@ -123,6 +123,31 @@ std::map<int16_t, std::u16string> ChoiceStore::SoundNotes(std::u16string_view te
     return notes;
 }
 
+std::optional<KhatmahPlan> ChoiceStore::SoundKhatmah() const {
+    const auto days = Whole(Get("KhatmahDays").value_or(u"")), start = Whole(Get("KhatmahStart").value_or(u""));
+    const std::string began = Narrow(Get("KhatmahBegan").value_or(u""));
+    auto digits = [&](std::size_t from, std::size_t n) {
+        for (std::size_t i = from; i < from + n; ++i)
+            if (began[i] < '0' || began[i] > '9') return false;
+        return true;
+    };
+    const bool day = began.size() == 10 && digits(0, 4) && began[4] == '-' && digits(5, 2) && began[7] == '-' && digits(8, 2);
+    if (!days || !start || !day || !KhatmahPlan::Sound(static_cast<int>(*days), static_cast<int>(*start))) return std::nullopt;
+    KhatmahPlan plan;
+    plan.days = static_cast<int>(*days);
+    plan.startPage = static_cast<int>(*start);
+    plan.began = began;
+    const std::u16string seen = Get("KhatmahSeen").value_or(u"");
+    std::size_t at = 0;
+    while (at < seen.size()) {
+        const std::size_t end = std::min(seen.find(u' ', at), seen.size());
+        if (const auto page = Whole(std::u16string_view(seen).substr(at, end - at)); page && *page >= 1 && *page <= KhatmahPlan::kPages)
+            plan.seen.insert(static_cast<int>(*page));
+        at = end + 1;
+    }
+    return plan;
+}
+
 ReaderChoices ChoiceStore::Load() {
     ReaderChoices c;
     auto zoom = [&](const char* key) {
@@ -144,6 +169,7 @@ ReaderChoices ChoiceStore::Load() {
     c.fooladvand = Get("Translation") == u"fooladvand";
     c.noteCards = SoundCards(Get("FishList").value_or(u""));
     c.notes = SoundNotes(Get("FishNotes").value_or(u""), c.noteCards);
+    c.khatmah = SoundKhatmah();
     c.history = SoundCards(Get("History").value_or(u""));
     if (c.history.size() > ReaderChoices::kHistoryLength) c.history.resize(ReaderChoices::kHistoryLength);
     if (auto line = Whole(Get("PlaceLine").value_or(u"")); line && *line >= firstLine_ && *line <= lastLine_)
@@ -169,6 +195,17 @@ void ChoiceStore::Save(const ReaderChoices& now) {
     if (now.noteCards != was.noteCards) Set("FishList", CardText(now.noteCards));
     if (now.notes != was.notes) Set("FishNotes", NotesText(now.notes));
     if (now.history != was.history) Set("History", CardText(now.history));
+    if (now.khatmah != was.khatmah) {
+        // no plan: its days empty
+        Set("KhatmahDays", now.khatmah ? Ascii(std::to_string(now.khatmah->days)) : u"");
+        if (now.khatmah) {
+            Set("KhatmahStart", Ascii(std::to_string(now.khatmah->startPage)));
+            Set("KhatmahBegan", Ascii(now.khatmah->began));
+            std::u16string seen;
+            for (int page : now.khatmah->seen) seen += (seen.empty() ? u"" : u" ") + Ascii(std::to_string(page));
+            Set("KhatmahSeen", seen);
+        }
+    }
     if (now.place != was.place) {
         if (now.place.line) Set("PlaceLine", Ascii(std::to_string(*now.place.line)));
         Set("PlaceEarab", Flag(now.place.earab));

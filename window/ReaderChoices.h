@@ -11,6 +11,7 @@
 
 #include "platform/Services.h"
 #include "views/Styles.h"
+#include "window/Khatmah.h"
 
 namespace mushaf {
 
@@ -31,6 +32,8 @@ struct ReaderChoices {
     // the ayat the reader stayed on, newest first
     std::vector<int16_t> history;
     static constexpr std::size_t kHistoryLength = 200;
+    // the khatmah plan, if the reader keeps one
+    std::optional<KhatmahPlan> khatmah;
     // the reader's note on a card, by its line (only cards with a note)
     std::map<int16_t, std::u16string> notes;
     // The place kept when the window closed (with rememberPlace).
@@ -66,6 +69,8 @@ public:
     // Kept notes read as far as they are sound: an entry of a line on one of
     // `cards`, once, with a note that is not empty; anything else is passed over.
     std::map<int16_t, std::u16string> SoundNotes(std::u16string_view text, const std::vector<int16_t>& cards) const;
+    // The kept khatmah plan, when its days, start page and first day are sound.
+    std::optional<KhatmahPlan> SoundKhatmah() const;
 
 private:
     std::optional<std::u16string> Get(const char* key) const;

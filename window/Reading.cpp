@@ -117,7 +117,7 @@ void frmMain::Set_Quran(int16_t page) {
     if (page < 1 || page >= static_cast<int>(PageStartList.size())) return;
     int16_t first = PageStartList[page - 1];
     int16_t last = static_cast<int16_t>(PageStartList[page] - 1);
-    lblPage->setText(ToQ(views::PageCaption(page)));
+    lblPage->setText(PageCaption(page));
     wbrQuran->Write(ToQ(choices_.mushafView
                             ? views::MushafPageDocument(*Q114, marks_, first, last, ShowEarab_, BackColorHex, choices_.uthmani)
                             : views::PageDocument(*Q114, first, last, ShowEarab_, BackColorHex, choices_.uthmani)));

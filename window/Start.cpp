@@ -98,6 +98,7 @@ const char* kUsage =
     "  --settings FILE  keep the reader's choices in this INI file instead of the user's settings\n"
     "  --export-dir DIR write exported note cards and search results into DIR\n"
     "                   (default ~/Documents/Zendar)\n"
+    "  --today DAY      the day the khatmah plan takes as today, YYYY-MM-DD\n"
     "  --help           show this help and exit\n"
     "  --version        show the version and exit\n"
     "%s";
@@ -165,6 +166,7 @@ namespace {
 
 struct StartOptions {
     QString settingsFile, exportDir, refKind, refText;
+    QDate today;  // invalid: the system's
 };
 
 // The second place to open at, as typed: the later of the two in `args`.
@@ -194,7 +196,7 @@ std::optional<int> ParseOptions(QStringList args, const QString& program, const 
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
     parser.addOption(QCommandLineOption(QStringLiteral("version")));
-    for (const char* name : {"settings", "export-dir", "page", "juz"})
+    for (const char* name : {"settings", "export-dir", "page", "juz", "today"})
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     AddToolkitOptions(parser);
     if (extension) parser.addOptions(extension->options);
@@ -218,11 +220,15 @@ std::optional<int> ParseOptions(QStringList args, const QString& program, const 
         std::printf("%s %s\n", program.toLocal8Bit().constData(), MUSHAF_VERSION);
         return 0;
     }
-    for (const char* name : {"settings", "export-dir", "page", "juz"})
+    for (const char* name : {"settings", "export-dir", "page", "juz", "today"})
         for (const QString& v : parser.values(QString::fromLatin1(name)))
             if (v.isEmpty() || v.startsWith(QStringLiteral("--"))) return wrong("--" + QString::fromLatin1(name) + " needs a value");
     out.settingsFile = parser.value(QStringLiteral("settings"));
     out.exportDir = parser.value(QStringLiteral("export-dir"));
+    if (parser.isSet(QStringLiteral("today"))) {
+        out.today = QDate::fromString(parser.value(QStringLiteral("today")), Qt::ISODate);
+        if (!out.today.isValid()) return wrong("--today takes a day as YYYY-MM-DD: " + parser.value(QStringLiteral("today")));
+    }
     const QStringList pages = parser.values(QStringLiteral("page")), juz = parser.values(QStringLiteral("juz")),
                       refs = parser.positionalArguments();
     const QStringList places = pages + juz + refs;
@@ -275,6 +281,7 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     // a driven window opens no dialog, from its start on
     if (extension && extension->drives && extension->drives()) window->SetInteractive(false);
+    if (options.today.isValid()) window->SetToday(options.today);
     window->Form_Load();
     window->StartAt(startLine);
     window->show();

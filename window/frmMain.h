@@ -9,6 +9,7 @@
 //                   the script and the translation
 //   NoteCards.cpp   note cards, exports and the window's messages
 //   Kept.cpp        the kept choices and the remembered place
+#include <QDate>
 #include <QWidget>
 #include <functional>
 #include <map>
@@ -112,6 +113,14 @@ public:
     void AdvanceClock(int seconds);
     // The ayat the reader stayed on, newest first.
     const std::vector<int16_t>& History() const { return choices_.history; }
+    // The day the khatmah plan sees as today (the system's, unless set).
+    void SetToday(const QDate& day) { today_ = day; }
+    // A khatmah plan as its dialog sets it (from today), and its end.
+    void SetKhatmah(int days, int startPage);
+    void EndKhatmah();
+    const std::optional<KhatmahPlan>& Khatmah() const { return choices_.khatmah; }
+    // Today's portion of the plan: none without a plan or once its days are over.
+    std::optional<KhatmahPlan::Portion> KhatmahToday() const;
     double Zoom(const std::string& pane) const;
     QuranFont ChosenQuranFont() const { return choices_.quranFont; }
     static QString QuranFontName(QuranFont font);
@@ -234,6 +243,10 @@ private:
     // The current line into the history once the reader has stayed on it.
     void NoteDwell();
     void ShowHistory();
+    // The plan's dialog, or (with a plan) its end.
+    void KhatmahDialog();
+    // The page's caption, with today's portion of a khatmah plan.
+    QString PageCaption(int16_t page) const;
     // The notes option of the search row, shown while a card has a note.
     void UpdateNotesOption();
     void SearchNotes();
@@ -261,6 +274,11 @@ private:
     int16_t dwellLine_ = -1;
     qint64 dwellSince_ = 0, clockOffset_ = 0;
     bool dwellNoted_ = false;
+    // the page on screen, since when, and whether it counts as read yet
+    int16_t pageDwell_ = -1;
+    qint64 pageSince_ = 0;
+    bool pageNoted_ = false;
+    QDate today_ = QDate::currentDate();
     QTimer* dwellTimer_ = nullptr;
     std::unique_ptr<QElapsedTimer> clock_;
     int resultCount_ = 0;

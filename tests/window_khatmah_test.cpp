@@ -1,0 +1,47 @@
+// A khatmah plan in the window: set, shown with today's portion, read pages
+// counted, kept, ended; the day and the clock set from outside.
+#include <QJsonObject>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "tests/WindowRun.h"
+
+using mushaf::testing::RunWindow;
+
+TEST(Khatmah, APlanShowsTodaysPortionCountsWhatIsReadAndIsKept) {
+    QTemporaryDir dir;
+    const QStringList day1{"--settings", dir.filePath("settings.ini"), "--today", "2026-03-01"};
+    // no plan: the caption as designed
+    RUN_WINDOW_WITH(none, {"check"}, day1);
+    EXPECT_TRUE(none.state["khatmah"].isNull());
+    EXPECT_EQ(none.text("lblPage"), QString::fromUtf8("صفحه 1"));
+    // 30 days from page 1: today pages 1 to 20; page 1 read for 30 s, page 2 for 29 s
+    RUN_WINDOW_WITH(r, {"khatmah:30:1", "clock:+30", "slider:7", "clock:+29", "slider:13", "clock:+40", "check"}, day1);
+    QJsonObject k = r.state["khatmah"].toObject();
+    EXPECT_EQ(k["days"].toInt(), 30);
+    EXPECT_EQ(k["startPage"].toInt(), 1);
+    EXPECT_EQ(k["first"].toInt(), 1);
+    EXPECT_EQ(k["last"].toInt(), 20);
+    EXPECT_EQ(k["seen"].toInt(), 2);  // pages 1 and 3, not page 2
+    EXPECT_TRUE(r.text("lblPage").contains(QString::fromUtf8("ختم امروز: صفحه ۱ تا ۲۰، ۲ از ۲۰ خوانده شد")))
+        << r.text("lblPage").toStdString();
+    // the next day: the next portion, kept with what was read
+    const QStringList day2{"--settings", dir.filePath("settings.ini"), "--today", "2026-03-02"};
+    RUN_WINDOW_WITH(next, {"check"}, day2);
+    k = next.state["khatmah"].toObject();
+    EXPECT_EQ(k["first"].toInt(), 21);
+    EXPECT_EQ(k["last"].toInt(), 40);
+    EXPECT_EQ(k["seen"].toInt(), 0);
+    // after its days, the plan says it is over; ended, it is gone
+    const QStringList late{"--settings", dir.filePath("settings.ini"), "--today", "2026-06-01"};
+    RUN_WINDOW_WITH(over, {"check"}, late);
+    EXPECT_FALSE(over.state["khatmah"].toObject().contains("first"));
+    EXPECT_TRUE(over.text("lblPage").contains(QString::fromUtf8("به پايان رسيد")));
+    RUN_WINDOW_WITH(ended, {"answer:yes", "menu:mnuKhatmah", "check"}, day2);
+    EXPECT_TRUE(ended.state["khatmah"].isNull());
+    EXPECT_EQ(ended.text("lblPage"), QString::fromUtf8("صفحه 1"));
+    // a plan out of range is refused and says so
+    RUN_WINDOW_WITH(bad, {"khatmah:366:1", "check"}, day1);
+    EXPECT_TRUE(bad.state["khatmah"].isNull());
+    EXPECT_FALSE(bad.state["message"].toString().isEmpty());
+}
