@@ -320,6 +320,10 @@ void ClickAt(frmMain& w, const QString& paneName, const QString& where) {
     if (!pane->isVisible()) return;
     QWidget* surface = pane->View()->focusProxy();
     if (!surface) return;
+    // what the reader sees is on the screen before the click is placed on it
+    bool painted = false;
+    pane->WhenPainted([&painted] { painted = true; });
+    if (!WaitUntil([&] { return painted; }, 5000)) throw Failure{"the pane " + paneName + " did not draw"};
     const double fx = where.section(',', 0, 0).toDouble(), fy = where.section(',', 1, 1).toDouble();
     const QPoint at(static_cast<int>(fx * surface->width()), static_cast<int>(fy * surface->height()));
     QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, at);
@@ -547,6 +551,8 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     o["script"] = w.Uthmani() ? "uthmani" : "simple";
     o["view"] = w.MushafView() ? "mushaf" : "lines";
     o["pageTranslation"] = w.PageTranslation();
+    o["hifz"] = w.Hifz();
+    o["hiddenFrom"] = w.HiddenFrom() < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(w.HiddenFrom());
     QJsonObject notes;
     for (const auto& [line, note] : w.Notes()) notes[QString::number(line)] = ToQ(note);
     o["notes"] = notes;

@@ -61,6 +61,7 @@ void frmMain::ApplyRenderingStyle(WebPane* pane) {
         add(views::NoteCardRule(views::FishLines(*Q114), NotedLines()));
     }
     if (pane == wbrSearchResult) add(views::ResultCountRule(resultCount_));
+    if (pane == wbrFarsi && choices_.hifz && choices_.hifzTranslation) add(u"body { visibility: hidden !important; }");
     if (choices_.night) add(views::kNightRule);
     pane->SetRenderingStyle(style);
 }

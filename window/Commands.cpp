@@ -108,6 +108,12 @@ std::vector<Command> frmMain::LookCommands() {
         {.name = "mnuTransFooladvand", .text = QStringLiteral("فولادوند"),
          .run = [this] { SetTranslation(cQ114::Translation::Fooladvand); },
          .checked = [this] { return choices_.fooladvand; }, .submenu = translation, .exclusive = yes},
+        {.name = "mnuHifz", .text = QStringLiteral("حفظ"),
+         .help = QStringLiteral("حفظ: متن از آيهٔ جاري پنهان؛ Space واژهٔ بعد، Shift+Space باقي آيه"),
+         .keys = {K(Qt::CTRL | Qt::Key_H)}, .run = [this] { ToggleHifz(); }, .checked = [this] { return choices_.hifz; },
+         .separatorBefore = yes},
+        {.name = "mnuHifzTranslation", .text = QStringLiteral("پنهان کردن ترجمه در حفظ"),
+         .run = [this] { ToggleHifzTranslation(); }, .checked = [this] { return choices_.hifzTranslation; }},
         {.name = "mnuMushafView", .text = QStringLiteral("نمای مصحف"),
          .help = QStringLiteral("نماي مصحف: صفحه همچون مصحف چاپي، با سرسوره، نشانه آيه، حزب و سجده"),
          .keys = {K(Qt::CTRL | Qt::Key_M)}, .run = [this] { ToggleMushafView(); },
@@ -231,6 +237,13 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
             auto* key = static_cast<QKeyEvent*>(event);
             Form_KeyDown(VbKeyCode(key->key()), static_cast<int>(key->modifiers()));
             if (loaded_ && ReaderKey(key)) return true;
+            // memorisation: Space in the page shows the next word, Shift+Space the ayah
+            if (loaded_ && choices_.hifz && key->key() == Qt::Key_Space && focus &&
+                (focus == wbrQuran || wbrQuran->isAncestorOf(focus)) &&
+                !(key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier))) {
+                RevealWord(key->modifiers() & Qt::ShiftModifier);
+                return true;
+            }
             const auto mods = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
             if ((key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && mods == Qt::NoModifier &&
                 TabStep(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier)))

@@ -108,4 +108,37 @@ inline const char* kWriteScript = R"JS(
 })(%1, %2, %3, %4, %5, %6, %7)
 )JS";
 
+// Memorisation: the words of the page's lines from line %1 on are hidden
+// in their places, but the first %2 words of line %1; -1 shows every word.
+// Each line's words are wrapped once, each in a span of its own (the text
+// directly in the line: its number, signs and marks stay as they are).
+inline const char* kHifzScript = R"JS(
+(function (from, words) {
+  var lines = document.querySelectorAll('div[id^="div"]');
+  for (var i = 0; i < lines.length; i++) {
+    var d = lines[i], n = parseInt(d.id.substring(3), 10);
+    if (!d.mushafWords) {
+      var list = [];
+      Array.prototype.slice.call(d.childNodes).forEach(function (t) {
+        if (t.nodeType !== 3) return;
+        var part = document.createDocumentFragment();
+        t.nodeValue.split(/(\s+)/).forEach(function (p) {
+          if (!p) return;
+          if (/^\s+$/.test(p)) { part.appendChild(document.createTextNode(p)); return; }
+          var w = document.createElement('span');
+          w.textContent = p;
+          part.appendChild(w);
+          list.push(w);
+        });
+        d.replaceChild(part, t);
+      });
+      d.mushafWords = list;
+    }
+    for (var k = 0; k < d.mushafWords.length; k++)
+      d.mushafWords[k].style.visibility = from < 0 || n < from || (n === from && k < words) ? '' : 'hidden';
+  }
+  return null;
+})(%1, %2)
+)JS";
+
 }  // namespace mushaf::pane_scripts

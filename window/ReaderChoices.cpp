@@ -165,6 +165,8 @@ ReaderChoices ChoiceStore::Load() {
     c.rememberPlace = Get("RememberPlace") == u"true";
     c.mushafView = Get("MushafView") == u"true";
     c.pageTranslation = Get("PageTranslation") == u"true";
+    c.hifz = Get("Hifz") == u"true";
+    c.hifzTranslation = Get("HifzTranslation") == u"true";
     c.uthmani = Get("Script") == u"uthmani";
     c.fooladvand = Get("Translation") == u"fooladvand";
     c.noteCards = SoundCards(Get("FishList").value_or(u""));
@@ -190,6 +192,8 @@ void ChoiceStore::Save(const ReaderChoices& now) {
     if (now.rememberPlace != was.rememberPlace) Set("RememberPlace", Flag(now.rememberPlace));
     if (now.mushafView != was.mushafView) Set("MushafView", Flag(now.mushafView));
     if (now.pageTranslation != was.pageTranslation) Set("PageTranslation", Flag(now.pageTranslation));
+    if (now.hifz != was.hifz) Set("Hifz", Flag(now.hifz));
+    if (now.hifzTranslation != was.hifzTranslation) Set("HifzTranslation", Flag(now.hifzTranslation));
     if (now.uthmani != was.uthmani) Set("Script", now.uthmani ? u"uthmani" : u"simple");
     if (now.fooladvand != was.fooladvand) Set("Translation", now.fooladvand ? u"fooladvand" : u"ansarian");
     if (now.noteCards != was.noteCards) Set("FishList", CardText(now.noteCards));

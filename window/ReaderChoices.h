@@ -27,6 +27,9 @@ struct ReaderChoices {
     bool mushafView = false;
     // the translation pane shows the whole page's translation
     bool pageTranslation = false;
+    // memorisation: the page's text hidden from the current ayah on, and
+    // with it the translation
+    bool hifz = false, hifzTranslation = false;
     // the note cards, as the model's fish list: line numbers in the order added
     std::vector<int16_t> noteCards;
     // the ayat the reader stayed on, newest first

@@ -121,6 +121,7 @@ void frmMain::Set_Quran(int16_t page) {
     wbrQuran->Write(ToQ(choices_.mushafView
                             ? views::MushafPageDocument(*Q114, marks_, first, last, ShowEarab_, BackColorHex, choices_.uthmani)
                             : views::PageDocument(*Q114, first, last, ShowEarab_, BackColorHex, choices_.uthmani)));
+    ApplyHifz(true);
 }
 
 void frmMain::Set_Ayeh(WebPane* pane, int16_t line) {

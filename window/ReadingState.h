@@ -22,6 +22,7 @@ public:
         Index,       // the surah index
         Results,     // a row of the search results or the note cards
         Random,      // a random ayah
+        Recited,     // memorisation: the ayah before was completed
     };
 
     // Lines first..last.

@@ -121,6 +121,9 @@ public:
     const std::optional<KhatmahPlan>& Khatmah() const { return choices_.khatmah; }
     // Today's portion of the plan: none without a plan or once its days are over.
     std::optional<KhatmahPlan::Portion> KhatmahToday() const;
+    bool Hifz() const { return choices_.hifz; }
+    // The first line whose words are hidden (some may be shown), or -1.
+    int16_t HiddenFrom() const { return hiddenFrom_; }
     double Zoom(const std::string& pane) const;
     QuranFont ChosenQuranFont() const { return choices_.quranFont; }
     static QString QuranFontName(QuranFont font);
@@ -243,6 +246,15 @@ private:
     // The current line into the history once the reader has stayed on it.
     void NoteDwell();
     void ShowHistory();
+    // ---- memorisation (Hifz.cpp) ----
+    void ToggleHifz();
+    void ToggleHifzTranslation();
+    // The next word of the first hidden ayah shown (`all`: the rest of it);
+    // a completed ayah makes the next one current.
+    void RevealWord(bool all);
+    // The page pane hides what it should; after a page is written, from its
+    // first line when it is another page.
+    void ApplyHifz(bool newPage = false);
     // The plan's dialog, or (with a plan) its end.
     void KhatmahDialog();
     // The page's caption, with today's portion of a khatmah plan.
@@ -279,6 +291,8 @@ private:
     qint64 pageSince_ = 0;
     bool pageNoted_ = false;
     QDate today_ = QDate::currentDate();
+    int16_t hiddenFrom_ = -1;
+    int revealed_ = 0;  // words of the line hiddenFrom_ shown
     QTimer* dwellTimer_ = nullptr;
     std::unique_ptr<QElapsedTimer> clock_;
     int resultCount_ = 0;
