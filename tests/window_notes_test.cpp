@@ -95,3 +95,14 @@ TEST(Notes, TheNotesSearchIsAThirdOptionWhileACardHasANote) {
     EXPECT_FALSE(gone.visible("optSearchInN"));
     EXPECT_EQ(gone.geometry("optSearchInT"), (QJsonArray{65, 100, 1395, 295}));
 }
+
+TEST(Notes, AtNightTheNotesAndTheStudyListsAreLegible) {
+    RUN_WINDOW(r, "menu:mnuNight", "slider:9", "note:یادداشت شب", "key:F6",
+               "eval:wbrSearchResult:getComputedStyle(document.querySelector('.Note')).color", "key:Ctrl+Y",
+               "key:Ctrl+M", "key:Ctrl+H", "check");
+    // the note in the night's light text, not its day colour
+    EXPECT_EQ(r.state["evaluated"].toArray()[0].toString(), "rgb(227, 199, 126)");
+    EXPECT_TRUE(r.state["night"].toBool());
+    EXPECT_EQ(r.state["view"].toString(), "mushaf");
+    EXPECT_TRUE(r.state["hifz"].toBool());
+}

@@ -50,6 +50,7 @@ const char16_t kNightRule[] =
     u".SurahHead, .SurahHead b, .SurahHead span, .Quarter, .Sajda { color: #e3c77e !important; } "
     u".SurahHead { border-color: #b8954a !important; background-color: #2a2a24 !important; } "
     u".PageHead, .PageFoot { color: #9aa0a6 !important; border-color: #5a5040 !important; } "
+    u".Note { color: #e3c77e !important; } "
     u".Sajda.Wajib { color: #ff8a80 !important; } .FarsiSelect { color: #ffd479 !important; background-color: #2c3440 !important; } "
     u":root { color-scheme: dark; } "
     u"::-webkit-scrollbar { width: 14px; height: 14px; background-color: #23272b; } "

@@ -7,7 +7,9 @@
 //                   tab order, the buttons and the clipboard
 //   Appearance.cpp  text size, the Quran font, night reading, full screen,
 //                   the script and the translation
-//   NoteCards.cpp   note cards, exports and the window's messages
+//   NoteCards.cpp   note cards and their notes, exports, the window's messages
+//   History.cpp     the reader's clock, history and khatmah plan, the notes option
+//   Hifz.cpp        memorisation
 //   Kept.cpp        the kept choices and the remembered place
 #include <QDate>
 #include <QWidget>
