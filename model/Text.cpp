@@ -234,6 +234,8 @@ double RoundHalfEven(double value) {
     return std::nearbyint(value);  // the default rounding mode: to nearest, ties to even
 }
 
+Text PersianDecimal(long long value) { return PersianDigits(Decimal(value)); }
+
 Text HtmlText(TextView text) {
     Text out;
     out.reserve(text.size());

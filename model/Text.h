@@ -39,6 +39,8 @@ char16_t AsciiDigit(char16_t c);
 Text AsciiDigits(TextView text);
 // 0-9 in a text as Persian digits, for a number in Persian prose.
 Text PersianDigits(TextView text);
+// A number in Persian digits.
+Text PersianDecimal(long long value);
 // Text as HTML shows it: & < > " ' escaped.
 Text HtmlText(TextView text);
 

@@ -61,6 +61,8 @@ TEST(MushafView, EveryLineOfThePageOnceAndInOrder) {
         std::vector<int> expected;
         for (int n = p.first; n <= p.last; ++n) expected.push_back(n);
         EXPECT_EQ(LineIds(p.doc), expected) << "page " << page;
+        // the U+0000 that ends the tables' last line stays in the model
+        EXPECT_EQ(p.doc.find('\0'), std::string::npos) << "page " << page;
         // every ayah ends with its number in Persian digits in the link the click reaches
         for (int n = p.first; n <= p.last; ++n) {
             const cQ114::Line& at = m.LineAt(static_cast<int16_t>(n));

@@ -39,7 +39,7 @@ Text ShellDocument(TextView backColorHex) {
     return doc;
 }
 
-Text Frame(std::initializer_list<TextView> styleRules, TextView backColorHex, TextView body) {
+Text Frame(std::span<const TextView> styleRules, TextView backColorHex, TextView body) {
     Text frame = u"<html dir='rtl'>" + kCrLf + kMeta + kCrLf + u"<style>" + kCrLf;
     for (TextView rule : styleRules) {
         frame += rule;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "model/cQ114.h"
@@ -21,7 +22,10 @@ Text BackColorHex(uint32_t colorref);
 // The document every pane receives at start-up, with "_BG" filled in.
 Text ShellDocument(TextView backColorHex);
 // A document frame with its own style rules around `body`.
-Text Frame(std::initializer_list<TextView> styleRules, TextView backColorHex, TextView body);
+Text Frame(std::span<const TextView> styleRules, TextView backColorHex, TextView body);
+inline Text Frame(std::initializer_list<TextView> styleRules, TextView backColorHex, TextView body) {
+    return Frame(std::span<const TextView>(styleRules.begin(), styleRules.size()), backColorHex, body);
+}
 
 // ---- the page and the translation ----
 // Entry p-1 is the first line of page p (1..604); the last entry is the line count.

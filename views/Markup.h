@@ -12,6 +12,10 @@ inline constexpr char16_t kLineMarkedClass[] = u"NoEarabSelect";
 inline constexpr char16_t kBesmClass[] = u"NoEarabBesm";
 inline constexpr char16_t kBesmMarkedClass[] = u"NoEarabBesmSelect";
 
+// A line of the page's translation and its marked form.
+inline constexpr char16_t kTranslationLineClass[] = u"Farsi";
+inline constexpr char16_t kTranslationMarkedClass[] = u"FarsiSelect";
+
 // The id of the page line of corpus line `line`.
 inline std::u16string LineId(int line) {
     std::string n = std::to_string(line);

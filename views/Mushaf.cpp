@@ -8,9 +8,6 @@ namespace mushaf::views {
 namespace {
 
 const Text kCrLf = u"\r\n";
-
-Text Persian(int n) { return PersianDigits(Decimal(n)); }
-
 // Drawn in the document's own rules: the ayat run on inline, the headings
 // are blocks of their own.
 constexpr TextView kMushafRules[] = {
@@ -41,9 +38,9 @@ constexpr TextView kMushafRules[] = {
 
 Text SurahHeading(const cQ114& model, const MushafMarks& marks, int soreh) {
     const bool medinan = marks.RevelationOf(soreh) == MushafMarks::Revelation::Medinan;
-    return u"<div class='" + Text(kSurahHeadClass) + u"'><span>" + Persian(soreh) + u"</span><b>سوره " +
+    return u"<div class='" + Text(kSurahHeadClass) + u"'><span>" + PersianDecimal(soreh) + u"</span><b>سوره " +
            model.SorehNameOf(static_cast<int16_t>(soreh)) + u"</b><span>" +
-           Persian(model.TotalAyatOf(static_cast<int16_t>(soreh))) + u" آيه - " + (medinan ? u"مدني" : u"مکي") +
+           PersianDecimal(model.TotalAyatOf(static_cast<int16_t>(soreh))) + u" آيه - " + (medinan ? u"مدني" : u"مکي") +
            u"</span></div>";
 }
 
@@ -65,7 +62,7 @@ Text AyahLine(const cQ114& model, const MushafMarks& marks, int16_t n, bool show
     if (at.ayeh != 0 && BeginsQuarter(model, marks, n)) out += u"<span class='Quarter'>" + Text(1, kQuarterSign) + u"</span> ";
     out += ShownArabicAt(model, n, showEarab, uthmani);
     if (at.ayeh != 0) {
-        out += u" <a id='" + id + u"' href='#'>" + Text(1, kEndOfAyah) + Persian(at.ayeh) + u"</a>";
+        out += u" <a id='" + id + u"' href='#'>" + Text(1, kEndOfAyah) + PersianDecimal(at.ayeh) + u"</a>";
         const MushafMarks::Sajda sajda = marks.SajdaAt(n);
         if (sajda != MushafMarks::Sajda::None)
             out += sajda == MushafMarks::Sajda::Obligatory
@@ -80,8 +77,8 @@ Text AyahLine(const cQ114& model, const MushafMarks& marks, int16_t n, bool show
 Text MushafPageDocument(const cQ114& model, const MushafMarks& marks, int16_t first, int16_t last, bool showEarab,
                         TextView backColorHex, bool uthmani) {
     const cQ114::Line& top = model.LineAt(first);
-    Text body = u"<div class='" + Text(kPageHeadClass) + u"'><span>جزء " + Persian(top.joze) + u"</span><span>حزب " +
-                Persian(top.hezb) + u"</span></div>" + kCrLf + u"<div class='Mushaf'>";
+    Text body = u"<div class='" + Text(kPageHeadClass) + u"'><span>جزء " + PersianDecimal(top.joze) + u"</span><span>حزب " +
+                PersianDecimal(top.hezb) + u"</span></div>" + kCrLf + u"<div class='Mushaf'>";
     for (int16_t n = first; n <= last; n = static_cast<int16_t>(n + 1)) {
         const cQ114::Line& at = model.LineAt(n);
         // a surah begins on its Bismillah line, or (surahs 1 and 9) on ayah 1
@@ -89,13 +86,8 @@ Text MushafPageDocument(const cQ114& model, const MushafMarks& marks, int16_t fi
         if (begins) body += kCrLf + SurahHeading(model, marks, at.soreh);
         body += kCrLf + AyahLine(model, marks, n, showEarab, uthmani);
     }
-    body += u"</div>" + kCrLf + u"<div class='" + Text(kPageFootClass) + u"'>" + Persian(top.page) + u"</div>";
-    Text doc = u"<html dir='rtl'>" + kCrLf + u"<meta http-equiv='Content-Type' content='text/html; charset=windows-1256' />" +
-               kCrLf + u"<style>" + kCrLf;
-    for (TextView rule : kMushafRules) doc += Text(rule) + kCrLf;
-    doc += u"</style>" + kCrLf + u"<body>" + kCrLf + body + kCrLf + u"</body>" + kCrLf + u"</html>" + kCrLf;
-    ReplaceAll(doc, u"#_BG", u"#" + Text(backColorHex));
-    return doc;
+    body += u"</div>" + kCrLf + u"<div class='" + Text(kPageFootClass) + u"'>" + PersianDecimal(top.page) + u"</div>";
+    return Frame(kMushafRules, backColorHex, body);
 }
 
 Text TranslationLineId(int line) { return u"t" + Decimal(line); }
@@ -104,8 +96,9 @@ Text PageTranslationDocument(const cQ114& model, int16_t first, int16_t last, in
     Text body;
     for (int16_t n = first; n <= last; n = static_cast<int16_t>(n + 1)) {
         const cQ114::Line& at = model.LineAt(n);
-        body += u"<div id='" + TranslationLineId(n) + u"' class='" + (n == current ? u"FarsiSelect" : u"Farsi") + u"'>";
-        if (at.ayeh != 0) body += u"<b>" + Persian(at.ayeh) + u"</b> ";
+        body += u"<div id='" + TranslationLineId(n) + u"' class='" +
+                Text(n == current ? kTranslationMarkedClass : kTranslationLineClass) + u"'>";
+        if (at.ayeh != 0) body += u"<b>" + PersianDecimal(at.ayeh) + u"</b> ";
         body += model.MeanFarsiAt(n) + u"</div>" + kCrLf;
     }
     return Frame({u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG; line-height: 150%; text-align: justify;}",

@@ -70,7 +70,7 @@ QString frmMain::PageCaption(int16_t page) const {
     if (!choices_.khatmah) return caption;
     const auto today = KhatmahToday();
     if (!today) return caption + QStringLiteral("   |   ختم: روزهاي برنامه به پايان رسيد");
-    const auto persian = [](int n) { return ToQ(PersianDigits(Decimal(n))); };
+    const auto persian = [](int n) { return ToQ(PersianDecimal(n)); };
     return caption + QStringLiteral("   |   ختم امروز: صفحه %1 تا %2، %3 از %4 خوانده شد")
                          .arg(persian(today->first), persian(today->last), persian(choices_.khatmah->SeenOf(*today)),
                               persian(today->count));
