@@ -81,6 +81,15 @@ TEST(Mushaf, ThePagesTranslation) {
     EXPECT_TRUE(farsi.contains("id=\"t9\" class=\"FarsiSelect\""));
     EXPECT_EQ(farsi.count("FarsiSelect\""), 1);
     EXPECT_EQ(r.text("lblFarsi").trimmed(), U("سوره بقره - آيه 2"));
+    // a move within the page moves the mark; the next page and the other translation are written anew
+    RUN_WINDOW(moved, "menu:mnuPageTranslation", "slider:9", "slider:11", "check");
+    EXPECT_TRUE(moved.document("wbrFarsi").contains("id=\"t11\" class=\"FarsiSelect\""));
+    EXPECT_EQ(moved.document("wbrFarsi").count("FarsiSelect\""), 1);
+    RUN_WINDOW(next, "menu:mnuPageTranslation", "slider:9", "slider:13", "menu:mnuTransFooladvand", "check");
+    EXPECT_TRUE(next.document("wbrFarsi").contains("id=\"t13\" class=\"FarsiSelect\""));
+    EXPECT_FALSE(next.document("wbrFarsi").contains("id=\"t9\""));
+    EXPECT_EQ(next.state["translation"].toString(), "fooladvand");
+    EXPECT_TRUE(next.document("wbrFarsi").contains(next.model()["MeanFarsi"].toString().trimmed()));
     RUN_WINDOW(off, "menu:mnuPageTranslation", "menu:mnuPageTranslation", "slider:9", "check");
     EXPECT_FALSE(off.state["pageTranslation"].toBool());
     EXPECT_FALSE(off.document("wbrFarsi").contains("id=\"t8\""));

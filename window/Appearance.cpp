@@ -183,6 +183,7 @@ void frmMain::SetTranslation(cQ114::Translation translation) {
     Q114->ChooseTranslation(translation);
     choices_.fooladvand = translation == cQ114::Translation::Fooladvand;
     SaveChoices();
+    translatedPage_ = -1;  // the other translation's page
     Q114->GoPosition(state_.Line());
     Set_Farsi(wbrFarsi, state_.Line());
 }

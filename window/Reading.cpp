@@ -140,13 +140,23 @@ void frmMain::Set_Farsi(WebPane* pane, int16_t line) {
     views::Translation t = views::TranslationDocument(*Q114, line, BackColorHex);
     lblFarsi->setText(ToQ(t.caption));
     if (!choices_.pageTranslation) {
+        translatedPage_ = -1;
         pane->Write(ToQ(t.document));
         return;
     }
+    // the page's translation is written once a page; a move within it moves the mark
+    using namespace views;
     const int16_t page = Q114->LineAt(line).page;
-    pane->Write(ToQ(views::PageTranslationDocument(*Q114, PageStartList[page - 1],
-                                                   static_cast<int16_t>(PageStartList[page] - 1), line, BackColorHex)));
-    pane->ScrollIntoView({ToQ(views::TranslationLineId(line))}, true);
+    const QString id = ToQ(TranslationLineId(line));
+    if (page != translatedPage_) {
+        translatedPage_ = page;
+        pane->Write(ToQ(PageTranslationDocument(*Q114, PageStartList[page - 1],
+                                                static_cast<int16_t>(PageStartList[page] - 1), line, BackColorHex)));
+    } else {
+        pane->ReplaceClass(QString(), ToQ(kTranslationMarkedClass), ToQ(kTranslationLineClass));
+        pane->ReplaceClass(id, ToQ(kTranslationLineClass), ToQ(kTranslationMarkedClass));
+    }
+    pane->ScrollIntoView({id}, true);
 }
 
 void frmMain::Set_Help() {

@@ -295,6 +295,7 @@ private:
     QDate today_ = QDate::currentDate();
     int16_t hiddenFrom_ = -1;
     int revealed_ = 0;  // words of the line hiddenFrom_ shown
+    int16_t translatedPage_ = -1;  // the page whose translation the translation pane shows
     QTimer* dwellTimer_ = nullptr;
     std::unique_ptr<QElapsedTimer> clock_;
     int resultCount_ = 0;
