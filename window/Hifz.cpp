@@ -40,15 +40,13 @@ void frmMain::ToggleHifzTranslation() {
 
 void frmMain::ApplyHifz(bool newPage) {
     if (!Q114) return;
-    if (newPage && choices_.hifz) {
-        const int16_t page = Q114->Page();
-        if (hiddenFrom_ < 0 || Q114->LineAt(hiddenFrom_).page != page) {
-            hiddenFrom_ = PageStartList[page - 1];
-            revealed_ = 0;
-        }
+    if (!choices_.hifz) {
+        hiddenFrom_ = -1;
+        if (newPage) return;  // a new page shows every word as written
+    } else if (newPage && (hiddenFrom_ < 0 || Q114->LineAt(hiddenFrom_).page != Q114->Page())) {
+        hiddenFrom_ = PageStartList[Q114->Page() - 1];
+        revealed_ = 0;
     }
-    if (!choices_.hifz) hiddenFrom_ = -1;
-    if (newPage && !choices_.hifz) return;  // a new page shows every word as written
     wbrQuran->Evaluate(QString::fromLatin1(pane_scripts::kHifzScript).arg(hiddenFrom_).arg(revealed_),
                        [](const QVariant&) {});
 }

@@ -136,8 +136,7 @@ void frmMain::ShowHistory() {
     NoteDwell();
     if (Control("picPanelSearch")->isHidden()) cmdShowSearch_Click();
     // the result pane lists the history as it lists the cards
-    showingFish_ = true;
-    showingHistory_ = true;
+    listing_ = Listing::History;
     ShowResultCount(0);
     static_cast<QLabel*>(Control("lblSearchResult"))
         ->setText(QStringLiteral("تاريخچه: %1").arg(choices_.history.size()));

@@ -27,7 +27,7 @@ void frmMain::ToggleFish() {
     if (!Q114) return;
     const int16_t line = state_.Line();
     const auto note = choices_.notes.find(line);
-    const bool dropsNote = Q114->FishIsExist(line) > 0 && note != choices_.notes.end() && !note->second.empty();
+    const bool dropsNote = Q114->FishIsExist(line) > 0 && note != choices_.notes.end();  // notes are never empty
     if (dropsNote && !Ask(QStringLiteral("يادداشت اين آيه هم پاک شود؟\n\n%1").arg(ToQ(note->second).left(200)))) return;
     try {
         if (Q114->FishIsExist(line) > 0) Q114->FishRemove(line);
@@ -36,12 +36,16 @@ void frmMain::ToggleFish() {
         ShowMessage(QStringLiteral("يادداشت افزوده نشد: %1").arg(QString::fromUtf8(e.what())));
         return;
     }
-    choices_.noteCards = store_->SoundCards(Q114->FishList());
     if (Q114->FishIsExist(line) <= 0) choices_.notes.erase(line);
+    CardsChanged();
+}
+
+void frmMain::CardsChanged() {
+    choices_.noteCards = store_->SoundCards(Q114->FishList());
     SaveChoices();
-    ApplyRenderingStyles();
+    ApplyRenderingStyle(wbrQuran);
     UpdateNotesOption();
-    if (showingFish_ && !showingHistory_) ShowFish(true);
+    if (listing_ == Listing::Cards) ShowFish(true);
 }
 
 void frmMain::SetNote(const QString& note) {
@@ -54,14 +58,10 @@ void frmMain::SetNote(const QString& note) {
             ShowMessage(QStringLiteral("يادداشت افزوده نشد: %1").arg(QString::fromUtf8(e.what())));
             return;
         }
-        choices_.noteCards = store_->SoundCards(Q114->FishList());
     }
     if (note.trimmed().isEmpty()) choices_.notes.erase(line);
     else choices_.notes[line] = FromQ(note);
-    SaveChoices();
-    ApplyRenderingStyles();
-    UpdateNotesOption();
-    if (showingFish_ && !showingHistory_) ShowFish(true);
+    CardsChanged();
 }
 
 void frmMain::EditNote() {
@@ -104,8 +104,7 @@ std::vector<int16_t> frmMain::NotedLines() const {
 void frmMain::ShowFish(bool keepPlace) {
     if (!Q114) return;
     if (Control("picPanelSearch")->isHidden()) cmdShowSearch_Click();
-    showingFish_ = true;
-    showingHistory_ = false;
+    listing_ = Listing::Cards;
     ShowResultCount(0);
     const auto cards = views::FishLines(*Q114);
     static_cast<QLabel*>(Control("lblSearchResult"))->setText(QStringLiteral("يادداشت ها: %1").arg(cards.size()));
@@ -113,8 +112,8 @@ void frmMain::ShowFish(bool keepPlace) {
 }
 
 void frmMain::LeaveFishList() {
-    if (!showingFish_) return;
-    showingFish_ = showingHistory_ = false;
+    if (listing_ == Listing::Search) return;
+    listing_ = Listing::Search;
     static_cast<QLabel*>(Control("lblSearchResult"))->setText(ToQ(layout::FindControl("lblSearchResult")->caption));
 }
 

@@ -224,6 +224,8 @@ private:
 
     // ---- note cards, exports, messages (NoteCards.cpp) ----
     void ToggleFish();
+    // After a card or a note changed: kept, marked on the page, the list shown again.
+    void CardsChanged();
     // The note dialog of the current ayah's card.
     void EditNote();
     // Asks the reader a yes-or-no question; no when no one answers.
@@ -232,7 +234,7 @@ private:
     std::vector<int16_t> NotedLines() const;
     // `keepPlace`: the list shown is refreshed where the reader is in it.
     void ShowFish(bool keepPlace = false);
-    void LeaveFishList();  // the result caption back when a search replaces the cards
+    void LeaveFishList();  // the result caption back when a search replaces the cards or the history
     void ExportList(bool fish);
     // In a message box (while the reader is at the window) and in Message().
     void ShowMessage(const QString& text, bool warning = true);
@@ -278,8 +280,9 @@ private:
     WebPane* menuPane_ = nullptr;  // the pane the menu was opened over
     std::optional<ChoiceStore> store_;
     ReaderChoices choices_;
-    // showingFish_: the result pane lists the cards or (showingHistory_) the history
-    bool interactive_ = true, showingFish_ = false, showingHistory_ = false;
+    bool interactive_ = true;
+    // what the result pane lists of the reader's own, rather than a search
+    enum class Listing { Search, Cards, History } listing_ = Listing::Search;
     // the result pane lists the model's found list (not a message of a search it did not run)
     bool searchListed_ = false;
     bool settingsReported_ = false;
