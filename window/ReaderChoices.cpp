@@ -38,6 +38,32 @@ std::u16string Number(double v) {
 
 std::u16string Flag(bool on) { return on ? u"true" : u"false"; }
 
+// Numbers written with a space between, read as far as sound: each from
+// lo to hi, once, at most `most`; anything else is passed over.
+std::vector<long> SoundNumbers(std::u16string_view text, long lo, long hi, std::size_t most) {
+    std::vector<long> numbers;
+    std::set<long> seen;
+    std::size_t at = 0;
+    while (at < text.size() && numbers.size() < most) {
+        const std::size_t end = std::min(text.find(u' ', at), text.size());
+        const auto n = Whole(text.substr(at, end - at));
+        at = end + 1;
+        if (n && *n >= lo && *n <= hi && seen.insert(*n).second) numbers.push_back(*n);
+    }
+    return numbers;
+}
+
+// Numbers written with a space between.
+template <typename Numbers>
+std::u16string NumberText(const Numbers& numbers) {
+    std::u16string text;
+    for (auto n : numbers) {
+        if (!text.empty()) text += u' ';
+        text += Ascii(std::to_string(n));
+    }
+    return text;
+}
+
 }  // namespace
 
 ChoiceStore::ChoiceStore(Settings& settings, int16_t firstLine, int16_t lastLine, std::size_t maxCards)
@@ -49,26 +75,11 @@ std::optional<std::u16string> ChoiceStore::Get(const char* key) const {
 
 void ChoiceStore::Set(const char* key, const std::u16string& value) { settings_.Set(kApp, kGroup, Ascii(key), value); }
 
-std::u16string ChoiceStore::CardText(const std::vector<int16_t>& cards) {
-    std::u16string text;
-    for (int16_t line : cards) {
-        if (!text.empty()) text += u' ';
-        text += Ascii(std::to_string(line));
-    }
-    return text;
-}
+std::u16string ChoiceStore::CardText(const std::vector<int16_t>& cards) { return NumberText(cards); }
 
 std::vector<int16_t> ChoiceStore::SoundCards(std::u16string_view text) const {
     std::vector<int16_t> cards;
-    std::set<int16_t> seen;
-    std::size_t at = 0;
-    while (at < text.size() && cards.size() < maxCards_) {
-        const std::size_t end = std::min(text.find(u' ', at), text.size());
-        const auto n = Whole(text.substr(at, end - at));
-        at = end + 1;
-        if (!n || *n < firstLine_ || *n > lastLine_ || !seen.insert(static_cast<int16_t>(*n)).second) continue;
-        cards.push_back(static_cast<int16_t>(*n));
-    }
+    for (long n : SoundNumbers(text, firstLine_, lastLine_, maxCards_)) cards.push_back(static_cast<int16_t>(n));
     return cards;
 }
 
@@ -137,14 +148,8 @@ std::optional<KhatmahPlan> ChoiceStore::SoundKhatmah() const {
     plan.days = static_cast<int>(*days);
     plan.startPage = static_cast<int>(*start);
     plan.began = began;
-    const std::u16string seen = Get("KhatmahSeen").value_or(u"");
-    std::size_t at = 0;
-    while (at < seen.size()) {
-        const std::size_t end = std::min(seen.find(u' ', at), seen.size());
-        if (const auto page = Whole(std::u16string_view(seen).substr(at, end - at)); page && *page >= 1 && *page <= KhatmahPlan::kPages)
-            plan.seen.insert(static_cast<int>(*page));
-        at = end + 1;
-    }
+    for (long page : SoundNumbers(Get("KhatmahSeen").value_or(u""), 1, KhatmahPlan::kPages, KhatmahPlan::kPages))
+        plan.seen.insert(static_cast<int>(page));
     return plan;
 }
 
@@ -172,8 +177,8 @@ ReaderChoices ChoiceStore::Load() {
     c.noteCards = SoundCards(Get("FishList").value_or(u""));
     c.notes = SoundNotes(Get("FishNotes").value_or(u""), c.noteCards);
     c.khatmah = SoundKhatmah();
-    c.history = SoundCards(Get("History").value_or(u""));
-    if (c.history.size() > ReaderChoices::kHistoryLength) c.history.resize(ReaderChoices::kHistoryLength);
+    for (long line : SoundNumbers(Get("History").value_or(u""), firstLine_, lastLine_, ReaderChoices::kHistoryLength))
+        c.history.push_back(static_cast<int16_t>(line));
     if (auto line = Whole(Get("PlaceLine").value_or(u"")); line && *line >= firstLine_ && *line <= lastLine_)
         c.place.line = static_cast<int16_t>(*line);
     c.place.earab = Get("PlaceEarab") == u"true";
@@ -198,16 +203,14 @@ void ChoiceStore::Save(const ReaderChoices& now) {
     if (now.fooladvand != was.fooladvand) Set("Translation", now.fooladvand ? u"fooladvand" : u"ansarian");
     if (now.noteCards != was.noteCards) Set("FishList", CardText(now.noteCards));
     if (now.notes != was.notes) Set("FishNotes", NotesText(now.notes));
-    if (now.history != was.history) Set("History", CardText(now.history));
+    if (now.history != was.history) Set("History", NumberText(now.history));
     if (now.khatmah != was.khatmah) {
         // no plan: its days empty
         Set("KhatmahDays", now.khatmah ? Ascii(std::to_string(now.khatmah->days)) : u"");
         if (now.khatmah) {
             Set("KhatmahStart", Ascii(std::to_string(now.khatmah->startPage)));
             Set("KhatmahBegan", Ascii(now.khatmah->began));
-            std::u16string seen;
-            for (int page : now.khatmah->seen) seen += (seen.empty() ? u"" : u" ") + Ascii(std::to_string(page));
-            Set("KhatmahSeen", seen);
+            Set("KhatmahSeen", NumberText(now.khatmah->seen));
         }
     }
     if (now.place != was.place) {
