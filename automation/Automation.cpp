@@ -66,27 +66,13 @@ void WaitIdle(frmMain& w) {
     }
 }
 
-QVariant Evaluate(WebPane* pane, const QString& script, int timeoutMs = 10000) {
-    // shared with the callback, which may come after this has given up
-    struct Answer {
-        QVariant value;
-        bool done = false;
-    };
-    auto answer = std::make_shared<Answer>();
-    pane->Evaluate(script, [answer](const QVariant& v) {
-        answer->value = v;
-        answer->done = true;
-    });
-    if (!WaitUntil([&] { return answer->done; }, timeoutMs)) throw Failure{"a script did not answer"};
-    return answer->value;
-}
-
 // Scripts in several panes at once: their answers, in the order asked.
 QVariantList EvaluateAll(const std::vector<std::pair<WebPane*, QString>>& scripts, int timeoutMs = 15000) {
     struct Answers {
         QVariantList values;
         int done = 0;
     };
+    // shared with the callbacks, which may come after this has given up
     auto answers = std::make_shared<Answers>();
     answers->values = QVariantList(static_cast<qsizetype>(scripts.size()));
     for (std::size_t i = 0; i < scripts.size(); ++i)
@@ -99,6 +85,10 @@ QVariantList EvaluateAll(const std::vector<std::pair<WebPane*, QString>>& script
     return answers->values;
 }
 
+QVariant Evaluate(WebPane* pane, const QString& script, int timeoutMs = 10000) {
+    return EvaluateAll({{pane, script}}, timeoutMs).front();
+}
+
 // Waits until the window is one moment: every pane idle and every pane's
 // renderer has answered a round trip, so that what it sent before (a click
 // that a key set off) has been handled; again while that changed anything.
@@ -109,21 +99,12 @@ void Settle(frmMain& w) {
         // a pane that has not made its view has nothing in flight; one that
         // has is settled when its fonts are in (a font still loading moves
         // the text once it comes)
-        auto answered = std::make_shared<int>(0);
-        auto fontsLoading = std::make_shared<bool>(false);
-        int asked = 0;
-        for (WebPane* pane : w.Panes()) {
-            if (!pane->HasView()) continue;
-            ++asked;
-            pane->Evaluate(QStringLiteral("document.fonts ? document.fonts.status : 'loaded'"),
-                           [answered, fontsLoading](const QVariant& status) {
-                               ++*answered;
-                               if (status.toString() == QLatin1String("loading")) *fontsLoading = true;
-                           });
-        }
-        if (!WaitUntil([&] { return *answered == asked; }, 10000)) throw Failure{"a pane did not answer"};
+        std::vector<std::pair<WebPane*, QString>> asked;
+        for (WebPane* pane : w.Panes())
+            if (pane->HasView()) asked.emplace_back(pane, QStringLiteral("document.fonts ? document.fonts.status : 'loaded'"));
+        const QVariantList status = EvaluateAll(asked, 10000);
         QApplication::processEvents();
-        if (*fontsLoading) {
+        if (status.contains(QVariant(QStringLiteral("loading")))) {
             WaitUntil([] { return false; }, 20);
             continue;
         }
