@@ -457,6 +457,18 @@ void Perform(frmMain& w, const QString& action) {
         w.AnswerNext(rest == "yes");
     } else if (verb == "clipboard") {
         clipboardForActions->SetText(rest.toStdU16String());
+    } else if (verb == "await") {
+        // await:line:N, await:stopped, await:file:NAME: until the recitation gets there (30 s at most)
+        const QString what = rest.section(':', 0, 0), value = rest.section(':', 1);
+        auto reached = [&] {
+            const frmMain::RecitalState r = w.Recital();
+            if (what == "line") return w.Line() == value.toInt() && r.line == value.toInt();
+            if (what == "file") return r.file == value;
+            if (what == "stopped") return !r.playing && !r.paused;
+            throw Failure{"await:line:N, await:file:NAME or await:stopped, not " + rest};
+        };
+        if (!WaitUntil(reached, 30000))
+            throw Failure{"the recitation did not reach " + rest + QStringLiteral(" (at line %1, %2)").arg(w.Recital().line).arg(w.Recital().file)};
     } else if (verb == "wait") {
         QEventLoop loop;
         QTimer::singleShot(rest.toInt(), &loop, &QEventLoop::quit);
@@ -551,6 +563,26 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     } else {
         o["khatmah"] = QJsonValue::Null;
     }
+    {
+        const frmMain::RecitalState r = w.Recital();
+        const ReaderChoices& c = w.Choices();
+        QJsonArray reciters;
+        for (const Reciter& each : w.Reciters()) reciters.append(ToQ(each.name));
+        const char* to[] = {"page", "surah", "juz", "quran"};
+        o["recitation"] = QJsonObject{
+            {"reciters", reciters},
+            {"reciter", r.reciter.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.reciter)},
+            {"playing", r.playing},
+            {"paused", r.paused},
+            {"line", r.line < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(r.line)},
+            {"file", r.file.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.file)},
+            {"played", r.played},
+            {"stopLine", r.stopLine < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(r.stopLine)},
+            {"repeat", c.repeat == 0 ? QJsonValue("forever") : QJsonValue(c.repeat)},
+            {"to", to[static_cast<int>(c.playTo)]},
+            {"speed", c.speed / 100.0},
+        };
+    }
     o["translation"] = w.Model().ChosenTranslation() == cQ114::Translation::Fooladvand ? "fooladvand" : "ansarian";
     o["FishList"] = ToQ(w.Model().FishList());
     o["exported"] = QJsonArray::fromStringList(w.Exported());
@@ -561,7 +593,7 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     for (const Command& c : w.Commands()) {
         QJsonArray keys;
         for (const QKeySequence& k : c.keys) keys.append(k.toString(QKeySequence::PortableText));
-        QJsonObject command{{"name", QString::fromLatin1(c.name)}, {"keys", keys}};
+        QJsonObject command{{"name", c.name}, {"keys", keys}};
         if (c.checked) command["checked"] = c.checked();
         commands.append(command);
     }

@@ -243,14 +243,14 @@ int App(bool full) {
     // stays the figure of the line view)
     Times mushafTurns;
     for (const mushaf::Command& c : w.Commands())
-        if (std::string(c.name) == "mnuMushafView") c.run();
+        if (c.name == "mnuMushafView") c.run();
     rest(200);
     for (int page = 52; page <= 81; ++page) {
         timed([&] { turnTo(page); }, quran, mushafTurns);
         rest(50);
     }
     for (const mushaf::Command& c : w.Commands())
-        if (std::string(c.name) == "mnuMushafView") c.run();
+        if (c.name == "mnuMushafView") c.run();
     rest(200);
     // a frame at 60 Hz
     const double frame = 1000.0 / 60;

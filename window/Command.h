@@ -10,7 +10,7 @@ namespace mushaf {
 
 struct Command {
     // the object name of its menu entry, which the automation's menu: uses
-    const char* name;
+    QString name;
     // its text in the menu (Persian)
     QString text;
     // what the help page's key list says of it; empty: the menu's text
@@ -22,8 +22,11 @@ struct Command {
     std::function<bool()> checked = {};
     // the title of the sub-menu it stands in; empty: the menu itself
     QString submenu = {};
-    // entries of one sub-menu whose checks exclude each other
+    // the sub-menu's object name, given by its first entry
+    const char* submenuName = nullptr;
+    // entries of one sub-menu (and one group in it) whose checks exclude each other
     bool exclusive = false;
+    int group = 0;
     // a line in the menu before it
     bool separatorBefore = false;
     // The key is the window's own key handler's (Form_KeyDown runs it, with

@@ -82,6 +82,7 @@ void frmMain::BuildCommands() {
          .keys = {K(Qt::CTRL | Qt::Key_0)}, .run = size(0)},
     };
     for (Command& c : LookCommands()) commands_.push_back(std::move(c));
+    for (Command& c : RecitationCommands()) commands_.push_back(std::move(c));
 }
 
 // The commands of how the page looks: its font, script, translation and view.
@@ -133,24 +134,27 @@ void frmMain::BuildReaderMenu() {
     menu_ = new QMenu(this);
     menu_->setLayoutDirection(Qt::RightToLeft);
     std::map<QString, QMenu*> submenus;
-    std::map<QMenu*, QActionGroup*> groups;
+    std::map<std::pair<QMenu*, int>, QActionGroup*> groups;
     for (const Command& c : commands_) {
-        if (c.separatorBefore) menu_->addSeparator();
         QMenu* into = menu_;
         if (!c.submenu.isEmpty()) {
             QMenu*& sub = submenus[c.submenu];
-            if (!sub) sub = menu_->addMenu(c.submenu);
+            if (!sub) {
+                sub = menu_->addMenu(c.submenu);
+                if (c.submenuName) sub->setObjectName(QString::fromLatin1(c.submenuName));
+            }
             into = sub;
         }
+        if (c.separatorBefore) into->addSeparator();
         auto* a = new QAction(c.text, into);
-        a->setObjectName(QString::fromLatin1(c.name));
+        a->setObjectName(c.name);
         a->setCheckable(static_cast<bool>(c.checked));
         // shown in the menu, and taken there while it is open; elsewhere the
         // window's key handling runs the command
         a->setShortcuts(c.keys);
         a->setShortcutContext(Qt::WidgetShortcut);
         if (c.exclusive) {
-            QActionGroup*& group = groups[into];
+            QActionGroup*& group = groups[{into, c.group}];
             if (!group) group = new QActionGroup(into);
             group->addAction(a);
         }
@@ -177,7 +181,7 @@ void frmMain::UpdateChecks() {
     if (!menu_) return;
     for (const Command& c : commands_)
         if (c.checked)
-            if (QAction* a = MenuAction(QString::fromLatin1(c.name))) a->setChecked(c.checked());
+            if (QAction* a = MenuAction(c.name)) a->setChecked(c.checked());
 }
 
 // ---- keys, the wheel, the tab order -------------------------------------------------

@@ -67,6 +67,7 @@ void frmMain::NoteDwell() {
 
 QString frmMain::PageCaption(int16_t page) const {
     QString caption = ToQ(views::PageCaption(page));
+    if (sound_ != Sound::Stopped && !recitationNotice_.isEmpty()) caption += QStringLiteral("   |   ") + recitationNotice_;
     if (!choices_.khatmah) return caption;
     const auto today = KhatmahToday();
     if (!today) return caption + QStringLiteral("   |   ختم: روزهاي برنامه به پايان رسيد");

@@ -38,6 +38,15 @@ std::u16string Number(double v) {
 
 std::u16string Flag(bool on) { return on ? u"true" : u"false"; }
 
+constexpr std::pair<ReaderChoices::PlayTo, const char16_t*> kPlayTo[] = {
+    {ReaderChoices::PlayTo::Page, u"page"},
+    {ReaderChoices::PlayTo::Surah, u"surah"},
+    {ReaderChoices::PlayTo::Juz, u"juz"},
+    {ReaderChoices::PlayTo::Quran, u"quran"},
+};
+
+std::u16string RepeatText(int repeat) { return repeat == 0 ? u"forever" : Ascii(std::to_string(repeat)); }
+
 // Numbers written with a space between, read as far as sound: each from
 // lo to hi, once, at most `most`; anything else is passed over.
 std::vector<long> SoundNumbers(std::u16string_view text, long lo, long hi, std::size_t most) {
@@ -177,6 +186,15 @@ ReaderChoices ChoiceStore::Load() {
     c.noteCards = SoundCards(Get("FishList").value_or(u""));
     c.notes = SoundNotes(Get("FishNotes").value_or(u""), c.noteCards);
     c.khatmah = SoundKhatmah();
+    c.reciter = Get("Reciter").value_or(u"");
+    const std::u16string repeat = Get("Repeat").value_or(u"");
+    for (int r : ReaderChoices::kRepeats)
+        if (repeat == RepeatText(r)) c.repeat = r;
+    for (auto [to, name] : kPlayTo)
+        if (Get("PlayTo") == name) c.playTo = to;
+    const auto speed = Whole(Get("Speed").value_or(u""));
+    for (int s : ReaderChoices::kSpeeds)
+        if (speed == s) c.speed = s;
     for (long line : SoundNumbers(Get("History").value_or(u""), firstLine_, lastLine_, ReaderChoices::kHistoryLength))
         c.history.push_back(static_cast<int16_t>(line));
     if (auto line = Whole(Get("PlaceLine").value_or(u"")); line && *line >= firstLine_ && *line <= lastLine_)
@@ -213,6 +231,12 @@ void ChoiceStore::Save(const ReaderChoices& now) {
             Set("KhatmahSeen", NumberText(now.khatmah->seen));
         }
     }
+    if (now.reciter != was.reciter) Set("Reciter", now.reciter);
+    if (now.repeat != was.repeat) Set("Repeat", RepeatText(now.repeat));
+    if (now.playTo != was.playTo)
+        for (auto [to, name] : kPlayTo)
+            if (now.playTo == to) Set("PlayTo", name);
+    if (now.speed != was.speed) Set("Speed", Ascii(std::to_string(now.speed)));
     if (now.place != was.place) {
         if (now.place.line) Set("PlaceLine", Ascii(std::to_string(*now.place.line)));
         Set("PlaceEarab", Flag(now.place.earab));

@@ -37,6 +37,15 @@ struct ReaderChoices {
     static constexpr std::size_t kHistoryLength = 200;
     // the khatmah plan, if the reader keeps one
     std::optional<KhatmahPlan> khatmah;
+    // recitation: the reciter's folder name (empty: none chosen), how many
+    // times each ayah plays (0: without end), where playing stops, and the
+    // speed in percent
+    std::u16string reciter;
+    int repeat = 1;
+    enum class PlayTo { Page, Surah, Juz, Quran } playTo = PlayTo::Quran;
+    int speed = 100;
+    static constexpr int kRepeats[] = {1, 2, 3, 5, 10, 0};
+    static constexpr int kSpeeds[] = {75, 100, 125, 150};
     // the reader's note on a card, by its line (only cards with a note)
     std::map<int16_t, std::u16string> notes;
     // The place kept when the window closed (with rememberPlace).

@@ -56,6 +56,7 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::Form_Unload() {
+    StopRecitation();
     NoteDwell();
     KeepPlace();
     // the model goes first; no handler runs after it
@@ -70,6 +71,7 @@ void frmMain::Form_Unload() {
 void frmMain::Moved(ReadingState::From from) {
     hsAllQuran_Change(ReadingState::Scrolls(from));
     StartDwell();
+    RecitationFollowsReader(from);
 }
 
 void frmMain::hsAllQuran_Change(bool scroll) {

@@ -23,6 +23,7 @@ public:
         Results,     // a row of the search results or the note cards
         Random,      // a random ayah
         Recited,     // memorisation: the ayah before was completed
+        Voice,       // the recitation went on to the next ayah
     };
 
     // Lines first..last.

@@ -12,6 +12,7 @@
 #include <cstdlib>
 
 #include "window/Start.h"
+#include "platform/qt/QtAudio.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtTableSource.h"
 #include "model/Loading.h"
@@ -99,6 +100,8 @@ const char* kUsage =
     "  --export-dir DIR write exported note cards and search results into DIR\n"
     "                   (default ~/Documents/Zendar)\n"
     "  --today DAY      the day the khatmah plan takes as today, YYYY-MM-DD\n"
+    "  --recitations DIR look for reciters' folders in DIR too (besides\n"
+    "                   recitations/ in the user's data folder)\n"
     "  --help           show this help and exit\n"
     "  --version        show the version and exit\n"
     "%s";
@@ -165,7 +168,7 @@ int16_t ReferenceLine(cQ114& model, const QString& kind, const QString& text) {
 namespace {
 
 struct StartOptions {
-    QString settingsFile, exportDir, refKind, refText;
+    QString settingsFile, exportDir, refKind, refText, recitations;
     QDate today;  // invalid: the system's
 };
 
@@ -196,7 +199,7 @@ std::optional<int> ParseOptions(QStringList args, const QString& program, const 
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
     parser.addOption(QCommandLineOption(QStringLiteral("version")));
-    for (const char* name : {"settings", "export-dir", "page", "juz", "today"})
+    for (const char* name : {"settings", "export-dir", "page", "juz", "today", "recitations"})
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     AddToolkitOptions(parser);
     if (extension) parser.addOptions(extension->options);
@@ -220,11 +223,12 @@ std::optional<int> ParseOptions(QStringList args, const QString& program, const 
         std::printf("%s %s\n", program.toLocal8Bit().constData(), MUSHAF_VERSION);
         return 0;
     }
-    for (const char* name : {"settings", "export-dir", "page", "juz", "today"})
+    for (const char* name : {"settings", "export-dir", "page", "juz", "today", "recitations"})
         for (const QString& v : parser.values(QString::fromLatin1(name)))
             if (v.isEmpty() || v.startsWith(QStringLiteral("--"))) return wrong("--" + QString::fromLatin1(name) + " needs a value");
     out.settingsFile = parser.value(QStringLiteral("settings"));
     out.exportDir = parser.value(QStringLiteral("export-dir"));
+    out.recitations = parser.value(QStringLiteral("recitations"));
     if (parser.isSet(QStringLiteral("today"))) {
         out.today = QDate::fromString(parser.value(QStringLiteral("today")), Qt::ISODate);
         if (!out.today.isValid()) return wrong("--today takes a day as YYYY-MM-DD: " + parser.value(QStringLiteral("today")));
@@ -277,6 +281,9 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     QtSettings settings = settingsFile.isEmpty() ? QtSettings() : QtSettings(settingsFile);
     WindowServices services{tables, colours, clipboard, keyboard, settings};
     if (!exportDir.isEmpty()) services.exportFolder = exportDir.toStdString();
+    services.recitationFolders = {frmMain::UserRecitationFolder()};
+    if (!options.recitations.isEmpty()) services.recitationFolders.push_back(options.recitations.toStdString());
+    services.audio = MakeQtAudioPlayer;
     auto* window = new frmMain(services);
     window->setAttribute(Qt::WA_DeleteOnClose);
     // a driven window opens no dialog, from its start on

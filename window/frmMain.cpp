@@ -141,6 +141,7 @@ frmMain::frmMain(WindowServices services) : services_(services) {
     setWindowTitle(ToQ(layout::kWindowCaption));
     setLayoutDirection(Qt::RightToLeft);
     BuildControls();
+    reciters_ = FindReciters(services_.recitationFolders);
     BuildCommands();
     BuildReaderMenu();
     resize(Px(layout::kDesignClientWidth), Px(layout::kDesignClientHeight));

@@ -10,6 +10,7 @@
 //   NoteCards.cpp   note cards and their notes, exports, the window's messages
 //   History.cpp     the reader's clock, history and khatmah plan, the notes option
 //   Hifz.cpp        memorisation
+//   Recitation.cpp  recitation: the page following a reciter's recordings
 //   Kept.cpp        the kept choices and the remembered place
 #include <QDate>
 #include <QWidget>
@@ -21,11 +22,13 @@
 #include "layout/Rules.h"
 #include "model/MushafMarks.h"
 #include "model/cQ114.h"
+#include "platform/Audio.h"
 #include "platform/Services.h"
 #include "platform/TableSource.h"
 #include "views/Styles.h"
 #include "window/Command.h"
 #include "window/ReaderChoices.h"
+#include "window/Recital.h"
 #include "window/ReadingState.h"
 
 class QAction;
@@ -54,6 +57,9 @@ struct WindowServices {
     Settings& settings;
     // where exports are written
     std::filesystem::path exportFolder = DefaultExportFolder();
+    // where reciters' folders are looked for, and what plays them (none: no sound)
+    std::vector<std::filesystem::path> recitationFolders = {};
+    AudioPlayerMaker audio = {};
 };
 
 class frmMain : public QWidget {
@@ -137,6 +143,19 @@ public:
     const ReaderChoices& Choices() const { return choices_; }
     const QStringList& Exported() const { return exported_; }
     const QString& Message() const { return message_; }
+    // The recitation as it stands: the reciter that plays (the chosen one, or
+    // the first found), what plays and how often it has played.
+    struct RecitalState {
+        QString reciter;  // empty: none found
+        bool playing = false, paused = false;
+        int16_t line = -1, stopLine = -1;
+        QString file;
+        int played = 0;
+    };
+    RecitalState Recital() const;
+    const std::vector<Reciter>& Reciters() const { return reciters_; }
+    // where the reader's own reciters' folders go
+    static std::filesystem::path UserRecitationFolder();
     // Zooms a pane by `steps` (0: back to as designed).
     void ZoomPane(WebPane* pane, int steps);
 
@@ -267,6 +286,31 @@ private:
     void UpdateNotesOption();
     void SearchNotes();
 
+    // ---- recitation (Recitation.cpp) ----
+    std::vector<Command> RecitationCommands();
+    const Reciter* ActiveReciter() const;
+    // F5: plays from the current ayah, or pauses, or goes on
+    void PlayOrPause();
+    void StopRecitation();
+    // Plays from `line`, or from the first line after it with a recording,
+    // up to where the reader's choice stops it.
+    void ReciteFrom(int16_t line);
+    void PlayLine(int16_t line);
+    // The recording that follows made ready.
+    void PrepareNext();
+    void RecordingEnded();
+    void RecordingFailed(const std::string& why);
+    void NextLine();
+    void RecitationFollowsReader(ReadingState::From from);
+    void RecitationNotice(const QString& text);
+    void ChooseReciter(const std::u16string& name);
+    void SetRepeat(int times);
+    void SetPlayTo(ReaderChoices::PlayTo to);
+    void SetSpeed(int percent);
+    std::pair<int, int> SurahAyahOf(int16_t line) const;
+    const std::vector<int16_t>& UnitFirsts(ReaderChoices::PlayTo unit) const;
+    std::optional<std::filesystem::path> RecordingOf(int16_t line) const;
+
     // ---- kept choices and the remembered place (Kept.cpp) ----
     void LoadChoices();
     void SaveChoices();
@@ -300,6 +344,17 @@ private:
     int revealed_ = 0;  // words of the line hiddenFrom_ shown
     int16_t translatedPage_ = -1;  // the page whose translation the translation pane shows
     QTimer* dwellTimer_ = nullptr;
+    // recitation
+    std::vector<Reciter> reciters_;
+    Recordings recordings_;
+    std::u16string recordingsOf_;  // the reciter recordings_ are of
+    std::unique_ptr<AudioPlayer> player_;
+    enum class Sound { Stopped, Playing, Paused } sound_ = Sound::Stopped;
+    int16_t playingLine_ = -1, stopLine_ = -1;
+    std::filesystem::path playingFile_;
+    int timesPlayed_ = 0, failures_ = 0;
+    QString recitationNotice_;  // said beside the page's caption while it plays
+    mutable std::vector<int16_t> unitFirsts_[4];  // first lines of every page, surah, juz'
     std::unique_ptr<QElapsedTimer> clock_;
     int resultCount_ = 0;
     std::map<QWidget*, QPalette> dayPalettes_;

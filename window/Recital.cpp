@@ -1,0 +1,75 @@
+#include "window/Recital.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <set>
+#include <system_error>
+
+namespace mushaf {
+
+namespace fs = std::filesystem;
+
+std::vector<Reciter> FindReciters(const std::vector<fs::path>& roots) {
+    std::vector<Reciter> found;
+    std::set<std::u16string> names;
+    for (const fs::path& root : roots) {
+        std::error_code ec;
+        std::vector<Reciter> here;
+        for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
+            const std::u16string name = it->path().filename().u16string();
+            std::error_code isDir;
+            if (name.empty() || name[0] == u'.' || !fs::is_directory(it->path(), isDir)) continue;
+            if (names.insert(name).second) here.push_back({name, it->path()});
+        }
+        std::sort(here.begin(), here.end(), [](const Reciter& a, const Reciter& b) { return a.name < b.name; });
+        found.insert(found.end(), here.begin(), here.end());
+    }
+    return found;
+}
+
+namespace {
+
+// The place of an extension in the order one is preferred to another; -1:
+// not a recording's.
+int ExtensionRank(std::string ext) {
+    for (char& c : ext) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    constexpr std::array<const char*, 4> known = {".mp3", ".ogg", ".opus", ".wav"};
+    for (std::size_t i = 0; i < known.size(); ++i)
+        if (ext == known[i]) return static_cast<int>(i);
+    return -1;
+}
+
+}  // namespace
+
+Recordings::Recordings(const fs::path& folder) {
+    std::error_code ec;
+    std::map<int, int> rank;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string stem = it->path().stem().string();
+        const int r = ExtensionRank(it->path().extension().string());
+        if (r < 0 || stem.size() != 6 || !std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        std::error_code isFile;
+        if (!fs::is_regular_file(it->path(), isFile)) continue;
+        const int key = std::stoi(stem.substr(0, 3)) * 1000 + std::stoi(stem.substr(3));
+        auto [at, fresh] = rank.emplace(key, r);
+        if (!fresh && at->second <= r) continue;
+        at->second = r;
+        files_[key] = it->path();
+    }
+}
+
+std::optional<fs::path> Recordings::Of(int surah, int ayah) const {
+    auto at = files_.find(surah * 1000 + ayah);
+    if (at == files_.end() && ayah == 0) at = files_.find(1001);
+    if (at == files_.end()) return std::nullopt;
+    return at->second;
+}
+
+int16_t LastLineOfUnit(const std::vector<int16_t>& firstLines, int16_t line, int16_t lastLine) {
+    const auto next = std::upper_bound(firstLines.begin(), firstLines.end(), line);
+    return next == firstLines.end() ? lastLine : static_cast<int16_t>(*next - 1);
+}
+
+}  // namespace mushaf

@@ -1,0 +1,306 @@
+// Recitation: a reciter's recordings played ayah by ayah, the page following
+// the voice; repeat, where playing stops, and speed.
+#include <QLabel>
+#include <QStandardPaths>
+#include <algorithm>
+#include <tuple>
+
+#include "platform/qt/QtServices.h"
+#include "window/frmMain.h"
+
+namespace mushaf {
+
+namespace {
+
+// consecutive recordings that could not be played before playing stops
+constexpr int kMostFailures = 3;
+
+QString Name(const std::filesystem::path& file) { return QString::fromStdString(file.filename().string()); }
+
+// The name a recording of that ayah has, without its extension.
+QString RecordingName(int surah, int ayah) {
+    return QStringLiteral("%1%2").arg(surah, 3, 10, QLatin1Char('0')).arg(ayah, 3, 10, QLatin1Char('0'));
+}
+
+}  // namespace
+
+std::filesystem::path frmMain::UserRecitationFolder() {
+    // the program's data folder (~/.local/share/mushaf), whichever of its
+    // executables runs
+    return (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/mushaf/recitations"))
+        .toStdString();
+}
+
+const Reciter* frmMain::ActiveReciter() const {
+    for (const Reciter& r : reciters_)
+        if (r.name == choices_.reciter) return &r;
+    return reciters_.empty() ? nullptr : &reciters_.front();
+}
+
+frmMain::RecitalState frmMain::Recital() const {
+    RecitalState s;
+    if (const Reciter* r = ActiveReciter()) s.reciter = ToQ(r->name);
+    s.playing = sound_ == Sound::Playing;
+    s.paused = sound_ == Sound::Paused;
+    s.line = sound_ == Sound::Stopped ? -1 : playingLine_;
+    s.file = sound_ == Sound::Stopped ? QString() : Name(playingFile_);
+    s.played = timesPlayed_;
+    s.stopLine = sound_ == Sound::Stopped ? -1 : stopLine_;
+    return s;
+}
+
+// The surah and ayah of a line, from the surahs' first lines.
+std::pair<int, int> frmMain::SurahAyahOf(int16_t line) const {
+    const auto& firsts = UnitFirsts(ReaderChoices::PlayTo::Surah);
+    const auto at = std::upper_bound(firsts.begin(), firsts.end(), line);
+    const int surah = static_cast<int>(at - firsts.begin());
+    const int16_t first = firsts[surah - 1];
+    // surahs 1 and 9 open with their first ayah, the rest with a Bismillah line
+    return {surah, line - first + (surah == 1 || surah == 9 ? 1 : 0)};
+}
+
+const std::vector<int16_t>& frmMain::UnitFirsts(ReaderChoices::PlayTo unit) const {
+    auto& firsts = unitFirsts_[static_cast<int>(unit)];
+    if (!firsts.empty() || unit == ReaderChoices::PlayTo::Quran) return firsts;
+    if (unit == ReaderChoices::PlayTo::Page) firsts.assign(PageStartList.begin(), PageStartList.end() - 1);
+    for (int n = 1; unit == ReaderChoices::PlayTo::Surah && n <= Q114->SorehCount(); ++n)
+        firsts.push_back(Q114->SorehFirstLine(static_cast<int16_t>(n)));
+    for (int n = 1; unit == ReaderChoices::PlayTo::Juz && n <= Q114->JozeCount(); ++n)
+        firsts.push_back(Q114->JozeFirstLine(static_cast<int16_t>(n)));
+    return firsts;
+}
+
+std::optional<std::filesystem::path> frmMain::RecordingOf(int16_t line) const {
+    const auto [surah, ayah] = SurahAyahOf(line);
+    return recordings_.Of(surah, ayah);
+}
+
+void frmMain::RecitationNotice(const QString& text) {
+    message_ = text;
+    recitationNotice_ = text;
+    if (Q114) lblPage->setText(PageCaption(Q114->Page()));
+}
+
+void frmMain::PlayOrPause() {
+    if (!Q114) return;
+    if (sound_ == Sound::Playing) {
+        player_->Pause();
+        sound_ = Sound::Paused;
+        return;
+    }
+    if (sound_ == Sound::Paused) {
+        player_->Resume();
+        sound_ = Sound::Playing;
+        return;
+    }
+    const Reciter* reciter = ActiveReciter();
+    if (!reciter) {
+        ShowMessage(QStringLiteral("قاري اي يافت نشد. پوشه هر قاري را در %1 بگذاريد، با يک فايل براي هر آيه به نام "
+                                   "شماره سوره و آيه، هر کدام سه رقم: 001001.mp3 تا 114006.mp3 (mp3، ogg، opus يا wav).")
+                        .arg(QString::fromStdString(UserRecitationFolder().string())));
+        return;
+    }
+    if (!services_.audio) {
+        ShowMessage(QStringLiteral("پخش صدا در اين اجرا ممکن نيست."));
+        return;
+    }
+    if (!player_) {
+        player_ = services_.audio();
+        player_->finished = [this] { RecordingEnded(); };
+        player_->failed = [this](const std::string& why) { RecordingFailed(why); };
+        player_->SetRate(choices_.speed / 100.0);
+    }
+    if (recordingsOf_ != reciter->name) {
+        recordings_ = Recordings(reciter->folder);
+        recordingsOf_ = reciter->name;
+    }
+    failures_ = 0;
+    recitationNotice_.clear();
+    ReciteFrom(state_.Line());
+}
+
+void frmMain::StopRecitation() {
+    if (player_) player_->Stop();
+    sound_ = Sound::Stopped;
+    playingLine_ = -1;
+    timesPlayed_ = 0;
+}
+
+void frmMain::ReciteFrom(int16_t line) {
+    timesPlayed_ = 0;
+    stopLine_ = LastLineOfUnit(UnitFirsts(choices_.playTo), line, Q114->MaxBound());
+    int16_t at = line;
+    while (at <= stopLine_ && !RecordingOf(at)) ++at;
+    if (at > stopLine_) {
+        StopRecitation();
+        const auto [surah, ayah] = SurahAyahOf(line);
+        RecitationNotice(QStringLiteral("تلاوت يافت نشد: %1").arg(RecordingName(surah, ayah)));
+        return;
+    }
+    if (at != line) {
+        const auto [surah, ayah] = SurahAyahOf(line);
+        RecitationNotice(QStringLiteral("تلاوت يافت نشد: %1").arg(RecordingName(surah, ayah)));
+    }
+    PlayLine(at);
+}
+
+void frmMain::PlayLine(int16_t line) {
+    playingLine_ = line;
+    playingFile_ = *RecordingOf(line);
+    sound_ = Sound::Playing;
+    player_->Play(playingFile_);
+    PrepareNext();
+    // the page follows the voice, as if the reader had moved there
+    state_.MoveTo(line, ReadingState::From::Voice);
+}
+
+void frmMain::PrepareNext() {
+    const bool again = choices_.repeat == 0 || timesPlayed_ + 1 < choices_.repeat;
+    if (again) {
+        player_->Prepare(playingFile_);
+        return;
+    }
+    for (int16_t next = playingLine_ + 1; next <= stopLine_; ++next)
+        if (auto file = RecordingOf(next)) {
+            player_->Prepare(*file);
+            return;
+        }
+}
+
+void frmMain::RecordingEnded() {
+    failures_ = 0;
+    ++timesPlayed_;
+    if (choices_.repeat == 0 || timesPlayed_ < choices_.repeat) {
+        player_->Play(playingFile_);
+        PrepareNext();
+        return;
+    }
+    NextLine();
+}
+
+void frmMain::NextLine() {
+    int16_t next = playingLine_ + 1;
+    while (next <= stopLine_ && !RecordingOf(next)) {
+        const auto [surah, ayah] = SurahAyahOf(next);
+        RecitationNotice(QStringLiteral("تلاوت يافت نشد: %1").arg(RecordingName(surah, ayah)));
+        ++next;
+    }
+    if (next > stopLine_) {
+        StopRecitation();
+        return;
+    }
+    timesPlayed_ = 0;
+    PlayLine(next);
+}
+
+void frmMain::RecordingFailed(const std::string& why) {
+    qWarning("recitation: %s", why.c_str());
+    RecitationNotice(QStringLiteral("فايل تلاوت خوانده نشد: %1").arg(Name(playingFile_)));
+    if (++failures_ >= kMostFailures) {
+        StopRecitation();
+        RecitationNotice(QStringLiteral("پخش تلاوت متوقف شد: %1 فايل پياپي خوانده نشد").arg(kMostFailures));
+        return;
+    }
+    NextLine();
+}
+
+// A move by the reader while the recitation plays goes on from the new line;
+// while it is paused, the next F5 begins there.
+void frmMain::RecitationFollowsReader(ReadingState::From from) {
+    if (from == ReadingState::From::Voice || sound_ == Sound::Stopped) return;
+    if (sound_ == Sound::Paused) {
+        StopRecitation();
+        return;
+    }
+    failures_ = 0;
+    ReciteFrom(state_.Line());
+}
+
+void frmMain::ChooseReciter(const std::u16string& name) {
+    choices_.reciter = name;
+    SaveChoices();
+    if (sound_ == Sound::Stopped) return;
+    StopRecitation();
+    PlayOrPause();
+}
+
+void frmMain::SetRepeat(int times) {
+    choices_.repeat = times;
+    SaveChoices();
+    if (sound_ != Sound::Stopped) PrepareNext();
+}
+
+void frmMain::SetPlayTo(ReaderChoices::PlayTo to) {
+    choices_.playTo = to;
+    SaveChoices();
+    if (sound_ == Sound::Stopped) return;
+    stopLine_ = LastLineOfUnit(UnitFirsts(to), playingLine_, Q114->MaxBound());
+    PrepareNext();
+}
+
+void frmMain::SetSpeed(int percent) {
+    choices_.speed = percent;
+    SaveChoices();
+    if (player_ && !player_->SetRate(percent / 100.0))
+        RecitationNotice(QStringLiteral("سرعت پخش را نمي توان تغيير داد"));
+}
+
+}  // namespace mushaf
+
+namespace mushaf {
+
+std::vector<Command> frmMain::RecitationCommands() {
+    using K = QKeySequence;
+    using To = ReaderChoices::PlayTo;
+    const QString reciter = QStringLiteral("قاري"), repeat = QStringLiteral("تکرار"), speed = QStringLiteral("سرعت");
+    const bool yes = true;
+    std::vector<Command> commands = {
+        {.name = "mnuPlay", .text = QStringLiteral("پخش تلاوت"),
+         .help = QStringLiteral("پخش تلاوت از آيهٔ جاري، يا مکث و ادامه آن"), .keys = {K(Qt::Key_F5)},
+         .run = [this] { PlayOrPause(); }, .checked = [this] { return sound_ == Sound::Playing; }, .separatorBefore = yes},
+        {.name = "mnuStop", .text = QStringLiteral("پايان تلاوت"), .keys = {K(Qt::SHIFT | Qt::Key_F5)},
+         .run = [this] { StopRecitation(); }},
+    };
+    for (const Reciter& r : reciters_)
+        commands.push_back({.name = QStringLiteral("mnuReciter:") + ToQ(r.name), .text = ToQ(r.name),
+                            .run = [this, name = r.name] { ChooseReciter(name); },
+                            .checked = [this, name = r.name] { return ActiveReciter() && ActiveReciter()->name == name; },
+                            .submenu = reciter, .submenuName = "mnuReciter", .exclusive = yes});
+    if (reciters_.empty())
+        commands.push_back({.name = "mnuNoReciter",
+                            .text = QStringLiteral("قاري اي يافت نشد؛ پوشه قاري را در %1 بگذاريد، فايل هر آيه با نام 001001.mp3")
+                                        .arg(QString::fromStdString(UserRecitationFolder().string())),
+                            .run = [this] { PlayOrPause(); }, .submenu = reciter, .submenuName = "mnuReciter"});
+    const std::pair<const char*, int> repeats[] = {{"mnuRepeat1", 1}, {"mnuRepeat2", 2},   {"mnuRepeat3", 3},
+                                                   {"mnuRepeat5", 5}, {"mnuRepeat10", 10}, {"mnuRepeatForever", 0}};
+    for (auto [name, times] : repeats)
+        commands.push_back({.name = name,
+                            .text = times == 0 ? QStringLiteral("تکرار بي پايان هر آيه")
+                                               : QStringLiteral("هر آيه %1 بار").arg(ToQ(PersianDecimal(times))),
+                            .run = [this, times] { SetRepeat(times); },
+                            .checked = [this, times] { return choices_.repeat == times; }, .submenu = repeat,
+                            .submenuName = "mnuRepeat", .exclusive = yes});
+    const std::tuple<const char*, To, QString> ends[] = {
+        {"mnuPlayToPage", To::Page, QStringLiteral("تا پايان صفحه")},
+        {"mnuPlayToSurah", To::Surah, QStringLiteral("تا پايان سوره")},
+        {"mnuPlayToJuz", To::Juz, QStringLiteral("تا پايان جزء")},
+        {"mnuPlayToQuran", To::Quran, QStringLiteral("تا پايان قرآن")},
+    };
+    for (const auto& [name, to, text] : ends)
+        commands.push_back({.name = name, .text = text, .run = [this, to] { SetPlayTo(to); },
+                            .checked = [this, to] { return choices_.playTo == to; }, .submenu = repeat,
+                            .exclusive = yes, .group = 1, .separatorBefore = to == To::Page});
+    const std::tuple<const char*, int, QString> speeds[] = {
+        {"mnuSpeed075", 75, QStringLiteral("۰٫۷۵")},
+        {"mnuSpeed100", 100, QStringLiteral("۱")},
+        {"mnuSpeed125", 125, QStringLiteral("۱٫۲۵")},
+        {"mnuSpeed150", 150, QStringLiteral("۱٫۵")},
+    };
+    for (const auto& [name, percent, text] : speeds)
+        commands.push_back({.name = name, .text = text + QStringLiteral(" برابر"), .run = [this, percent] { SetSpeed(percent); },
+                            .checked = [this, percent] { return choices_.speed == percent; }, .submenu = speed,
+                            .submenuName = "mnuSpeed", .exclusive = yes});
+    return commands;
+}
+
+}  // namespace mushaf
