@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 
 #include "automation/Automation.h"
+#include "platform/qt/QtAudio.h"
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtTableSource.h"
 #include "window/Start.h"
@@ -32,6 +33,11 @@ public:
 
 }  // namespace
 
+AudioPlayerMaker& AudioForRuns() {
+    static AudioPlayerMaker maker = MakeQtAudioPlayer;
+    return maker;
+}
+
 WindowRun RunWindow(const QStringList& actions, const QStringList& options, const std::function<void(frmMain&)>& first) {
     QtTableSource tables;
     QtSystemColours colours;
@@ -45,6 +51,9 @@ WindowRun RunWindow(const QStringList& actions, const QStringList& options, cons
     WindowServices services{tables, colours, clipboard, keyboard, settings};
     const int e = static_cast<int>(options.indexOf("--export-dir"));
     if (e >= 0) services.exportFolder = options.value(e + 1).toStdString();
+    if (const int r = static_cast<int>(options.indexOf("--recitations")); r >= 0)
+        services.recitationFolders = {options.value(r + 1).toStdString()};
+    services.audio = AudioForRuns();
     WindowRun run;
     {
         frmMain window(services);

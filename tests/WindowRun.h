@@ -12,6 +12,8 @@
 #include <gtest/gtest.h>
 #include <functional>
 
+#include "platform/Audio.h"
+
 namespace mushaf {
 class frmMain;
 }
@@ -40,9 +42,14 @@ struct WindowRun {
     }
 };
 
+// What plays recordings in RunWindow's windows (the Qt player unless a test
+// puts another in its place).
+AudioPlayerMaker& AudioForRuns();
+
 // In this process (the test program's main sets up the application), with
 // the settings in a new file unless `options` names one with --settings
-// FILE; --export-dir DIR as the program takes it. `first`, when given, runs
+// FILE; --export-dir DIR and --recitations DIR as the program takes them
+// (the user's own recitations are not looked at). `first`, when given, runs
 // once every pane has its first document, before the actions.
 WindowRun RunWindow(const QStringList& actions, const QStringList& options = {},
                     const std::function<void(frmMain&)>& first = {});

@@ -62,7 +62,11 @@ Recordings::Recordings(const fs::path& folder) {
 
 std::optional<fs::path> Recordings::Of(int surah, int ayah) const {
     auto at = files_.find(surah * 1000 + ayah);
-    if (at == files_.end() && ayah == 0) at = files_.find(1001);
+    if (at == files_.end() && ayah == 0) {
+        // 001001 stands in for it before a surah the folder has
+        const auto ayat = files_.lower_bound(surah * 1000 + 1);
+        if (ayat != files_.end() && ayat->first < (surah + 1) * 1000) at = files_.find(1001);
+    }
     if (at == files_.end()) return std::nullopt;
     return at->second;
 }

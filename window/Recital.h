@@ -26,7 +26,8 @@ public:
     Recordings() = default;
     explicit Recordings(const std::filesystem::path& folder);
     // The recording of ayah `ayah` of surah `surah`; a Bismillah line (ayah
-    // 0) plays the surah's own SSS000 where the folder has it, else 001001.
+    // 0) plays the surah's own SSS000 where the folder has it, else 001001
+    // (when the folder has some ayah of that surah: not before a surah it lacks).
     std::optional<std::filesystem::path> Of(int surah, int ayah) const;
     std::size_t size() const { return files_.size(); }
 

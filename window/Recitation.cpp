@@ -180,10 +180,11 @@ void frmMain::RecordingEnded() {
 
 void frmMain::NextLine() {
     int16_t next = playingLine_ + 1;
-    while (next <= stopLine_ && !RecordingOf(next)) {
-        const auto [surah, ayah] = SurahAyahOf(next);
+    while (next <= stopLine_ && !RecordingOf(next)) ++next;
+    if (next != playingLine_ + 1) {
+        // the first one missing is named
+        const auto [surah, ayah] = SurahAyahOf(static_cast<int16_t>(playingLine_ + 1));
         RecitationNotice(QStringLiteral("تلاوت يافت نشد: %1").arg(RecordingName(surah, ayah)));
-        ++next;
     }
     if (next > stopLine_) {
         StopRecitation();

@@ -1,0 +1,122 @@
+// Reciters' folders and their recordings, the unit a line lies in, and the
+// recitation's kept choices.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+
+#include "window/ReaderChoices.h"
+#include "window/Recital.h"
+
+namespace fs = std::filesystem;
+using namespace mushaf;
+
+namespace {
+
+class Folder {
+public:
+    Folder() : path_(fs::temp_directory_path() / ("recital-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+                                                   ::testing::UnitTest::GetInstance()->current_test_info()->name())) {
+        fs::remove_all(path_);
+        fs::create_directories(path_);
+    }
+    ~Folder() { fs::remove_all(path_); }
+    fs::path Touch(const fs::path& relative) const {
+        fs::create_directories((path_ / relative).parent_path());
+        std::ofstream(path_ / relative) << "x";
+        return path_ / relative;
+    }
+    const fs::path& path() const { return path_; }
+
+private:
+    fs::path path_;
+};
+
+class MemorySettings : public Settings {
+public:
+    std::optional<std::u16string> Get(const std::u16string&, const std::u16string&, const std::u16string& key) const override {
+        auto at = values.find(key);
+        return at == values.end() ? std::nullopt : std::optional(at->second);
+    }
+    void Set(const std::u16string&, const std::u16string&, const std::u16string& key, const std::u16string& value) override {
+        values[key] = value;
+    }
+    std::map<std::u16string, std::u16string> values;
+};
+
+}  // namespace
+
+TEST(Recital, RecitersAreTheSubFoldersByNameTheFirstPlaceWinning) {
+    Folder f;
+    f.Touch("user/Minshawi/001001.mp3");
+    f.Touch("user/Alafasy/001001.mp3");
+    f.Touch("user/.cache/001001.mp3");
+    f.Touch("user/notes.txt");
+    f.Touch("given/Alafasy/002001.mp3");
+    f.Touch("given/Husary/001001.mp3");
+    const auto found = FindReciters({f.path() / "user", f.path() / "missing", f.path() / "given"});
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].name, u"Alafasy");
+    EXPECT_EQ(found[0].folder, f.path() / "user" / "Alafasy");
+    EXPECT_EQ(found[1].name, u"Minshawi");
+    EXPECT_EQ(found[2].name, u"Husary");
+    EXPECT_TRUE(FindReciters({}).empty());
+}
+
+TEST(Recital, RecordingsAreFoundByNameAndExtensionInAnyCase) {
+    Folder f;
+    for (const char* name : {"001001.mp3", "001002.OGG", "001003.Opus", "001004.wav", "001005.flac", "01006.mp3", "0010070.mp3",
+                             "abcdef.mp3", "002000.mp3", "002001.wav", "002001.mp3", "003001.ogg"})
+        f.Touch(name);
+    fs::create_directories(f.path() / "001006.mp3");  // a folder is no recording
+    const Recordings r(f.path());
+    EXPECT_EQ(r.size(), 7u);
+    EXPECT_EQ(r.Of(1, 2)->filename(), "001002.OGG");
+    EXPECT_EQ(r.Of(1, 3)->filename(), "001003.Opus");
+    EXPECT_EQ(r.Of(1, 4)->filename(), "001004.wav");
+    EXPECT_FALSE(r.Of(1, 5));
+    EXPECT_FALSE(r.Of(1, 6));
+    EXPECT_FALSE(r.Of(1, 7));
+    // of two formats of one ayah, mp3 before ogg, opus and wav
+    EXPECT_EQ(r.Of(2, 1)->filename(), "002001.mp3");
+    // a Bismillah line: the surah's own, else 001001 before a surah the folder has
+    EXPECT_EQ(r.Of(2, 0)->filename(), "002000.mp3");
+    EXPECT_EQ(r.Of(3, 0)->filename(), "001001.mp3");
+    EXPECT_FALSE(r.Of(4, 0));
+    EXPECT_FALSE(Recordings(f.path() / "missing").Of(1, 1));
+}
+
+TEST(Recital, TheLastLineOfTheUnitALineLiesIn) {
+    const std::vector<int16_t> pages{0, 7, 13, 24};
+    EXPECT_EQ(LastLineOfUnit(pages, 0, 100), 6);
+    EXPECT_EQ(LastLineOfUnit(pages, 6, 100), 6);
+    EXPECT_EQ(LastLineOfUnit(pages, 7, 100), 12);
+    EXPECT_EQ(LastLineOfUnit(pages, 24, 100), 100);
+    EXPECT_EQ(LastLineOfUnit({}, 24, 100), 100);
+}
+
+TEST(Recital, TheRecitationChoicesAreKeptAndReadOnlyWhenSound) {
+    MemorySettings s;
+    ChoiceStore store(s, 0, 6347, 100);
+    ReaderChoices c = store.Load();
+    EXPECT_EQ(c.reciter, u"");
+    EXPECT_EQ(c.repeat, 1);
+    EXPECT_EQ(c.playTo, ReaderChoices::PlayTo::Quran);
+    EXPECT_EQ(c.speed, 100);
+    c.reciter = u"عبدالباسط";
+    c.repeat = 0;
+    c.playTo = ReaderChoices::PlayTo::Juz;
+    c.speed = 75;
+    store.Save(c);
+    EXPECT_EQ(s.values[u"Repeat"], u"forever");
+    EXPECT_EQ(s.values[u"PlayTo"], u"juz");
+    EXPECT_EQ(s.values[u"Speed"], u"75");
+    EXPECT_EQ(ChoiceStore(s, 0, 6347, 100).Load(), c);
+    for (auto [key, value] : {std::pair{u"Repeat", u"4"}, {u"Repeat", u"-1"}, {u"PlayTo", u"hizb"}, {u"Speed", u"200"},
+                              {u"Speed", u"75.0"}}) {
+        MemorySettings odd;
+        odd.values[key] = value;
+        EXPECT_EQ(ChoiceStore(odd, 0, 6347, 100).Load(), ReaderChoices{});
+    }
+}
