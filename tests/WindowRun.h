@@ -89,18 +89,18 @@ inline WindowRun RunProcess(const QStringList& actions, const QStringList& optio
 // A run that must succeed.
 #define RUN_WINDOW(var, ...)                                        \
     mushaf::testing::WindowRun var = mushaf::testing::RunWindow({__VA_ARGS__}); \
-    ASSERT_EQ(var.status, 0) << var.error.toStdString();            \
+    ASSERT_EQ(var.status, 0) << var.error.toStdString() << var.standardError.right(600).toStdString(); \
     ASSERT_TRUE(var.error.isEmpty()) << var.error.toStdString()
 
 // The same, with options (as the program takes them).
 #define RUN_WINDOW_WITH(var, ...)                                   \
     mushaf::testing::WindowRun var = mushaf::testing::RunWindow(__VA_ARGS__); \
-    ASSERT_EQ(var.status, 0) << var.error.toStdString();            \
+    ASSERT_EQ(var.status, 0) << var.error.toStdString() << var.standardError.right(600).toStdString(); \
     ASSERT_TRUE(var.error.isEmpty()) << var.error.toStdString()
 
 #define RUN_PROCESS(var, ...)                                       \
     mushaf::testing::WindowRun var = mushaf::testing::RunProcess(__VA_ARGS__); \
-    ASSERT_EQ(var.status, 0) << var.error.toStdString();            \
+    ASSERT_EQ(var.status, 0) << var.error.toStdString() << var.standardError.right(600).toStdString(); \
     ASSERT_TRUE(var.error.isEmpty()) << var.error.toStdString()
 
 }  // namespace mushaf::testing

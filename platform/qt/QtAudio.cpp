@@ -3,29 +3,57 @@
 #include <QAudioOutput>
 #include <QMediaPlayer>
 #include <QUrl>
+#include <functional>
 
 namespace mushaf {
 
-QtAudioPlayer::QtAudioPlayer() : owner_(std::make_unique<QObject>()) {
+QtAudioPlayer::QtAudioPlayer() : owner_(std::make_unique<QObject>()) { MakePlayer(); }
+
+void QtAudioPlayer::MakePlayer() {
+    if (player_) {
+        player_->disconnect(owner_.get());
+        player_->stop();
+        player_->deleteLater();
+        output_->deleteLater();
+    }
+    broken_ = false;
+    file_.clear();
     player_ = new QMediaPlayer(owner_.get());
     output_ = new QAudioOutput(owner_.get());
     player_->setAudioOutput(output_);
-    QObject::connect(player_, &QMediaPlayer::mediaStatusChanged, owner_.get(), [this](QMediaPlayer::MediaStatus s) {
+    player_->setPlaybackRate(rate_);
+    // The caller hears of an end or a failure once the player has said all it
+    // says of that recording: a failure's status comes after its error.
+    auto tell = [this](const std::function<void()>& what) {
+        const int now = ++told_;
+        QMetaObject::invokeMethod(owner_.get(), [this, now, what] {
+            if (now == told_) what();
+        }, Qt::QueuedConnection);
+    };
+    QObject::connect(player_, &QMediaPlayer::mediaStatusChanged, owner_.get(), [this, tell](QMediaPlayer::MediaStatus s) {
         if (!playing_) return;
         if (s == QMediaPlayer::EndOfMedia) {
             playing_ = false;
-            if (finished) finished();
+            tell([this] {
+                if (finished) finished();
+            });
         } else if (s == QMediaPlayer::InvalidMedia) {
             playing_ = false;
-            if (failed) failed("cannot be played: " + file_.string());
+            broken_ = true;
+            tell([this, file = file_] {
+                if (failed) failed("cannot be played: " + file.string());
+            });
         }
     });
-    QObject::connect(player_, &QMediaPlayer::errorOccurred, owner_.get(), [this](QMediaPlayer::Error, const QString& why) {
-        if (!playing_) return;
-        playing_ = false;
-        player_->stop();
-        if (failed) failed(why.toStdString() + ": " + file_.string());
-    });
+    QObject::connect(player_, &QMediaPlayer::errorOccurred, owner_.get(),
+                     [this, tell](QMediaPlayer::Error, const QString& why) {
+                         if (!playing_) return;
+                         playing_ = false;
+                         broken_ = true;
+                         tell([this, why = why.toStdString() + ": " + file_.string()] {
+                             if (failed) failed(why);
+                         });
+                     });
 }
 
 QtAudioPlayer::~QtAudioPlayer() {
@@ -37,10 +65,13 @@ QtAudioPlayer::~QtAudioPlayer() {
 
 void QtAudioPlayer::Play(const std::filesystem::path& file) {
     playing_ = false;
+    ++told_;  // what was still to be told of the last one is not
     player_->stop();
-    // the same file again (a repeat) plays from its start; one that failed is loaded anew
-    if (file != file_ || player_->error() != QMediaPlayer::NoError) {
-        if (file == file_) player_->setSource(QUrl());
+    // after a failure the player is made anew: Qt 6.4's GStreamer player
+    // could fail the next good file too ("Internal data stream error")
+    if (broken_) MakePlayer();
+    // the same file again (a repeat) plays from its start
+    if (file != file_) {
         file_ = file;
         player_->setSource(QUrl::fromLocalFile(QString::fromStdString(file.string())));
     }
@@ -56,10 +87,12 @@ void QtAudioPlayer::Resume() {
 
 void QtAudioPlayer::Stop() {
     playing_ = false;
+    ++told_;
     player_->stop();
 }
 
 bool QtAudioPlayer::SetRate(double rate) {
+    rate_ = rate;
     player_->setPlaybackRate(rate);
     return true;
 }

@@ -25,11 +25,17 @@ public:
     bool SetRate(double rate) override;
 
 private:
+    // The player and its output, made anew in place of the last ones.
+    void MakePlayer();
+
     std::unique_ptr<QObject> owner_;  // parent of the player; the connections die with it
     QMediaPlayer* player_ = nullptr;
     QAudioOutput* output_ = nullptr;
     std::filesystem::path file_;
     bool playing_ = false;  // Play was called and neither Stop nor an end came since
+    bool broken_ = false;   // the player failed; the next recording gets a new one
+    double rate_ = 1.0;
+    int told_ = 0;          // the last end or failure posted to the caller; older ones are dropped
 };
 
 // The maker the window is given: a Qt player each time it is asked.

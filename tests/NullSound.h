@@ -1,0 +1,77 @@
+#pragma once
+// A sound server that plays to nothing, for the runs of a test or a bench:
+// PulseAudio with a null sink, in a runtime folder of its own, and the
+// variables that send this process's children to it. A silent stream is
+// kept open beside it: an idle null sink holds back each new stream by up
+// to two seconds. Recording() reads what the sink played.
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QElapsedTimer>
+
+namespace mushaf::testing {
+
+class NullSound {
+public:
+    NullSound() {
+        const QString pulse = QStandardPaths::findExecutable("pulseaudio");
+        if (pulse.isEmpty() || !dir_.isValid()) {
+            why_ = "pulseaudio is not installed";
+            return;
+        }
+        was_ = qgetenv("XDG_RUNTIME_DIR");
+        qputenv("XDG_RUNTIME_DIR", dir_.path().toLocal8Bit());
+        QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        server_.start(pulse, {"--daemonize=no", "--exit-idle-time=-1", "-n", "--load=module-null-sink",
+                              "--load=module-native-protocol-unix", "--log-target=stderr", "--log-level=error"});
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 10000 && !Answers()) QThread::msleep(100);
+        if (!Answers()) {
+            why_ = "pulseaudio did not start";
+            return;
+        }
+        silence_.start("pacat", {"--latency-msec=20", "--volume=0", "/dev/zero"});
+        silence_.waitForStarted();
+    }
+    ~NullSound() {
+        StopRecording();
+        for (QProcess* p : {&silence_, &server_}) {
+            p->kill();
+            p->waitForFinished(5000);
+        }
+        if (was_.isNull()) qunsetenv("XDG_RUNTIME_DIR");
+        else qputenv("XDG_RUNTIME_DIR", was_);
+    }
+    // Empty when the server runs; else why not.
+    const QString& Trouble() const { return why_; }
+
+    // What the sink plays from now on: 16-bit mono samples at `rate` a second.
+    void StartRecording(int rate) {
+        recording_.start("parec", {"--device=null.monitor", "--format=s16le", "--rate=" + QString::number(rate),
+                                   "--channels=1", "--latency-msec=5"});
+        recording_.waitForStarted();
+    }
+    QByteArray StopRecording() {
+        if (recording_.state() == QProcess::NotRunning) return {};
+        recording_.terminate();
+        recording_.waitForFinished(5000);
+        return recording_.readAllStandardOutput();
+    }
+    QProcess& Recording() { return recording_; }
+
+private:
+    static bool Answers() {
+        QProcess info;
+        info.start("pactl", {"info"});
+        return info.waitForFinished(3000) && info.exitCode() == 0;
+    }
+    QTemporaryDir dir_;
+    QByteArray was_;
+    QProcess server_, silence_, recording_;
+    QString why_;
+};
+
+}  // namespace mushaf::testing

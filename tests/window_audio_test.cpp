@@ -1,0 +1,90 @@
+// The real program playing generated recordings to a null sound output: the
+// page follows the voice over a page turn and a surah's end, in every
+// format, and an unreadable file is skipped.
+#include <QDir>
+#include <QFile>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "tests/NullSound.h"
+#include "tests/WindowRun.h"
+
+using mushaf::testing::RunProcess;
+
+namespace {
+
+mushaf::testing::NullSound* sound = nullptr;
+
+class Audio : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { sound = new mushaf::testing::NullSound; }
+    static void TearDownTestSuite() {
+        delete sound;
+        sound = nullptr;
+    }
+    void SetUp() override { ASSERT_TRUE(sound->Trouble().isEmpty()) << sound->Trouble().toStdString(); }
+};
+
+// A tone of that length in `file`, its format by its extension (Opus through
+// GStreamer, the rest through sox).
+void Tone(const QString& file, double seconds, int hertz) {
+    QProcess p;
+    if (file.endsWith(".opus", Qt::CaseInsensitive)) {
+        const int buffers = static_cast<int>(seconds * 50);
+        p.start("gst-launch-1.0", {"-q", "audiotestsrc", QString("num-buffers=%1").arg(buffers), QString("freq=%1").arg(hertz),
+                                   "samplesperbuffer=960", "!", "audio/x-raw,rate=48000,channels=1", "!", "audioconvert", "!",
+                                   "opusenc", "!", "oggmux", "!", "filesink", "location=" + file});
+    } else {
+        // sox knows the format by the extension's small letters
+        const QString written = file.section('.', 0, -2) + "." + file.section('.', -1).toLower() + ".tmp." + file.section('.', -1).toLower();
+        p.start("sox", {"-n", "-r", "44100", "-c", "1", written, "synth", QString::number(seconds), "sine", QString::number(hertz)});
+        ASSERT_TRUE(p.waitForFinished(30000));
+        ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+        ASSERT_TRUE(QFile::rename(written, file));
+        return;
+    }
+    ASSERT_TRUE(p.waitForFinished(30000));
+    ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+}
+
+}  // namespace
+
+TEST_F(Audio, ThePageFollowsTheVoiceInEveryFormatOverAPageTurnAndASurahsEnd) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Tones");
+    QDir().mkpath(folder);
+    const char* names[] = {"001001.wav", "001002.mp3", "001003.ogg", "001004.opus", "001005.WAV", "001006.Mp3", "001007.OGG",
+                           "002001.mp3"};
+    int hertz = 400;
+    for (const char* n : names) Tone(folder + "/" + n, 0.3, hertz += 40);
+    // 1:1 to 1:7 on page 1, surah 2's Bismillah (001001 stands in) and 2:1 on page 2; then the folder ends
+    RUN_PROCESS(r, {"key:F5", "await:line:3", "await:line:6", "await:line:7", "await:line:8", "await:stopped"},
+                {"--recitations", dir.path()});
+    EXPECT_EQ(r.model()["GlobalAyeh"].toInt(), 8);
+    EXPECT_EQ(r.model()["Page"].toInt(), 2);
+    EXPECT_EQ(r.marked(), QStringList{"div8"});
+    const QJsonObject rec = r.state["recitation"].toObject();
+    EXPECT_FALSE(rec["playing"].toBool());
+    EXPECT_TRUE(r.text("message").contains(QString::fromUtf8("تلاوت يافت نشد: 002002"))) << r.text("message").toStdString();
+    EXPECT_FALSE(r.standardError.contains("recitation:")) << r.standardError.toStdString();
+}
+
+TEST_F(Audio, AnUnreadableFileIsSkippedWithAWord) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Tones");
+    QDir().mkpath(folder);
+    Tone(folder + "/001003.wav", 0.2, 500);
+    Tone(folder + "/001005.mp3", 3, 600);  // still playing when the state is read
+    QFile bad(folder + "/001004.mp3");
+    ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
+    bad.write(QByteArray(4000, 'x'));
+    bad.close();
+    RUN_PROCESS(r, {"slider:2", "key:F5", "await:file:001005.mp3", "check"}, {"--recitations", dir.path()});
+    const QJsonObject rec = r.state["recitation"].toObject();
+    EXPECT_TRUE(rec["playing"].toBool());
+    EXPECT_EQ(rec["line"].toInt(), 4);
+    EXPECT_EQ(r.model()["GlobalAyeh"].toInt(), 4);
+    EXPECT_TRUE(r.text("message").contains(QString::fromUtf8("فايل تلاوت خوانده نشد: 001004.mp3"))) << r.text("message").toStdString();
+}
