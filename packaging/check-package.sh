@@ -15,7 +15,9 @@
 #     temporary root, mushaf-cli run from there, and mushaf started from there
 #     under Xvfb: it must still run after a few seconds, with the unpacked
 #     font configuration in its renderer's environment and the fonts it maps
-#     to in use, and it leaves a screenshot of the window as
+#     to in use; F5 then plays a reciter's tone to a null sound server, and
+#     what that loads (Qt's media plugin, GStreamer's) is owned by the
+#     Depends too; it leaves a screenshot of the window as
 #     BUILD/packaging/installed-screenshot.png.
 #
 # usage: packaging/check-package.sh BUILD_DIR VERSION
@@ -88,7 +90,8 @@ echo "Depends: $depends"
 dep_names=$(tr ',' '\n' <<<"$depends" | sed 's/([^)]*)//g; s/|/\n/g; s/:any//; s/[[:space:]]//g' | grep . | sort -u)
 # from dpkg-shlibdeps: the C library and the web engine; and the ones added by hand
 for p in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6quick6 libqt6webenginewidgets6 libqt6webenginecore6 \
-         fonts-noto-core fonts-hosny-amiri qt6-qpa-plugins; do
+         fonts-noto-core fonts-hosny-amiri qt6-qpa-plugins libqt6multimedia6 gstreamer1.0-plugins-base \
+         gstreamer1.0-plugins-good gstreamer1.0-pulseaudio; do
     grep -qx "$p" <<<"$dep_names" || fail "Depends lacks $p"
 done
 
@@ -144,9 +147,17 @@ grep -q '"Soreh":2,"Ayeh":255,"Joze":3,' <<<"$out" || fail "mushaf-cli ayah 2 25
 step "mushaf from the unpacked root under Xvfb"
 start_xvfb
 mkdir -p "$tmp/home"
+# a sound server playing to nothing, and a reciter of two long tones, for F5 below
+mkdir -p "$tmp/pulse" "$tmp/reciters/Tones"
+chmod 700 "$tmp/pulse"
+XDG_RUNTIME_DIR=$tmp/pulse pulseaudio --daemonize=no --exit-idle-time=-1 -n --load=module-null-sink \
+    --load=module-native-protocol-unix >"$tmp/pulse.log" 2>&1 &
+pulse_pid=$!
+sox -n -r 44100 -c 1 "$tmp/reciters/Tones/001001.wav" synth 30 sine 440
+sox -n -r 44100 -c 1 "$tmp/reciters/Tones/001002.mp3" synth 30 sine 440
 # a clean environment: the program must find its fonts.conf by itself
 env -i PATH=/usr/bin:/bin HOME="$tmp/home" DISPLAY="$display" LANG=C.UTF-8 QTWEBENGINE_DISABLE_SANDBOX=1 \
-    "$root/usr/bin/mushaf" >"$tmp/mushaf.log" 2>&1 &
+    XDG_RUNTIME_DIR="$tmp/pulse" "$root/usr/bin/mushaf" --recitations "$tmp/reciters" >"$tmp/mushaf.log" 2>&1 &
 app_pid=$!
 sleep 5
 kill -0 "$app_pid" 2>/dev/null || { cat "$tmp/mushaf.log"; fail "mushaf ended: $(wait "$app_pid"; echo status $?)"; }
@@ -167,6 +178,19 @@ for _ in $(seq 60); do
     sleep 1
 done
 sleep 2
+kill -0 "$app_pid" 2>/dev/null || { cat "$tmp/mushaf.log"; fail "mushaf ended"; }
+# F5 plays the first ayah's tone: what playing loads is then mapped too
+window=$(DISPLAY=$display xdotool search --pid "$app_pid" --onlyvisible 2>/dev/null | head -1)
+[ -n "$window" ] || fail "no window of mushaf"
+DISPLAY=$display xdotool windowfocus --sync "$window" key F5
+for _ in $(seq 30); do
+    mapped
+    grep -q "/gstreamer-1.0/libgstpulseaudio.so" "$tmp/mapped" && break
+    sleep 1
+done
+grep -q "/gstreamer-1.0/libgstpulseaudio.so" "$tmp/mapped" || { cat "$tmp/mushaf.log"; fail "F5 played nothing"; }
+grep -q "/gstreamer-1.0/libgstwavparse.so" "$tmp/mapped" || fail "no WAV parser was loaded to play 001001.wav"
+grep -q "/qt6/plugins/multimedia/libgstreamermediaplugin.so" "$tmp/mapped" || fail "Qt's GStreamer media plugin is not loaded"
 kill -0 "$app_pid" 2>/dev/null || { cat "$tmp/mushaf.log"; fail "mushaf ended"; }
 mapped
 conf=$root/usr/share/mushaf/fonts/fonts.conf
@@ -204,5 +228,8 @@ echo "screenshot: $shot ($colours colours)"
 kill "$app_pid"
 wait "$app_pid" 2>/dev/null || true
 app_pid=""
+kill "$pulse_pid" 2>/dev/null || true
+wait "$pulse_pid" 2>/dev/null || true
+pulse_pid=""
 
 step "all checks passed"

@@ -1,11 +1,13 @@
 # Sourced by the packaging scripts: a scratch folder $tmp, a display of
 # their own, and a cleanup at exit that ends the program started under it
-# ($app_pid) and the display.
+# ($app_pid), a sound server started for it ($pulse_pid) and the display.
 tmp=$(mktemp -d)
 xvfb_pid=""
 app_pid=""
+pulse_pid=""
 cleanup() {
     if [ -n "$app_pid" ]; then kill "$app_pid" 2>/dev/null || true; wait "$app_pid" 2>/dev/null || true; fi
+    if [ -n "$pulse_pid" ]; then kill "$pulse_pid" 2>/dev/null || true; wait "$pulse_pid" 2>/dev/null || true; fi
     if [ -n "$xvfb_pid" ]; then kill "$xvfb_pid" 2>/dev/null || true; wait "$xvfb_pid" 2>/dev/null || true; fi
     rm -rf "$tmp"
 }
