@@ -20,7 +20,9 @@
 #include <functional>
 #include <vector>
 
+#include "platform/qt/QtAudio.h"
 #include "platform/qt/QtServices.h"
+#include "tests/NullSound.h"
 #include "platform/qt/QtTableSource.h"
 #include "window/Start.h"
 #include "window/WebPane.h"
@@ -266,6 +268,89 @@ int App(bool full) {
     return 0;
 }
 
+// Recitation to a null sound output, recorded from the sink's monitor:
+// recitation-start-ms is F5 to the first sound arriving from the recorder
+// (cold: the first F5 of the process, which loads the player; warm: the
+// median of the next ones), recitation-gap-ms the median silence between
+// one recording's end and the next one's sound, over 1:1 to 1:7 played three
+// times (tones with no silence of their own).
+int Recite() {
+    mushaf::testing::NullSound sound;
+    if (!sound.Trouble().isEmpty()) {
+        std::fprintf(stderr, "window_bench: %s\n", qPrintable(sound.Trouble()));
+        return 1;
+    }
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath("Tones"));
+    for (int a = 1; a <= 7; ++a)
+        QProcess::execute("sox", {"-n", "-r", "44100", "-c", "1", dir.filePath(QString("Tones/00100%1.wav").arg(a)), "synth",
+                                  "0.5", "sine", QString::number(400 + 50 * a)});
+    mushaf::QtTableSource tables;
+    mushaf::QtSystemColours colours;
+    mushaf::QtClipboard clipboard;
+    mushaf::OsKeyboardLayout keyboard;
+    mushaf::QtSettings settings(dir.filePath("settings.ini"));
+    mushaf::WindowServices services{tables, colours, clipboard, keyboard, settings};
+    services.recitationFolders = {dir.path().toStdString()};
+    services.audio = mushaf::MakeQtAudioPlayer;
+    mushaf::frmMain w(services);
+    w.Form_Load();
+    w.show();
+    WaitUntil([&] { return w.PanesIdle(); });
+    auto run = [&](const char* name) {
+        for (const mushaf::Command& c : w.Commands())
+            if (c.name == name) c.run();
+    };
+    run("mnuPlayToPage");
+    constexpr int kRate = 8000;
+    std::vector<double> starts, gaps;
+    for (int i = 0; i < 3; ++i) {
+        sound.StartRecording(kRate);
+        QProcess& rec = sound.Recording();
+        QByteArray audio;
+        WaitUntil([&] { return rec.waitForReadyRead(10) && (audio += rec.readAllStandardOutput()).size() > kRate / 10; });
+        auto loud = [](const QByteArray& pcm, qsizetype from) {
+            for (qsizetype i = from & ~qsizetype(1); i + 1 < pcm.size(); i += 2)
+                if (std::abs(static_cast<int16_t>(static_cast<uint8_t>(pcm[i]) | (static_cast<uint8_t>(pcm[i + 1]) << 8))) > 500)
+                    return i / 2;
+            return qsizetype(-1);
+        };
+        const qsizetype before = audio.size();
+        double startMs = -1;
+        QElapsedTimer clock;
+        QObject::connect(&rec, &QProcess::readyReadStandardOutput, &w, [&] {
+            audio += rec.readAllStandardOutput();
+            if (startMs < 0 && loud(audio, before) >= 0) startMs = clock.nsecsElapsed() / 1e6;
+        });
+        clock.start();
+        run("mnuPlay");
+        WaitUntil([&] { return !w.Recital().playing; });
+        QEventLoop settle;
+        QTimer::singleShot(300, &settle, &QEventLoop::quit);
+        settle.exec();
+        audio += sound.StopRecording();
+        QObject::disconnect(&rec, nullptr, &w, nullptr);
+        starts.push_back(startMs);
+        // the silences between sounding runs of 5 ms
+        const int window = kRate / 200;
+        std::vector<std::pair<int, int>> runs;  // in windows
+        const auto samples = audio.size() / 2;
+        for (qsizetype at = 0, n = 0; at + window <= samples; at += window, ++n) {
+            const bool on = loud(audio.mid(at * 2, window * 2), 0) >= 0;
+            if (on && (runs.empty() || runs.back().second < n - 2)) runs.push_back({int(n), int(n)});
+            else if (on) runs.back().second = int(n);
+        }
+        for (std::size_t r = 1; r < runs.size(); ++r) gaps.push_back((runs[r].first - runs[r - 1].second - 1) * 5.0);
+        if (Tracing()) std::fprintf(stderr, "trace recitation start %.0f runs %zu\n", startMs, runs.size());
+        // from 1:1 again
+        static_cast<QScrollBar*>(w.Control("hsAllQuran"))->setValue(0);
+    }
+    std::printf("recitation-start-cold-ms %.1f\nrecitation-start-ms %.1f\nrecitation-gap-ms %.1f\n", starts[0],
+                Median({starts.begin() + 1, starts.end()}), Median(gaps));
+    std::fflush(stdout);
+    return 0;
+}
+
 // Process start to the line "painted" on its output, from outside (and to
 // the line "complete" in `complete`).
 double Painted(const QString& mode, QString* output = nullptr, double* complete = nullptr) {
@@ -333,9 +418,17 @@ int main(int argc, char** argv) {
     if (mode == "--bare") return Bare();
     if (mode == "--startup") return App(false);
     if (mode == "--full") return App(true);
+    if (mode == "--recite") return Recite();
     // the whole-process figures alone
     if (mode == "--process") {
         ProcessRatio();
+        return 0;
+    }
+    // the recitation's figures alone
+    if (mode == "--recitation") {
+        QString out;
+        Painted("--recite", &out);
+        std::printf("%s", qPrintable(out));
         return 0;
     }
 
@@ -364,5 +457,8 @@ int main(int argc, char** argv) {
         if (name == "search-painted-ms") std::printf("search-painted-ratio %.3f\n", v / b);
     }
     ProcessRatio();
+    QString recited;
+    Painted("--recite", &recited);
+    std::printf("%s", qPrintable(recited));
     return 0;
 }
