@@ -86,5 +86,5 @@ TEST_F(Audio, AnUnreadableFileIsSkippedWithAWord) {
     EXPECT_TRUE(rec["playing"].toBool());
     EXPECT_EQ(rec["line"].toInt(), 4);
     EXPECT_EQ(r.model()["GlobalAyeh"].toInt(), 4);
-    EXPECT_TRUE(r.text("message").contains(QString::fromUtf8("فايل تلاوت خوانده نشد: 001004.mp3"))) << r.text("message").toStdString();
+    EXPECT_TRUE(r.text("message").contains(QString::fromUtf8("فايل تلاوت خوانده نشد: \u2066001004.mp3\u2069"))) << r.text("message").toStdString();
 }

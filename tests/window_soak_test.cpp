@@ -49,7 +49,7 @@ private:
         static const char* const keys[] = {"F1",     "F2",     "F3",     "F4",    "F9",     "F12",         "Tab",
                                            "Shift+Tab", "Delete", "BackSpace", "Left", "Right", "Home",   "End",
                                            "Return", "Up",     "Down",   "Ctrl+M", "Ctrl+H", "Ctrl+Y", "Space",
-                                           "Shift+Space"};
+                                           "Shift+Space", "F5", "Shift+F5"};
         static const char* const panes[] = {"wbrQuran", "wbrSoreh", "wbrSearchResult", "wbrFarsi", "wbrHelp"};
         static const char* const queries[] = {"الله", "[", "[]", "[!", "*", "?#", "[ي-ا]", "بهشت", "[ن-ک]", "]]", "\\"};
         switch (Pick(10)) {

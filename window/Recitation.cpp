@@ -17,6 +17,9 @@ constexpr int kMostFailures = 3;
 
 QString Name(const std::filesystem::path& file) { return QString::fromStdString(file.filename().string()); }
 
+// A file's name in a Persian sentence, kept left to right ("001004.mp3", not "mp3.001004").
+QString LeftToRight(const QString& name) { return QChar(0x2066) + name + QChar(0x2069); }
+
 // The name a recording of that ayah has, without its extension.
 QString RecordingName(int surah, int ayah) {
     return QStringLiteral("%1%2").arg(surah, 3, 10, QLatin1Char('0')).arg(ayah, 3, 10, QLatin1Char('0'));
@@ -96,8 +99,9 @@ void frmMain::PlayOrPause() {
     const Reciter* reciter = ActiveReciter();
     if (!reciter) {
         ShowMessage(QStringLiteral("قاري اي يافت نشد. پوشه هر قاري را در %1 بگذاريد، با يک فايل براي هر آيه به نام "
-                                   "شماره سوره و آيه، هر کدام سه رقم: 001001.mp3 تا 114006.mp3 (mp3، ogg، opus يا wav).")
-                        .arg(QString::fromStdString(UserRecitationFolder().string())));
+                                   "شماره سوره و آيه، هر کدام سه رقم: %2 تا %3 (mp3، ogg، opus يا wav).")
+                        .arg(LeftToRight(QString::fromStdString(UserRecitationFolder().string())),
+                             LeftToRight(QStringLiteral("001001.mp3")), LeftToRight(QStringLiteral("114006.mp3"))));
         return;
     }
     if (!services_.audio) {
@@ -196,7 +200,7 @@ void frmMain::NextLine() {
 
 void frmMain::RecordingFailed(const std::string& why) {
     qWarning("recitation: %s", why.c_str());
-    RecitationNotice(QStringLiteral("فايل تلاوت خوانده نشد: %1").arg(Name(playingFile_)));
+    RecitationNotice(QStringLiteral("فايل تلاوت خوانده نشد: %1").arg(LeftToRight(Name(playingFile_))));
     if (++failures_ >= kMostFailures) {
         StopRecitation();
         RecitationNotice(QStringLiteral("پخش تلاوت متوقف شد: %1 فايل پياپي خوانده نشد").arg(kMostFailures));
@@ -269,8 +273,9 @@ std::vector<Command> frmMain::RecitationCommands() {
                             .submenu = reciter, .submenuName = "mnuReciter", .exclusive = yes});
     if (reciters_.empty())
         commands.push_back({.name = "mnuNoReciter",
-                            .text = QStringLiteral("قاري اي يافت نشد؛ پوشه قاري را در %1 بگذاريد، فايل هر آيه با نام 001001.mp3")
-                                        .arg(QString::fromStdString(UserRecitationFolder().string())),
+                            .text = QStringLiteral("قاري اي يافت نشد؛ پوشه قاري را در %1 بگذاريد، فايل هر آيه با نام %2")
+                                        .arg(LeftToRight(QString::fromStdString(UserRecitationFolder().string())),
+                                             LeftToRight(QStringLiteral("001001.mp3"))),
                             .run = [this] { PlayOrPause(); }, .submenu = reciter, .submenuName = "mnuReciter"});
     const std::pair<const char*, int> repeats[] = {{"mnuRepeat1", 1}, {"mnuRepeat2", 2},   {"mnuRepeat3", 3},
                                                    {"mnuRepeat5", 5}, {"mnuRepeat10", 10}, {"mnuRepeatForever", 0}};
