@@ -83,7 +83,7 @@ TEST_F(Audio, AnUnreadableFileIsSkippedWithAWord) {
     bad.close();
     RUN_PROCESS(r, {"slider:2", "key:F5", "await:file:001005.mp3", "check"}, {"--recitations", dir.path()});
     const QJsonObject rec = r.state["recitation"].toObject();
-    EXPECT_TRUE(rec["playing"].toBool());
+    EXPECT_TRUE(rec["playing"].toBool()) << r.standardError.right(1500).toStdString();
     EXPECT_EQ(rec["line"].toInt(), 4);
     EXPECT_EQ(r.model()["GlobalAyeh"].toInt(), 4);
     EXPECT_TRUE(r.text("message").contains(QString::fromUtf8("فايل تلاوت خوانده نشد: \u2066001004.mp3\u2069"))) << r.text("message").toStdString();

@@ -2,6 +2,7 @@
 // the voice; repeat, where playing stops, and speed.
 #include <QLabel>
 #include <QStandardPaths>
+#include <QTimer>
 #include <algorithm>
 #include <tuple>
 
@@ -14,6 +15,8 @@ namespace {
 
 // consecutive recordings that could not be played before playing stops
 constexpr int kMostFailures = 3;
+// before a recording that failed is tried again
+constexpr int kRetryMs = 150;
 
 QString Name(const std::filesystem::path& file) { return QString::fromStdString(file.filename().string()); }
 
@@ -150,6 +153,7 @@ void frmMain::ReciteFrom(int16_t line) {
 
 void frmMain::PlayLine(int16_t line) {
     playingLine_ = line;
+    retried_ = false;
     playingFile_ = *RecordingOf(line);
     sound_ = Sound::Playing;
     player_->Play(playingFile_);
@@ -200,6 +204,15 @@ void frmMain::NextLine() {
 
 void frmMain::RecordingFailed(const std::string& why) {
     qWarning("recitation: %s", why.c_str());
+    // once more before it is passed over: a good file has failed just after
+    // an unreadable one, on a busy machine
+    if (!retried_) {
+        retried_ = true;
+        QTimer::singleShot(kRetryMs, this, [this, line = playingLine_] {
+            if (sound_ == Sound::Playing && playingLine_ == line) player_->Play(playingFile_);
+        });
+        return;
+    }
     RecitationNotice(QStringLiteral("فايل تلاوت خوانده نشد: %1").arg(LeftToRight(Name(playingFile_))));
     if (++failures_ >= kMostFailures) {
         StopRecitation();
