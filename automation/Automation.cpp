@@ -307,7 +307,18 @@ void ClickAt(frmMain& w, const QString& paneName, const QString& where) {
     if (!WaitUntil([&] { return painted; }, 5000)) throw Failure{"the pane " + paneName + " did not draw"};
     const double fx = where.section(',', 0, 0).toDouble(), fy = where.section(',', 1, 1).toDouble();
     const QPoint at(static_cast<int>(fx * surface->width()), static_cast<int>(fy * surface->height()));
+    // the page counts the clicks it is given, so that the action ends once this
+    // one has been handled there (a round trip alone can overtake it on a busy
+    // machine); a click on a scroll bar gives none, and is waited for 2 s
+    const QString count = QStringLiteral(
+        "(function(){if(window.__clicks===undefined){window.__clicks=0;"
+        "window.addEventListener('click',function(){window.__clicks++;},true);}return window.__clicks;})()");
+    const int before = Evaluate(pane, count).toInt();
     QTest::mouseClick(surface, Qt::LeftButton, Qt::NoModifier, at);
+    QElapsedTimer waited;
+    waited.start();
+    while (waited.elapsed() < 2000 && Evaluate(pane, count).toInt() == before) {
+    }
 }
 
 // What must hold after anything a reader does; throws what does not.
