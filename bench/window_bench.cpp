@@ -271,9 +271,10 @@ int App(bool full) {
 // Recitation to a null sound output, recorded from the sink's monitor:
 // recitation-start-ms is F5 to the first sound arriving from the recorder
 // (cold: the first F5 of the process, which loads the player; warm: the
-// median of the next ones), recitation-gap-ms the median silence between
-// one recording's end and the next one's sound, over 1:1 to 1:7 played three
-// times (tones with no silence of their own).
+// median of the next ones), recitation-gap-ms the silence between one
+// recording's end and the next one's sound: 1:1 to 1:7 (tones of 0.5 s with
+// no silence of their own) from the first sound to the last, less the
+// tones' length, over the six gaps; the median of three runs.
 int Recite() {
     mushaf::testing::NullSound sound;
     if (!sound.Trouble().isEmpty()) {
@@ -331,17 +332,19 @@ int Recite() {
         audio += sound.StopRecording();
         QObject::disconnect(&rec, nullptr, &w, nullptr);
         starts.push_back(startMs);
-        // the silences between sounding runs of 5 ms
-        const int window = kRate / 200;
-        std::vector<std::pair<int, int>> runs;  // in windows
+        // the silence added between the recordings: the span from the first
+        // sound to the last, less the seven tones' own 3.5 s, a sixth of it a
+        // gap (negative: sound lost)
+        const int window = kRate / 200;  // 5 ms
+        qsizetype first = -1, last = -1;
         const auto samples = audio.size() / 2;
-        for (qsizetype at = 0, n = 0; at + window <= samples; at += window, ++n) {
-            const bool on = loud(audio.mid(at * 2, window * 2), 0) >= 0;
-            if (on && (runs.empty() || runs.back().second < n - 2)) runs.push_back({int(n), int(n)});
-            else if (on) runs.back().second = int(n);
-        }
-        for (std::size_t r = 1; r < runs.size(); ++r) gaps.push_back((runs[r].first - runs[r - 1].second - 1) * 5.0);
-        if (Tracing()) std::fprintf(stderr, "trace recitation start %.0f runs %zu\n", startMs, runs.size());
+        for (qsizetype at = 0, n = 0; at + window <= samples; at += window, ++n)
+            if (loud(audio.mid(at * 2, window * 2), 0) >= 0) {
+                if (first < 0) first = n;
+                last = n;
+            }
+        if (first >= 0) gaps.push_back(((last - first + 1) * 5.0 - 7 * 500.0) / 6);
+        if (Tracing()) std::fprintf(stderr, "trace recitation start %.0f gap %.0f\n", startMs, gaps.empty() ? 0.0 : gaps.back());
         // from 1:1 again
         static_cast<QScrollBar*>(w.Control("hsAllQuran"))->setValue(0);
     }

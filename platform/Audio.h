@@ -11,10 +11,11 @@ namespace mushaf {
 class AudioPlayer {
 public:
     virtual ~AudioPlayer() = default;
-    // Plays `file` from its start, in place of whatever plays.
+    // Plays `file` from its start, in place of whatever plays; or, when it is
+    // the prepared one that already follows what ended, lets it go on.
     virtual void Play(const std::filesystem::path& file) = 0;
-    // Makes `file` ready to follow what plays, so that Play(file) at its end
-    // starts it at once.
+    // `file` is to follow what plays: a player may start it the moment the
+    // one playing ends, before it is told of that end and asked to Play it.
     virtual void Prepare(const std::filesystem::path& file) = 0;
     virtual void Pause() = 0;
     virtual void Resume() = 0;

@@ -88,3 +88,19 @@ TEST_F(Audio, AnUnreadableFileIsSkippedWithAWord) {
     EXPECT_EQ(r.model()["GlobalAyeh"].toInt(), 4);
     EXPECT_TRUE(r.text("message").contains(QString::fromUtf8("فايل تلاوت خوانده نشد: \u2066001004.mp3\u2069"))) << r.text("message").toStdString();
 }
+
+TEST_F(Audio, PlayingAgainAndAgainAndAtAnotherSpeed) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Tones");
+    QDir().mkpath(folder);
+    for (int a = 1; a <= 7; ++a) Tone(folder + QString("/00100%1.wav").arg(a), 0.3, 400 + 50 * a);
+    // page 1 three times over (each a new start of the sound output), then at
+    // 1.5 times the speed through the other player
+    QStringList actions{"menu:mnuPlayToPage"};
+    for (int i = 0; i < 3; ++i) actions << "slider:0" << "key:F5" << "await:line:6" << "await:stopped";
+    actions << "menu:mnuSpeed150" << "slider:4" << "key:F5" << "await:line:6" << "await:stopped";
+    RUN_PROCESS(r, actions, {"--recitations", dir.path()});
+    EXPECT_EQ(r.model()["GlobalAyeh"].toInt(), 6);
+    EXPECT_EQ(r.state["recitation"].toObject()["speed"].toDouble(), 1.5);
+    EXPECT_FALSE(r.standardError.contains("recitation:")) << r.standardError.toStdString();
+}

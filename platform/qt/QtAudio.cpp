@@ -1,5 +1,7 @@
 #include "platform/qt/QtAudio.h"
 
+#include "platform/qt/QtStream.h"
+
 #include <QAudioOutput>
 #include <QMediaPlayer>
 #include <QUrl>
@@ -7,9 +9,9 @@
 
 namespace mushaf {
 
-QtAudioPlayer::QtAudioPlayer() : owner_(std::make_unique<QObject>()) { MakePlayer(); }
+QtMediaPlayer::QtMediaPlayer() : owner_(std::make_unique<QObject>()) { MakePlayer(); }
 
-void QtAudioPlayer::MakePlayer() {
+void QtMediaPlayer::MakePlayer() {
     if (player_) {
         player_->disconnect(owner_.get());
         player_->stop();
@@ -56,14 +58,14 @@ void QtAudioPlayer::MakePlayer() {
                      });
 }
 
-QtAudioPlayer::~QtAudioPlayer() {
+QtMediaPlayer::~QtMediaPlayer() {
     // no call back into the caller while the player goes
     finished = nullptr;
     failed = nullptr;
     player_->stop();
 }
 
-void QtAudioPlayer::Play(const std::filesystem::path& file) {
+void QtMediaPlayer::Play(const std::filesystem::path& file) {
     playing_ = false;
     ++told_;  // what was still to be told of the last one is not
     player_->stop();
@@ -79,22 +81,58 @@ void QtAudioPlayer::Play(const std::filesystem::path& file) {
     player_->play();
 }
 
-void QtAudioPlayer::Pause() { player_->pause(); }
+void QtMediaPlayer::Pause() { player_->pause(); }
 
-void QtAudioPlayer::Resume() {
+void QtMediaPlayer::Resume() {
     if (playing_) player_->play();
 }
 
-void QtAudioPlayer::Stop() {
+void QtMediaPlayer::Stop() {
     playing_ = false;
     ++told_;
     player_->stop();
 }
 
-bool QtAudioPlayer::SetRate(double rate) {
+bool QtMediaPlayer::SetRate(double rate) {
     rate_ = rate;
     player_->setPlaybackRate(rate);
     return true;
+}
+
+QtAudioPlayer::QtAudioPlayer()
+    : stream_(std::make_unique<QtStreamPlayer>()), media_(std::make_unique<QtMediaPlayer>()), active_(stream_.get()) {
+    for (AudioPlayer* p : {stream_.get(), media_.get()}) {
+        p->finished = [this] {
+            if (finished) finished();
+        };
+        p->failed = [this](const std::string& why) {
+            if (failed) failed(why);
+        };
+    }
+}
+
+QtAudioPlayer::~QtAudioPlayer() {
+    finished = nullptr;
+    failed = nullptr;
+}
+
+AudioPlayer* QtAudioPlayer::Wanted() const { return rate_ == 1.0 ? stream_.get() : media_.get(); }
+
+void QtAudioPlayer::Play(const std::filesystem::path& file) {
+    if (Wanted() != active_) {
+        active_->Stop();
+        active_ = Wanted();
+    }
+    active_->Play(file);
+}
+
+void QtAudioPlayer::Prepare(const std::filesystem::path& file) {
+    if (Wanted() == active_) active_->Prepare(file);
+}
+
+bool QtAudioPlayer::SetRate(double rate) {
+    rate_ = rate;
+    return media_->SetRate(rate);
 }
 
 std::unique_ptr<AudioPlayer> MakeQtAudioPlayer() { return std::make_unique<QtAudioPlayer>(); }

@@ -1,5 +1,7 @@
 #pragma once
-// The audio service on Qt Multimedia: one player, a recording at a time.
+// The audio service on Qt Multimedia. At the speed recorded, the recordings
+// are decoded ahead and played as one stream, with no gap between them
+// (QtStreamPlayer); at another speed QMediaPlayer plays them one at a time.
 #include <QObject>
 #include <memory>
 
@@ -10,10 +12,12 @@ class QMediaPlayer;
 
 namespace mushaf {
 
-class QtAudioPlayer : public AudioPlayer {
+// One recording at a time on QMediaPlayer, at any speed: between two the
+// player is set up again (some 160 ms of silence on PulseAudio).
+class QtMediaPlayer : public AudioPlayer {
 public:
-    QtAudioPlayer();
-    ~QtAudioPlayer() override;
+    QtMediaPlayer();
+    ~QtMediaPlayer() override;
     void Play(const std::filesystem::path& file) override;
     // Nothing is loaded ahead: with Qt 6.4's GStreamer backend a second
     // player made ready (paused) while the first plays dropped the start of
@@ -36,6 +40,26 @@ private:
     bool broken_ = false;   // the player failed; the next recording gets a new one
     double rate_ = 1.0;
     int told_ = 0;          // the last end or failure posted to the caller; older ones are dropped
+};
+
+// QtStreamPlayer at the speed recorded, QtMediaPlayer at any other; a new
+// speed is taken at the next recording.
+class QtAudioPlayer : public AudioPlayer {
+public:
+    QtAudioPlayer();
+    ~QtAudioPlayer() override;
+    void Play(const std::filesystem::path& file) override;
+    void Prepare(const std::filesystem::path& file) override;
+    void Pause() override { active_->Pause(); }
+    void Resume() override { active_->Resume(); }
+    void Stop() override { active_->Stop(); }
+    bool SetRate(double rate) override;
+
+private:
+    AudioPlayer* Wanted() const;
+    std::unique_ptr<AudioPlayer> stream_, media_;
+    AudioPlayer* active_;
+    double rate_ = 1.0;
 };
 
 // The maker the window is given: a Qt player each time it is asked.

@@ -1,0 +1,79 @@
+#pragma once
+// Recordings played one after another as one stream: each decoded to PCM
+// (QAudioDecoder) and fed to one QAudioSink, the prepared next one straight
+// after the last byte of the one before, so that no gap falls between them.
+// An end is told once the sink has played past it.
+#include <QElapsedTimer>
+#include <QIODevice>
+#include <deque>
+#include <functional>
+#include <memory>
+
+#include "platform/Audio.h"
+
+class QAudioDecoder;
+class QAudioSink;
+class QTimer;
+
+namespace mushaf {
+
+class QtStreamPlayer : public AudioPlayer {
+public:
+    QtStreamPlayer();
+    ~QtStreamPlayer() override;
+    void Play(const std::filesystem::path& file) override;
+    void Prepare(const std::filesystem::path& file) override;
+    void Pause() override;
+    void Resume() override;
+    void Stop() override;
+    // Plays at the speed recorded only.
+    bool SetRate(double rate) override { return rate == 1.0; }
+
+private:
+    struct Piece {
+        std::filesystem::path file;
+        QByteArray pcm;
+        bool complete = false;  // decoded to its end
+        std::string failure;    // why it cannot be played, if it cannot
+        qint64 fed = 0;         // bytes of it given to the sink
+        qint64 endsAt = -1;     // where in the stream its last byte went
+        QAudioDecoder* decoder = nullptr;
+    };
+    // What the sink reads: the pieces in turn, silence while none is ready.
+    class Feed : public QIODevice {
+    public:
+        explicit Feed(QtStreamPlayer& player) : player_(player) {}
+        bool isSequential() const override { return true; }
+        qint64 bytesAvailable() const override { return (1 << 16) + QIODevice::bytesAvailable(); }
+
+    protected:
+        qint64 readData(char* data, qint64 max) override { return player_.Fill(data, max); }
+        qint64 writeData(const char*, qint64) override { return -1; }
+
+    private:
+        QtStreamPlayer& player_;
+    };
+
+    std::shared_ptr<Piece> Decode(const std::filesystem::path& file);
+    qint64 Fill(char* data, qint64 max);
+    // Tells the end of the first piece once the sink has played it.
+    void Watch();
+    void Tell(const std::function<void()>& what);
+    void StartSink();
+
+    std::unique_ptr<QObject> owner_;
+    QAudioSink* sink_ = nullptr;
+    QTimer* watch_ = nullptr;
+    Feed feed_;
+    // the piece playing (or last played, until its end is told), then the next
+    std::deque<std::shared_ptr<Piece>> pieces_;
+    qint64 streamed_ = 0;  // bytes given to the sink since it started
+    qint64 lastProcessed_ = -1;
+    QElapsedTimer still_;  // since the sink last took sound
+    bool paused_ = false;
+    bool playing_ = false;
+    bool continued_ = false;  // the stream went on to the first piece by itself; Play of it is no new start
+    int told_ = 0;
+};
+
+}  // namespace mushaf
