@@ -117,10 +117,8 @@ void frmMain::PlayOrPause() {
         player_->failed = [this](const std::string& why) { RecordingFailed(why); };
         player_->SetRate(choices_.speed / 100.0);
     }
-    if (recordingsOf_ != reciter->name) {
-        recordings_ = Recordings(reciter->folder);
-        recordingsOf_ = reciter->name;
-    }
+    // read anew at each start: files the reader has added since are played
+    recordings_ = Recordings(reciter->folder);
     failures_ = 0;
     recitationNotice_.clear();
     ReciteFrom(state_.Line());

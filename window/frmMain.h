@@ -346,8 +346,7 @@ private:
     QTimer* dwellTimer_ = nullptr;
     // recitation
     std::vector<Reciter> reciters_;
-    Recordings recordings_;
-    std::u16string recordingsOf_;  // the reciter recordings_ are of
+    Recordings recordings_;  // the reciter's, as found at the last start
     std::unique_ptr<AudioPlayer> player_;
     enum class Sound { Stopped, Playing, Paused } sound_ = Sound::Stopped;
     int16_t playingLine_ = -1, stopLine_ = -1;
