@@ -107,15 +107,14 @@ void frmMain::PlayOrPause() {
                              LeftToRight(QStringLiteral("001001.mp3")), LeftToRight(QStringLiteral("114006.mp3"))));
         return;
     }
-    if (!services_.audio) {
-        ShowMessage(QStringLiteral("پخش صدا در اين اجرا ممکن نيست."));
-        return;
-    }
-    if (!player_) {
-        player_ = services_.audio();
+    if (!player_ && services_.audio && (player_ = services_.audio())) {
         player_->finished = [this] { RecordingEnded(); };
         player_->failed = [this](const std::string& why) { RecordingFailed(why); };
         player_->SetRate(choices_.speed / 100.0);
+    }
+    if (!player_) {
+        ShowMessage(QStringLiteral("پخش صدا در اين اجرا ممکن نيست."));
+        return;
     }
     // read anew at each start: files the reader has added since are played
     recordings_ = Recordings(reciter->folder);

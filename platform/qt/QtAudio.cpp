@@ -135,6 +135,11 @@ bool QtAudioPlayer::SetRate(double rate) {
     return media_->SetRate(rate);
 }
 
-std::unique_ptr<AudioPlayer> MakeQtAudioPlayer() { return std::make_unique<QtAudioPlayer>(); }
+}  // namespace mushaf
+
+// What the program looks up when it loads this module.
+extern "C" Q_DECL_EXPORT mushaf::AudioPlayer* mushaf_make_audio_player() { return new mushaf::QtAudioPlayer(); }
+
+namespace mushaf {
 
 }  // namespace mushaf

@@ -62,7 +62,8 @@ private:
     double rate_ = 1.0;
 };
 
-// The maker the window is given: a Qt player each time it is asked.
+// The maker the window is given: a Qt player each time it is asked, from the
+// mushaf-audio module (none when it cannot be loaded).
 std::unique_ptr<AudioPlayer> MakeQtAudioPlayer();
 
 }  // namespace mushaf
