@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <tuple>
+#include <utility>
 
 #include "platform/qt/QtServices.h"
 #include "window/frmMain.h"
@@ -57,12 +58,8 @@ frmMain::RecitalState frmMain::Recital() const {
 
 // The surah and ayah of a line, from the surahs' first lines.
 std::pair<int, int> frmMain::SurahAyahOf(int16_t line) const {
-    const auto& firsts = UnitFirsts(ReaderChoices::PlayTo::Surah);
-    const auto at = std::upper_bound(firsts.begin(), firsts.end(), line);
-    const int surah = static_cast<int>(at - firsts.begin());
-    const int16_t first = firsts[surah - 1];
-    // surahs 1 and 9 open with their first ayah, the rest with a Bismillah line
-    return {surah, line - first + (surah == 1 || surah == 9 ? 1 : 0)};
+    const cQ114::Line& at = Q114->LineAt(line);
+    return {at.soreh, at.ayeh};
 }
 
 const std::vector<int16_t>& frmMain::UnitFirsts(ReaderChoices::PlayTo unit) const {
@@ -97,6 +94,8 @@ void frmMain::PlayOrPause() {
     if (sound_ == Sound::Paused) {
         player_->Resume();
         sound_ = Sound::Playing;
+        // what came while it was paused
+        if (auto waiting = std::exchange(onResume_, nullptr)) waiting();
         return;
     }
     const Reciter* reciter = ActiveReciter();
@@ -128,6 +127,9 @@ void frmMain::StopRecitation() {
     sound_ = Sound::Stopped;
     playingLine_ = -1;
     timesPlayed_ = 0;
+    onResume_ = nullptr;
+    // the caption without what was said while it played
+    if (Q114 && loaded_) lblPage->setText(PageCaption(Q114->Page()));
 }
 
 void frmMain::ReciteFrom(int16_t line) {
@@ -136,9 +138,9 @@ void frmMain::ReciteFrom(int16_t line) {
     int16_t at = line;
     while (at <= stopLine_ && !RecordingOf(at)) ++at;
     if (at > stopLine_) {
-        StopRecitation();
         const auto [surah, ayah] = SurahAyahOf(line);
-        RecitationNotice(QStringLiteral("تلاوت يافت نشد: %1").arg(RecordingName(surah, ayah)));
+        StopRecitation();
+        ShowMessage(QStringLiteral("تلاوت يافت نشد: %1").arg(RecordingName(surah, ayah)));
         return;
     }
     if (at != line) {
@@ -173,6 +175,9 @@ void frmMain::PrepareNext() {
 }
 
 void frmMain::RecordingEnded() {
+    // an end that comes just as the reader pauses waits for the resume
+    if (sound_ == Sound::Paused) onResume_ = [this] { RecordingEnded(); };
+    if (sound_ != Sound::Playing) return;
     failures_ = 0;
     ++timesPlayed_;
     if (choices_.repeat == 0 || timesPlayed_ < choices_.repeat) {
@@ -186,34 +191,40 @@ void frmMain::RecordingEnded() {
 void frmMain::NextLine() {
     int16_t next = playingLine_ + 1;
     while (next <= stopLine_ && !RecordingOf(next)) ++next;
+    QString missing;  // the first one missing is named
     if (next != playingLine_ + 1) {
-        // the first one missing is named
         const auto [surah, ayah] = SurahAyahOf(static_cast<int16_t>(playingLine_ + 1));
-        RecitationNotice(QStringLiteral("تلاوت يافت نشد: %1").arg(RecordingName(surah, ayah)));
+        missing = QStringLiteral("تلاوت يافت نشد: %1").arg(RecordingName(surah, ayah));
     }
     if (next > stopLine_) {
         StopRecitation();
+        if (!missing.isEmpty()) ShowMessage(missing);
         return;
     }
+    if (!missing.isEmpty()) RecitationNotice(missing);
     timesPlayed_ = 0;
     PlayLine(next);
 }
 
 void frmMain::RecordingFailed(const std::string& why) {
+    if (sound_ == Sound::Paused) onResume_ = [this, why] { RecordingFailed(why); };
+    if (sound_ != Sound::Playing) return;
     qWarning("recitation: %s", why.c_str());
     // once more before it is passed over: a good file has failed just after
     // an unreadable one, on a busy machine
     if (!retried_) {
         retried_ = true;
         QTimer::singleShot(kRetryMs, this, [this, line = playingLine_] {
-            if (sound_ == Sound::Playing && playingLine_ == line) player_->Play(playingFile_);
+            if (playingLine_ != line) return;
+            if (sound_ == Sound::Playing) player_->Play(playingFile_);
+            else if (sound_ == Sound::Paused) onResume_ = [this] { player_->Play(playingFile_); };
         });
         return;
     }
     RecitationNotice(QStringLiteral("فايل تلاوت خوانده نشد: %1").arg(LeftToRight(Name(playingFile_))));
     if (++failures_ >= kMostFailures) {
         StopRecitation();
-        RecitationNotice(QStringLiteral("پخش تلاوت متوقف شد: %1 فايل پياپي خوانده نشد").arg(kMostFailures));
+        ShowMessage(QStringLiteral("پخش تلاوت متوقف شد: %1 فايل پياپي خوانده نشد").arg(kMostFailures));
         return;
     }
     NextLine();

@@ -353,6 +353,7 @@ private:
     std::filesystem::path playingFile_;
     int timesPlayed_ = 0, failures_ = 0;
     bool retried_ = false;  // the recording playing failed once and is tried again
+    std::function<void()> onResume_;  // an end or a failure that came as the reader paused
     QString recitationNotice_;  // said beside the page's caption while it plays
     mutable std::vector<int16_t> unitFirsts_[4];  // first lines of every page, surah, juz'
     std::unique_ptr<QElapsedTimer> clock_;

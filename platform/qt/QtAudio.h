@@ -42,8 +42,8 @@ private:
     int told_ = 0;          // the last end or failure posted to the caller; older ones are dropped
 };
 
-// QtStreamPlayer at the speed recorded, QtMediaPlayer at any other; a new
-// speed is taken at the next recording.
+// QtStreamPlayer at the speed recorded, QtMediaPlayer at any other; a move
+// from one to the other is made at the next recording.
 class QtAudioPlayer : public AudioPlayer {
 public:
     QtAudioPlayer();

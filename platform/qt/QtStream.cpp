@@ -77,6 +77,16 @@ std::shared_ptr<QtStreamPlayer::Piece> QtStreamPlayer::Decode(const std::filesys
     return piece;
 }
 
+void QtStreamPlayer::Drop(Piece& piece) {
+    // a stopped decoder says no more (neither finished nor an error): it goes here
+    if (QAudioDecoder* decoder = piece.decoder) {
+        piece.decoder = nullptr;
+        QObject::disconnect(decoder, nullptr, owner_.get(), nullptr);
+        decoder->stop();
+        decoder->deleteLater();
+    }
+}
+
 void QtStreamPlayer::Play(const std::filesystem::path& file) {
     // the recording the stream went on to by itself: it sounds already
     if (playing_ && continued_ && !pieces_.empty() && pieces_.front()->file == file && pieces_.front()->failure.empty()) {
@@ -95,7 +105,7 @@ void QtStreamPlayer::Prepare(const std::filesystem::path& file) {
         // one already sounding stays
         if (pieces_[1]->file == file || pieces_[1]->fed > 0) return;
         while (pieces_.size() > 1) {
-            if (pieces_.back()->decoder) pieces_.back()->decoder->stop();
+            Drop(*pieces_.back());
             pieces_.pop_back();
         }
     }
@@ -166,7 +176,9 @@ void QtStreamPlayer::Watch() {
         });
         return;
     }
-    const qint64 heard = StreamFormat().bytesForDuration(processed) - sink_->bufferSize();
+    // in 64 bits: bytesForDuration's int overflows after some three hours
+    const QAudioFormat f = StreamFormat();
+    const qint64 heard = processed * f.sampleRate() / 1000000 * f.bytesPerFrame();
     const auto& now = pieces_.front();
     if (now->endsAt < 0 || heard < now->endsAt) return;
     pieces_.pop_front();
@@ -204,8 +216,7 @@ void QtStreamPlayer::Stop() {
         delete sink_;
         sink_ = nullptr;
     }
-    for (const auto& p : pieces_)
-        if (p->decoder) p->decoder->stop();
+    for (const auto& p : pieces_) Drop(*p);
     pieces_.clear();
 }
 

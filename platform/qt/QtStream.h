@@ -55,6 +55,8 @@ private:
     };
 
     std::shared_ptr<Piece> Decode(const std::filesystem::path& file);
+    // Its decoder stopped and gone.
+    void Drop(Piece& piece);
     qint64 Fill(char* data, qint64 max);
     // Tells the end of the first piece once the sink has played it.
     void Watch();
