@@ -17,12 +17,6 @@
 
 namespace mushaf {
 
-namespace {
-// A path inside a Persian sentence, kept left to right (its slashes where
-// they belong).
-QString Isolated(const QString& path) { return QChar(0x2066) + path + QChar(0x2069); }
-}  // namespace
-
 void frmMain::ToggleFish() {
     if (!Q114) return;
     const int16_t line = state_.Line();

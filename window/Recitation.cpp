@@ -21,9 +21,6 @@ constexpr int kRetryMs = 150;
 
 QString Name(const std::filesystem::path& file) { return QString::fromStdString(file.filename().string()); }
 
-// A file's name in a Persian sentence, kept left to right ("001004.mp3", not "mp3.001004").
-QString LeftToRight(const QString& name) { return QChar(0x2066) + name + QChar(0x2069); }
-
 // The name a recording of that ayah has, without its extension.
 QString RecordingName(int surah, int ayah) {
     return QStringLiteral("%1%2").arg(surah, 3, 10, QLatin1Char('0')).arg(ayah, 3, 10, QLatin1Char('0'));
@@ -102,8 +99,8 @@ void frmMain::PlayOrPause() {
     if (!reciter) {
         ShowMessage(QStringLiteral("قاري اي يافت نشد. پوشه هر قاري را در %1 بگذاريد، با يک فايل براي هر آيه به نام "
                                    "شماره سوره و آيه، هر کدام سه رقم: %2 تا %3 (mp3، ogg، opus يا wav).")
-                        .arg(LeftToRight(QString::fromStdString(UserRecitationFolder().string())),
-                             LeftToRight(QStringLiteral("001001.mp3")), LeftToRight(QStringLiteral("114006.mp3"))));
+                        .arg(Isolated(QString::fromStdString(UserRecitationFolder().string())),
+                             Isolated(QStringLiteral("001001.mp3")), Isolated(QStringLiteral("114006.mp3"))));
         return;
     }
     if (!player_ && services_.audio && (player_ = services_.audio())) {
@@ -221,7 +218,7 @@ void frmMain::RecordingFailed(const std::string& why) {
         });
         return;
     }
-    RecitationNotice(QStringLiteral("فايل تلاوت خوانده نشد: %1").arg(LeftToRight(Name(playingFile_))));
+    RecitationNotice(QStringLiteral("فايل تلاوت خوانده نشد: %1").arg(Isolated(Name(playingFile_))));
     if (++failures_ >= kMostFailures) {
         StopRecitation();
         ShowMessage(QStringLiteral("پخش تلاوت متوقف شد: %1 فايل پياپي خوانده نشد").arg(kMostFailures));
@@ -295,8 +292,8 @@ std::vector<Command> frmMain::RecitationCommands() {
     if (reciters_.empty())
         commands.push_back({.name = "mnuNoReciter",
                             .text = QStringLiteral("قاري اي يافت نشد؛ پوشه قاري را در %1 بگذاريد، فايل هر آيه با نام %2")
-                                        .arg(LeftToRight(QString::fromStdString(UserRecitationFolder().string())),
-                                             LeftToRight(QStringLiteral("001001.mp3"))),
+                                        .arg(Isolated(QString::fromStdString(UserRecitationFolder().string())),
+                                             Isolated(QStringLiteral("001001.mp3"))),
                             .run = [this] { PlayOrPause(); }, .submenu = reciter, .submenuName = "mnuReciter"});
     const std::pair<const char*, int> repeats[] = {{"mnuRepeat1", 1}, {"mnuRepeat2", 2},   {"mnuRepeat3", 3},
                                                    {"mnuRepeat5", 5}, {"mnuRepeat10", 10}, {"mnuRepeatForever", 0}};

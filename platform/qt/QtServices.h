@@ -57,5 +57,8 @@ private:
 
 inline QString ToQ(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }
 inline std::u16string FromQ(const QString& s) { return s.toStdU16String(); }
+// A path or a file's name inside a Persian sentence, kept left to right
+// ("001004.mp3", not "mp3.001004"; its slashes where they belong).
+inline QString Isolated(const QString& name) { return QChar(0x2066) + name + QChar(0x2069); }
 
 }  // namespace mushaf
