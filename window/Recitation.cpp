@@ -75,6 +75,11 @@ std::optional<std::filesystem::path> frmMain::RecordingOf(int16_t line) const {
     return recordings_.Of(surah, ayah);
 }
 
+int16_t frmMain::RecordedFrom(int line) const {
+    while (line <= stopLine_ && !RecordingOf(static_cast<int16_t>(line))) ++line;
+    return static_cast<int16_t>(line);
+}
+
 void frmMain::RecitationNotice(const QString& text) {
     message_ = text;
     recitationNotice_ = text;
@@ -132,8 +137,7 @@ void frmMain::StopRecitation() {
 void frmMain::ReciteFrom(int16_t line) {
     timesPlayed_ = 0;
     stopLine_ = LastLineOfUnit(UnitFirsts(choices_.playTo), line, Q114->MaxBound());
-    int16_t at = line;
-    while (at <= stopLine_ && !RecordingOf(at)) ++at;
+    const int16_t at = RecordedFrom(line);
     if (at > stopLine_) {
         const auto [surah, ayah] = SurahAyahOf(line);
         StopRecitation();
@@ -164,11 +168,7 @@ void frmMain::PrepareNext() {
         player_->Prepare(playingFile_);
         return;
     }
-    for (int16_t next = playingLine_ + 1; next <= stopLine_; ++next)
-        if (auto file = RecordingOf(next)) {
-            player_->Prepare(*file);
-            return;
-        }
+    if (const int16_t next = RecordedFrom(playingLine_ + 1); next <= stopLine_) player_->Prepare(*RecordingOf(next));
 }
 
 void frmMain::RecordingEnded() {
@@ -186,8 +186,7 @@ void frmMain::RecordingEnded() {
 }
 
 void frmMain::NextLine() {
-    int16_t next = playingLine_ + 1;
-    while (next <= stopLine_ && !RecordingOf(next)) ++next;
+    const int16_t next = RecordedFrom(playingLine_ + 1);
     QString missing;  // the first one missing is named
     if (next != playingLine_ + 1) {
         const auto [surah, ayah] = SurahAyahOf(static_cast<int16_t>(playingLine_ + 1));

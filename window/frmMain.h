@@ -310,6 +310,9 @@ private:
     std::pair<int, int> SurahAyahOf(int16_t line) const;
     const std::vector<int16_t>& UnitFirsts(ReaderChoices::PlayTo unit) const;
     std::optional<std::filesystem::path> RecordingOf(int16_t line) const;
+    // The first line from `line` up to where playing stops that has a
+    // recording; past that line when none has.
+    int16_t RecordedFrom(int line) const;
 
     // ---- kept choices and the remembered place (Kept.cpp) ----
     void LoadChoices();
