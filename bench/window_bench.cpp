@@ -32,6 +32,11 @@ namespace {
 
 QElapsedTimer sinceMain;
 
+// The environment the bench was started with: each program it starts gets
+// this one, not the bench's own after it prepared the toolkit, so that the
+// bare view and the reader each start as they would from the desktop.
+QProcessEnvironment startEnvironment;
+
 // BENCH_TRACE=1 in the environment: the steps of each start (ms since main),
 // each run's figures and each process's share of the memory, on stderr.
 bool Tracing() { return qEnvironmentVariableIsSet("BENCH_TRACE"); }
@@ -361,6 +366,7 @@ double Painted(const QString& mode, QString* output = nullptr, double* complete 
     QElapsedTimer t;
     t.start();
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.setProcessEnvironment(startEnvironment);
     p.start(QCoreApplication::applicationFilePath(), {mode});
     double at = 0;
     QString out;
@@ -381,6 +387,7 @@ double Painted(const QString& mode, QString* output = nullptr, double* complete 
 double WholeProcess(const QString& program, const QStringList& arguments) {
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    p.setProcessEnvironment(startEnvironment);
     p.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer t;
     t.start();
@@ -409,6 +416,7 @@ void ProcessRatio() {
 int main(int argc, char** argv) {
     sinceMain.start();
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    startEnvironment = QProcessEnvironment::systemEnvironment();
     if (argc > 1 && QString(argv[1]) == "--driver-only") return 0;
     // the reader's window starts as the program starts it
     if (argc > 1 && QString(argv[1]) != "--bare") mushaf::PrepareToolkit(argv[0]);
