@@ -209,6 +209,9 @@ done
 grep -q "noto/NotoSansArabic" "$tmp/mapped" || fail "Noto Sans Arabic (Tahoma in the panes) is not in use"
 grep -q "/qt6/plugins/platforms/libqxcb.so" "$tmp/mapped" || fail "the xcb platform plugin is not loaded"
 grep -q "/QtWebEngineProcess" "$tmp/mapped" || fail "no QtWebEngineProcess runs"
+# drawn in software: no GL driver (Mesa's, with LLVM)
+gl=$(grep -E "/(swrast_dri\.so|libLLVM[^/]*|libGLX_mesa\.so[^/]*)$" "$tmp/mapped" || true)
+[ -z "$gl" ] || fail "a GL driver is loaded although the panes are drawn in software: $(echo $gl)"
 # who owns each: a package apt-get install brings (owners.sh). Files outside
 # the system's folders (shared memory, caches in the home folder) are
 # nobody's. One file is loaded only when it is there: Qt's xcb plugin opens

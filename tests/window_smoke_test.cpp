@@ -1,7 +1,11 @@
 // The real program, mushaf-automation, in a process of its own: the smoke
 // layer (start-up, a search, a click, a copy) and what only a process shows
 // (a crash at exit, no display).
+#include <QDir>
+#include <QFile>
 #include <QProcessEnvironment>
+#include <QTemporaryDir>
+#include <QThread>
 #include <gtest/gtest.h>
 
 #include "tests/WindowRun.h"
@@ -10,6 +14,62 @@ using mushaf::testing::RunProcess;
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
+
+// A process and those it started, and theirs.
+QList<qint64> WithDescendants(qint64 pid) {
+    QList<qint64> all{pid};
+    for (qsizetype i = 0; i < all.size(); ++i)
+        for (const QString& entry : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
+            QFile stat(QStringLiteral("/proc/%1/stat").arg(entry));
+            if (!entry.toLongLong() || !stat.open(QIODevice::ReadOnly)) continue;
+            // pid (name) state ppid ...: the name may hold spaces
+            const QList<QByteArray> rest = stat.readAll().split(')').last().trimmed().split(' ');
+            if (rest.size() > 1 && rest[1].toLongLong() == all[i]) all << entry.toLongLong();
+        }
+    return all;
+}
+
+QByteArray Read(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+struct Started {
+    QByteArray maps;     // every file the reader and its processes map
+    QByteArray environ;  // the environments its processes started with
+    bool drawn = false;  // a web engine process has the panes' font
+};
+
+// The reader as it is (no automation), started with `env` added, once its
+// panes are drawn with their font.
+Started StartReader(const QStringList& env) {
+    QTemporaryDir fresh;
+    QProcess p;
+    QProcessEnvironment e = QProcessEnvironment::systemEnvironment();
+    for (const QString& kv : env) e.insert(kv.section('=', 0, 0), kv.section('=', 1));
+    p.setProcessEnvironment(e);
+    p.start(QStringLiteral(MUSHAF_BIN), {"--settings", fresh.filePath("settings.ini")});
+    Started s;
+    if (!p.waitForStarted(10000)) return s;
+    for (int i = 0; i < 300 && !s.drawn; ++i) {
+        QThread::msleep(100);
+        s = {};
+        for (qint64 pid : WithDescendants(p.processId())) {
+            const QByteArray maps = Read(QStringLiteral("/proc/%1/maps").arg(pid));
+            s.maps += maps;
+            if (pid == p.processId()) continue;
+            s.environ += Read(QStringLiteral("/proc/%1/environ").arg(pid)).replace('\0', '\n') + '\n';
+            s.drawn = s.drawn || maps.contains("NotoSansArabic");
+        }
+    }
+    p.kill();
+    p.waitForFinished(10000);
+    return s;
+}
+
+bool MapsAGlDriver(const QByteArray& maps) {
+    return maps.contains("/swrast_dri.so") || maps.contains("/libLLVM") || maps.contains("/libGLX_mesa.so");
+}
 }  // namespace
 
 TEST(Process, StartUpSearchClickAndCopy) {
@@ -35,6 +95,19 @@ TEST(Process, DrawsWithTheGraphicsCardWhenAsked) {
     ASSERT_EQ(r.status, 0) << r.error.toStdString();
     EXPECT_EQ(r.marked(), QStringList{"div300"});
     EXPECT_EQ(r.document("wbrSearchResult").count("<br>"), 1858);
+}
+
+TEST(Process, DrawnInSoftwareItLoadsNoGlDriver) {
+    // Drawn in software, no GL driver (Mesa's, with LLVM) is loaded, and the
+    // processes the reader starts do not inherit its turning GL off.
+    const Started soft = StartReader({});
+    ASSERT_TRUE(soft.drawn) << "the panes were not drawn";
+    EXPECT_FALSE(MapsAGlDriver(soft.maps));
+    EXPECT_FALSE(soft.environ.contains("QT_XCB_GL_INTEGRATION="));
+    // the reader's choice of GL in the environment holds
+    const Started chosen = StartReader({"QT_XCB_GL_INTEGRATION=xcb_glx"});
+    ASSERT_TRUE(chosen.drawn) << "the panes were not drawn";
+    EXPECT_TRUE(MapsAGlDriver(chosen.maps));
 }
 
 TEST(Process, ClosingWhileAScriptIsPendingDoesNotCrash) {

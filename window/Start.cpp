@@ -51,13 +51,42 @@ void ShareOneRenderer() {
 
 // The panes are drawn on the CPU: Qt Quick's software scene graph, with
 // which the web engine composites in software too. For pages of text this
-// starts sooner, shows a change about a frame sooner and keeps no GL driver
-// in memory (without a GPU the driver is a compiler of its own, some 45 MB).
-// QT_QUICK_BACKEND set in the environment chooses otherwise ("rhi": the
-// graphics card). Set through the API, not the environment, so that the
-// programs the reader opens (an exported list) draw as they would.
+// starts sooner and shows a change about a frame sooner; with
+// NoOpenGlInSoftware it needs no GL driver either. QT_QUICK_BACKEND set in
+// the environment chooses otherwise ("rhi": the graphics card). Set through
+// the API, not the environment, so that the programs the reader opens (an
+// exported list) draw as they would.
 void DrawInSoftware() {
     if (!qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) QQuickWindow::setGraphicsApi(QSGRendererInterface::Software);
+}
+
+// Drawn in software, the window uses no OpenGL, yet the platform would load
+// a GL driver for the context it shares with the web engine: Mesa's, with
+// LLVM, some 35 MB in memory and some 60 ms of every start spent linking it.
+// The platform is told to use none; only while it starts (RunReader takes
+// it out of the environment again), so that the programs the reader opens
+// draw as they would. A choice of the platform's GL in the environment, or
+// drawing through the graphics card, keeps GL.
+bool openGlTurnedOff = false;
+
+void NoOpenGlInSoftware() {
+    if (qEnvironmentVariableIsSet("QT_QUICK_BACKEND") || qEnvironmentVariableIsSet("QT_XCB_GL_INTEGRATION")) return;
+    qputenv("QT_XCB_GL_INTEGRATION", "none");
+    openGlTurnedOff = true;
+}
+
+// What the platform and the web engine say, once each, when they start
+// without GL: expected when it was turned off.
+bool SaysThereIsNoOpenGl(const QString& message) {
+    return openGlTurnedOff && (message.contains(QLatin1String("Cannot create platform OpenGL context")) ||
+                               message.trimmed() == QLatin1String("No suitable graphics backend found"));
+}
+
+QtMessageHandler defaultMessages = nullptr;
+
+void QuietAboutNoOpenGl(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtWarningMsg && SaysThereIsNoOpenGl(message)) return;
+    if (defaultMessages) defaultMessages(type, context, message);
 }
 
 // A window system that cannot be reached ends the toolkit's start with a
@@ -84,6 +113,7 @@ void PrepareToolkit(const char* argv0) {
     UseShippedFonts(argv0);
     ShareOneRenderer();
     DrawInSoftware();
+    NoOpenGlInSoftware();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
@@ -273,7 +303,12 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     qInstallMessageHandler(HoldStartMessages);
     QApplication app(argc, argv);
     qInstallMessageHandler(nullptr);
-    for (const QString& m : startMessages) qWarning().noquote() << m;
+    if (openGlTurnedOff) {
+        qunsetenv("QT_XCB_GL_INTEGRATION");
+        defaultMessages = qInstallMessageHandler(QuietAboutNoOpenGl);
+    }
+    for (const QString& m : startMessages)
+        if (!SaysThereIsNoOpenGl(m)) qWarning().noquote() << m;
 
     QtSystemColours colours;
     QtClipboard clipboard;
