@@ -144,7 +144,10 @@ int App(bool full) {
     QTemporaryDir fresh;
     mushaf::QtSettings settings(fresh.filePath("settings.ini"));
     Trace("app");
-    mushaf::frmMain w({tables, colours, clipboard, keyboard, settings});
+    // as the program does: the model read while the window is built
+    mushaf::WindowServices services{tables, colours, clipboard, keyboard, settings};
+    services.model = mushaf::ReadModelAhead(tables);
+    mushaf::frmMain w(services);
     Trace("built");
     w.Form_Load();
     Trace("loaded");

@@ -2,7 +2,11 @@
 // crashing, growing without bound, or reporting a mixed state.
 #include <gtest/gtest.h>
 
+#include "model/Errors.h"
+#include "model/cQ114.h"
+#include "platform/qt/QtTableSource.h"
 #include "tests/WindowRun.h"
+#include "window/Start.h"
 
 using mushaf::testing::RunWindow;
 
@@ -53,4 +57,28 @@ TEST(Robustness, AClickFindsItsElementAtAnyTextSize) {
     // a click that reaches nothing that reports it fails as other actions do
     mushaf::testing::WindowRun none = mushaf::testing::RunWindow({"click:wbrQuran:nothing-has-this-id"});
     EXPECT_EQ(none.status, 1);
+}
+
+TEST(Robustness, TheModelReadAheadIsHandedOverOnceAndFailsAsReadingItWould) {
+    // read on a thread of its own while the window starts
+    const mushaf::QtTableSource tables;
+    auto read = mushaf::ReadModelAhead(tables);
+    std::unique_ptr<mushaf::cQ114> model = read();
+    ASSERT_TRUE(model);
+    EXPECT_EQ(model->LineCount(), 6348);
+    EXPECT_EQ(read(), nullptr);
+
+    // a table that is not there is thrown where the model is taken
+    struct WithoutTranslation : mushaf::TableSource {
+        const mushaf::TableSource& all;
+        explicit WithoutTranslation(const mushaf::TableSource& all) : all(all) {}
+        std::optional<std::string> Lookup(std::string_view name, int id) const override {
+            if (mushaf::UpperAscii(name) == "FA") return std::nullopt;
+            return all.Lookup(name, id);
+        }
+    } broken(tables);
+    auto failing = mushaf::ReadModelAhead(broken);
+    EXPECT_THROW(failing(), mushaf::ModelError);
+    // and one never taken is waited for, not left running on the tables
+    { auto unused = mushaf::ReadModelAhead(broken); }
 }

@@ -28,7 +28,8 @@ void frmMain::Form_Load() {
     ShellDocument = views::ShellDocument(BackColorHex);
     int32_t persian = 1;
     Set_Language(persian, services_.keyboard);
-    SetBounds(Q114, services_.tables);
+    if (services_.model) Q114 = services_.model();
+    if (!Q114) SetBounds(Q114, services_.tables);
     marks_ = LoadMushafMarks(services_.tables);
     PageStartList = views::PageStartList(LoadTable(services_.tables, "PageUnic"), static_cast<int16_t>(Q114->LineCount()));
     state_.SetBounds(Q114->MinBound(), Q114->MaxBound());

@@ -6,6 +6,7 @@
 #include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
+#include <future>
 #include <memory>
 #include <string>
 #include <cstdio>
@@ -277,6 +278,18 @@ std::optional<int> ParseOptions(QStringList args, const QString& program, const 
 
 }  // namespace
 
+std::function<std::unique_ptr<cQ114>()> ReadModelAhead(const TableSource& tables) {
+    auto reading = std::make_shared<std::future<std::unique_ptr<cQ114>>>(std::async(std::launch::async, [&tables] {
+        std::unique_ptr<cQ114> model;
+        SetBounds(model, tables);
+        return model;
+    }));
+    return [reading]() -> std::unique_ptr<cQ114> {
+        if (!reading->valid()) return nullptr;
+        return reading->get();
+    };
+}
+
 int RunReader(int argc, char** argv, const StartExtension* extension) {
     // the options first: a wrong one opens no window and needs no display
     QStringList args;
@@ -287,10 +300,12 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     const QString &settingsFile = options.settingsFile, &exportDir = options.exportDir, &refKind = options.refKind,
                   &refText = options.refText;
     QtTableSource tables;
+    // the model is read while the toolkit starts
+    std::function<std::unique_ptr<cQ114>()> readModel = ReadModelAhead(tables);
+    std::unique_ptr<cQ114> model;
     std::optional<int16_t> startLine;
     if (!refKind.isEmpty()) {
-        std::unique_ptr<cQ114> model;
-        SetBounds(model, tables);
+        model = readModel();
         try {
             startLine = ReferenceLine(*model, refKind, refText);
         } catch (const Failure& f) {
@@ -319,6 +334,7 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     services.recitationFolders = {frmMain::UserRecitationFolder()};
     if (!options.recitations.isEmpty()) services.recitationFolders.push_back(options.recitations.toStdString());
     services.audio = MakeQtAudioPlayer;
+    services.model = [&] { return model ? std::move(model) : readModel(); };
     auto* window = new frmMain(services);
     window->setAttribute(Qt::WA_DeleteOnClose);
     // a driven window opens no dialog, from its start on

@@ -6,12 +6,15 @@
 #include <QCommandLineParser>
 #include <QStringList>
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace mushaf {
 
 class frmMain;
 class Clipboard;
+class TableSource;
+class cQ114;
 
 struct StartExtension {
     // The extension's own options, and what it takes of them once they are read.
@@ -26,6 +29,13 @@ struct StartExtension {
     // opens no dialog and no exported file).
     std::function<bool()> drives;
 };
+
+// Reads the text model from `tables` on a thread of its own, from now on,
+// while the toolkit and the window start. The function returned waits for it
+// and hands it over once (then an empty pointer); a table that cannot be
+// read is thrown there, as reading it at once would throw it. `tables` must
+// outlive the reading.
+std::function<std::unique_ptr<cQ114>()> ReadModelAhead(const TableSource& tables);
 
 int RunReader(int argc, char** argv, const StartExtension* extension = nullptr);
 

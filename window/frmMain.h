@@ -60,6 +60,9 @@ struct WindowServices {
     // where reciters' folders are looked for, and what plays them (none: no sound)
     std::vector<std::filesystem::path> recitationFolders = {};
     AudioPlayerMaker audio = {};
+    // The text model read ahead from `tables` (see ReadModelAhead), taken by
+    // Form_Load; without it Form_Load reads the model itself.
+    std::function<std::unique_ptr<cQ114>()> model = {};
 };
 
 class frmMain : public QWidget {
