@@ -101,7 +101,7 @@ void Settle(frmMain& w) {
         // the text once it comes)
         std::vector<std::pair<WebPane*, QString>> asked;
         for (WebPane* pane : w.Panes())
-            if (pane->HasView()) asked.emplace_back(pane, QStringLiteral("document.fonts ? document.fonts.status : 'loaded'"));
+            if (pane->HasPage()) asked.emplace_back(pane, QStringLiteral("document.fonts ? document.fonts.status : 'loaded'"));
         const QVariantList status = EvaluateAll(asked, 10000);
         QApplication::processEvents();
         if (status.contains(QVariant(QStringLiteral("loading")))) {
@@ -643,6 +643,12 @@ QJsonObject RunActions(frmMain& window, Clipboard& clipboard, const QStringList&
             ++shown;
             pane->WhenPainted([painted] { ++*painted; });
         }
+        // With nothing to do but read the window, the panes not shown make
+        // their pages now, so that their documents load while the shown
+        // panes wait for their frames. Actions find the panes as the
+        // reader's window has them: a pane makes its page when first shown.
+        if (actions.isEmpty())
+            for (WebPane* pane : window.Panes()) pane->PreparePage();
         if (!WaitUntil([&] { return *painted == shown; }, 10000)) throw Failure{"a pane did not draw"};
         for (const QString& action : actions) Perform(window, action);
         return State(window, clipboard);

@@ -111,6 +111,35 @@ TEST(Pane, ALongDocumentIsTheTreeOneWriteMakes) {
     EXPECT_EQ(shown.Evaluate(QStringLiteral("document.getElementsByTagName('A').length")).toInt(), 60);
 }
 
+TEST(Pane, AHiddenPaneReadMakesOnlyItsPageWhichItsViewTakesWhenShown) {
+    QWidget host;
+    host.resize(300, 400);
+    auto* pane = new mushaf::WebPane(&host, true);
+    pane->resize(300, 400);
+    auto evaluate = [pane](const QString& script) {
+        auto answer = std::make_shared<QVariant>();
+        auto answered = std::make_shared<bool>(false);
+        pane->Evaluate(script, [answer, answered](const QVariant& v) {
+            *answer = v;
+            *answered = true;
+        });
+        EXPECT_TRUE(WaitUntil([&] { return *answered; })) << script.toStdString();
+        return *answer;
+    };
+    // never shown, no address: written into its page's own empty document
+    pane->Write(QStringLiteral("<html><body><p id=x>written</p></body></html>"));
+    EXPECT_EQ(evaluate(QStringLiteral("document.getElementById('x').textContent")).toString(), "written");
+    EXPECT_TRUE(pane->HasPage());
+    EXPECT_FALSE(pane->HasView());
+    evaluate(QStringLiteral("document.getElementById('x').textContent='changed'"));
+    // shown, its view takes that page and draws it
+    host.show();
+    ASSERT_TRUE(WaitUntil([&] { return pane->HasView(); }));
+    evaluate(QStringLiteral("window.drawn=false;requestAnimationFrame(function(){window.drawn=true;});0"));
+    EXPECT_TRUE(WaitUntil([&] { return evaluate(QStringLiteral("window.drawn")).toBool(); }, 5000));
+    EXPECT_EQ(evaluate(QStringLiteral("document.getElementById('x').textContent")).toString(), "changed");
+}
+
 TEST(Pane, WhatFollowsALongDocumentWaitsForAllOfIt) {
     Shown shown;
     shown.pane->Write(LongList(1800));

@@ -87,7 +87,6 @@ WebPane::WebPane(QWidget* parent, bool receiveClicks, const QString& renderingSt
     setFocusPolicy(Qt::StrongFocus);  // handed on to the view once it exists
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
-    loading_ = true;  // until Navigate has given the pane its first document
     focusFrame_ = new FocusFrame(this);
     focusFrame_->setObjectName(QStringLiteral("focusFrame"));
     focusFrame_->setAttribute(Qt::WA_TransparentForMouseEvents);
@@ -103,28 +102,43 @@ WebPane::WebPane(QWidget* parent, bool receiveClicks, const QString& renderingSt
 
 WebPane::~WebPane() {
     alive_.reset();
-    delete view_;  // with the page, while the pane's members still stand
+    // the view, then its page, while the pane's members still stand
+    delete view_;
+    view_ = nullptr;
+    delete page_;
+    page_ = nullptr;
 }
 
-void WebPane::CreateView() {
-    if (view_) return;
-    deferView_ = false;
-    view_ = new QWebEngineView(this);
-    page_ = new Page(view_, [this](const QString& payload) {
+void WebPane::CreatePage() {
+    if (page_) return;
+    page_ = new Page(this, [this](const QString& payload) {
         QStringList parts = payload.split(QChar(1));
         emit LinkClicked(parts.value(0), parts.value(1));
     }, [this](int token) { Written(token); }, [this](int token) { Framed(token); });
+    if (zoom_ != 1.0) page_->setZoomFactor(zoom_);
+    page_->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) { LoadFinished(); });
+    connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] { RendererGone(); });
+    // without an address the page's own empty document is the first one,
+    // and what waits is written into it at once
+    if (!address_.isEmpty()) page_->setUrl(address_);
+    else if (!queue_.empty()) SchedulePump();
+}
+
+void WebPane::CreateView() {
+    CreatePage();
+    if (view_) return;
+    deferView_ = false;
+    view_ = new QWebEngineView(this);
     view_->setPage(page_);
     view_->setContextMenuPolicy(contextMenu_ ? Qt::CustomContextMenu : Qt::NoContextMenu);
     connect(view_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { emit ContextMenuRequested(view_->mapToGlobal(at)); });
-    if (zoom_ != 1.0) view_->setZoomFactor(zoom_);
-    page_->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     layout()->addWidget(view_);
+    // the page's own size from the start, not once the layout runs: what is
+    // written next is laid out and scrolled at the size it is shown at
+    view_->setGeometry(rect());
     setFocusProxy(view_);
-    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) { LoadFinished(); });
-    connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] { RendererGone(); });
-    if (!address_.isEmpty()) page_->setUrl(address_);
 }
 
 void WebPane::EnableContextMenu() {
@@ -134,7 +148,7 @@ void WebPane::EnableContextMenu() {
 
 void WebPane::SetZoom(double factor) {
     zoom_ = factor;
-    if (view_) view_->setZoomFactor(factor);
+    if (page_) page_->setZoomFactor(factor);
 }
 
 void WebPane::DeferView() {
@@ -145,7 +159,7 @@ void WebPane::EndDeferral() {
     if (!deferView_) return;
     deferView_ = false;
     if (isVisible()) CreateView();
-    else if (IsIdle()) emit Idle();
+    if (IsIdle()) emit Idle();
 }
 
 void WebPane::showEvent(QShowEvent* event) {
@@ -205,7 +219,7 @@ void WebPane::ScrollIntoView(const QStringList& ids, bool nearest) {
 }
 
 void WebPane::Evaluate(const QString& script, std::function<void(const QVariant&)> done) {
-    CreateView();  // what is read must be there
+    CreatePage();  // what is read must be there; a hidden pane needs no view for it
     Enqueue(Op{false, script, std::move(done)});
 }
 
@@ -237,21 +251,26 @@ void WebPane::Framed(int token) {
 bool WebPane::IsIdle() const {
     // without a view, what is asked waits until the pane is first shown (or,
     // deferred, until it makes its view)
-    if (!view_) return !pumpScheduled_ && !(deferView_ && !queue_.empty());
+    if (!page_) return !pumpScheduled_ && !(deferView_ && !queue_.empty());
+    // a pane read while its view waits is not idle until it has its view
+    if (deferView_) return false;
     return !loading_ && !writing_ && queue_.empty() && scriptsRunning_ == 0 && !pumpScheduled_;
 }
 
 void WebPane::Enqueue(Op op) {
     queue_.push_back(std::move(op));
+    SchedulePump();
+}
+
+void WebPane::SchedulePump() {
     // Pumped from the event loop, so that what one handler asks for is
     // gathered first (two documents written in a row are written once).
-    if (!pumpScheduled_) {
-        pumpScheduled_ = true;
-        QTimer::singleShot(0, this, [this] {
-            pumpScheduled_ = false;
-            Pump();
-        });
-    }
+    if (pumpScheduled_) return;
+    pumpScheduled_ = true;
+    QTimer::singleShot(0, this, [this] {
+        pumpScheduled_ = false;
+        Pump();
+    });
 }
 
 void WebPane::Pump() {
@@ -259,7 +278,7 @@ void WebPane::Pump() {
     // document until its second part is in, hold back what follows.
     // Operations without an answer that follow each other go out as one
     // script.
-    while (!loading_ && !writing_ && !queue_.empty()) {
+    while (page_ && !loading_ && !writing_ && !queue_.empty()) {
         if (resting_) {
             // answered empty at once; the document and its changes wait for
             // the next renderer

@@ -27,8 +27,9 @@ public:
     WebPane(QWidget* parent, bool receiveClicks, const QString& renderingStyle = QString());
     ~WebPane() override;
 
-    // Loads a document from an address (the empty "about:blank" at start-up);
-    // what is asked of the pane meanwhile waits for it.
+    // Loads a document from an address; what is asked of the pane meanwhile
+    // waits for it. Without one, a pane starts on its page's own empty
+    // document.
     void Navigate(const QUrl& address);
     // Replaces the document by `html`, shown from its top; with `keepPlace`
     // (the same list again, changed) the view stays where it was.
@@ -64,13 +65,20 @@ public:
     bool IsIdle() const;
     // whether it has made its view (a pane not yet shown may not have)
     bool HasView() const { return view_ != nullptr; }
-    // The web view is made when the pane is first shown or read; a pane shown
-    // from the start makes it at once with CreateView.
+    // whether it has a document in a renderer (shown, or read while hidden)
+    bool HasPage() const { return page_ != nullptr; }
+    // Makes the pane's page now, without a view, so that its document is
+    // ready to be read before the pane is shown.
+    void PreparePage() { CreatePage(); }
+    // The web view is made when the pane is first shown; a pane shown from
+    // the start makes it at once with CreateView. A pane read before it is
+    // shown makes only its page, which its view takes over when it is shown.
     void CreateView();
-    // A pane that makes its view only at EndDeferral (or when it is read):
-    // the window makes the page first, since the panes share one renderer. What is written meanwhile waits, and the
-    // pane is not idle while it waits. EndDeferral makes the view if the
-    // pane is shown, and otherwise leaves it to be made when first shown.
+    // A pane that makes its view only at EndDeferral (or its page when it is
+    // read): the window makes the page pane's first, since the panes share
+    // one renderer. What is written meanwhile waits, and the pane is not
+    // idle while it waits. EndDeferral makes the view if the pane is shown,
+    // and otherwise leaves it to be made when first shown.
     void DeferView();
     void EndDeferral();
     QWebEngineView* View() const { return view_; }
@@ -109,7 +117,9 @@ private:
         std::function<void(const QVariant&)> done;
         bool keepPlace = false;
     };
+    void CreatePage();
     void Enqueue(Op op);
+    void SchedulePump();
     void Pump();
     void LoadFinished();
     void Written(int token);

@@ -206,10 +206,11 @@ void frmMain::OrderControls() {
 }
 
 void frmMain::StartPanes() {
-    // Every pane starts on an empty document. The panes share one renderer,
-    // and the page is the one the reader waits for: it makes its view now,
-    // the other panes once the page pane has drawn its first work (its
-    // first page): at once if they are shown then, or else when first shown.
+    // Every pane starts on its page's own empty document. The panes share
+    // one renderer, and the page is the one the reader waits for: it makes
+    // its view now, the other panes once the page pane has drawn its first
+    // work (its first page): at once if they are shown then, or else when
+    // first shown.
     WebPane* page = nullptr;
     for (WebPane* p : panes_) {
         if (p->objectName() == "wbrQuran") {
@@ -218,7 +219,6 @@ void frmMain::StartPanes() {
         } else {
             p->DeferView();
         }
-        p->Navigate(QUrl(QStringLiteral("about:blank")));
     }
     auto once = std::make_shared<QMetaObject::Connection>();
     *once = connect(page, &WebPane::Idle, this, [this, page, once] {
