@@ -36,11 +36,15 @@ namespace mushaf {
 bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
     QElapsedTimer clock;
     clock.start();
+    // looked at again after whatever the event loop has handled (an answer
+    // from a page, a frame), and at least every 5 ms
+    QTimer wake;
+    wake.start(5);
     while (!done()) {
         if (clock.elapsed() > timeoutMs) return false;
-        QEventLoop loop;
-        QTimer::singleShot(5, &loop, &QEventLoop::quit);
-        loop.exec();
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        // what was let go meanwhile (a closed menu) goes as in an event loop
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     return true;
 }
@@ -630,9 +634,12 @@ QJsonObject RunActions(frmMain& window, Clipboard& clipboard, const QStringList&
     menuSeen = 0;
     window.SetInteractive(false);
     try {
-        if (!QTest::qWaitForWindowExposed(&window, 15000)) throw Failure{"the window was not shown"};
+        // (not QTest's waits, which sleep between looks and hold the pages'
+        // answers back meanwhile)
+        if (!WaitUntil([&] { return window.windowHandle() && window.windowHandle()->isExposed(); }, 15000))
+            throw Failure{"the window was not shown"};
         window.activateWindow();
-        (void)QTest::qWaitForWindowActive(&window, 2000);
+        (void)WaitUntil([&] { return window.isActiveWindow(); }, 2000);
         Settle(window);
         // the shown panes have drawn a frame: a click from now on reaches
         // what the reader sees
