@@ -38,6 +38,7 @@ struct Started {
     QByteArray maps;     // every file the reader and its processes map
     QByteArray environ;  // the environments its processes started with
     bool drawn = false;  // a web engine process has the panes' font
+    QByteArray said;     // its standard error
 };
 
 // The reader as it is (no automation), started with `env` added, once its
@@ -64,6 +65,7 @@ Started StartReader(const QStringList& env) {
     }
     p.kill();
     p.waitForFinished(10000);
+    s.said = p.readAllStandardError();
     return s;
 }
 
@@ -104,6 +106,10 @@ TEST(Process, DrawnInSoftwareItLoadsNoGlDriver) {
     ASSERT_TRUE(soft.drawn) << "the panes were not drawn";
     EXPECT_FALSE(MapsAGlDriver(soft.maps));
     EXPECT_FALSE(soft.environ.contains("QT_XCB_GL_INTEGRATION="));
+    // and the platform's and the web engine's word that there is no GL is
+    // not passed on: it was asked for
+    EXPECT_FALSE(soft.said.contains("OpenGL context")) << soft.said.toStdString();
+    EXPECT_FALSE(soft.said.contains("No suitable graphics backend")) << soft.said.toStdString();
     // the reader's choice of GL in the environment holds
     const Started chosen = StartReader({"QT_XCB_GL_INTEGRATION=xcb_glx"});
     ASSERT_TRUE(chosen.drawn) << "the panes were not drawn";

@@ -106,6 +106,19 @@ void HoldStartMessages(QtMsgType type, const QMessageLogContext&, const QString&
     std::_Exit(1);
 }
 
+// Once the application object stands: the messages held back are said
+// (not what the platform says about GL it was told to go without), and the
+// environment is the one the reader was started with again.
+void ToolkitStarted() {
+    qInstallMessageHandler(nullptr);
+    if (openGlTurnedOff) {
+        qunsetenv("QT_XCB_GL_INTEGRATION");
+        defaultMessages = qInstallMessageHandler(QuietAboutNoOpenGl);
+    }
+    for (const QString& m : startMessages)
+        if (!SaysThereIsNoOpenGl(m)) qWarning().noquote() << m;
+}
+
 }  // namespace
 
 namespace mushaf {
@@ -317,13 +330,7 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     PrepareToolkit(argv[0]);
     qInstallMessageHandler(HoldStartMessages);
     QApplication app(argc, argv);
-    qInstallMessageHandler(nullptr);
-    if (openGlTurnedOff) {
-        qunsetenv("QT_XCB_GL_INTEGRATION");
-        defaultMessages = qInstallMessageHandler(QuietAboutNoOpenGl);
-    }
-    for (const QString& m : startMessages)
-        if (!SaysThereIsNoOpenGl(m)) qWarning().noquote() << m;
+    ToolkitStarted();
 
     QtSystemColours colours;
     QtClipboard clipboard;
