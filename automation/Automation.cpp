@@ -543,7 +543,9 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
         const QString n = w.Panes()[i]->objectName();
         const QVariantList pair = answers[static_cast<qsizetype>(i)].toList();
         documents[n] = pair.value(0).toString();
-        scroll[n] = pair.value(1).toDouble();
+        // a pane never shown has not been scrolled (its page, read without a
+        // view, is laid out at no size)
+        scroll[n] = w.Panes()[i]->HasView() ? QJsonValue(pair.value(1).toDouble()) : QJsonValue(QJsonValue::Null);
     }
     o["documents"] = documents;
     o["scrollTop"] = scroll;
@@ -652,8 +654,8 @@ QJsonObject RunActions(frmMain& window, Clipboard& clipboard, const QStringList&
         }
         // With nothing to do but read the window, the panes not shown make
         // their pages now, so that their documents load while the shown
-        // panes wait for their frames. Actions find the panes as the
-        // reader's window has them: a pane makes its page when first shown.
+        // panes wait for their frames. Otherwise a pane makes its page when
+        // it is first shown or read, as in the reader's window.
         if (actions.isEmpty())
             for (WebPane* pane : window.Panes()) pane->PreparePage();
         if (!WaitUntil([&] { return *painted == shown; }, 10000)) throw Failure{"a pane did not draw"};

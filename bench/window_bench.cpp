@@ -37,6 +37,9 @@ QElapsedTimer sinceMain;
 // bare view and the reader each start as they would from the desktop.
 QProcessEnvironment startEnvironment;
 
+// The model of the reader's window, read from before the application object.
+std::function<std::unique_ptr<mushaf::cQ114>()> readModel;
+
 // BENCH_TRACE=1 in the environment: the steps of each start (ms since main),
 // each run's figures and each process's share of the memory, on stderr.
 bool Tracing() { return qEnvironmentVariableIsSet("BENCH_TRACE"); }
@@ -144,9 +147,9 @@ int App(bool full) {
     QTemporaryDir fresh;
     mushaf::QtSettings settings(fresh.filePath("settings.ini"));
     Trace("app");
-    // as the program does: the model read while the window is built
+    // as the program does: the model read while the toolkit started
     mushaf::WindowServices services{tables, colours, clipboard, keyboard, settings};
-    services.model = mushaf::ReadModelAhead(tables);
+    services.model = readModel;
     mushaf::frmMain w(services);
     Trace("built");
     w.Form_Load();
@@ -427,7 +430,13 @@ int main(int argc, char** argv) {
     // ratios measure the reader's own work
     if (argc > 1 && QString(argv[1]) == "--bare" && !qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
         qputenv("QT_QUICK_BACKEND", "software");
+    // the reader's window: the model is read while the toolkit starts, as
+    // the program reads it
+    mushaf::QtTableSource tables;
+    const QString first = argc > 1 ? QString(argv[1]) : QString();
+    if (first == "--startup" || first == "--full") readModel = mushaf::ReadModelAhead(tables);
     QApplication app(argc, argv);
+    if (argc > 1 && QString(argv[1]) != "--bare") mushaf::ToolkitStarted();
     QString mode = argc > 1 ? QString(argv[1]) : QString();
     if (mode == "--bare") return Bare();
     if (mode == "--startup") return App(false);

@@ -81,6 +81,7 @@ int main(int argc, char** argv) {
     qputenv("FONTCONFIG_FILE", MUSHAF_FONTS_CONF);
     mushaf::PrepareToolkit(argv[0]);
     QApplication app(argc, argv);
+    mushaf::ToolkitStarted();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

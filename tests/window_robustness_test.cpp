@@ -79,6 +79,4 @@ TEST(Robustness, TheModelReadAheadIsHandedOverOnceAndFailsAsReadingItWould) {
     } broken(tables);
     auto failing = mushaf::ReadModelAhead(broken);
     EXPECT_THROW(failing(), mushaf::ModelError);
-    // and one never taken is waited for, not left running on the tables
-    { auto unused = mushaf::ReadModelAhead(broken); }
 }

@@ -69,8 +69,9 @@ Started StartReader(const QStringList& env) {
     return s;
 }
 
+// A vendor's GL library (libGLX_mesa, libGLX_nvidia...) or a Mesa driver.
 bool MapsAGlDriver(const QByteArray& maps) {
-    return maps.contains("/swrast_dri.so") || maps.contains("/libLLVM") || maps.contains("/libGLX_mesa.so");
+    return maps.contains("/libGLX_") || maps.contains("_dri.so") || maps.contains("/libLLVM");
 }
 }  // namespace
 

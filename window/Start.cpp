@@ -9,6 +9,7 @@
 #include <future>
 #include <memory>
 #include <string>
+#include <system_error>
 #include <cstdio>
 #include <cstdlib>
 
@@ -106,18 +107,6 @@ void HoldStartMessages(QtMsgType type, const QMessageLogContext&, const QString&
     std::_Exit(1);
 }
 
-// Once the application object stands: the messages held back are said
-// (not what the platform says about GL it was told to go without), and the
-// environment is the one the reader was started with again.
-void ToolkitStarted() {
-    qInstallMessageHandler(nullptr);
-    if (openGlTurnedOff) {
-        qunsetenv("QT_XCB_GL_INTEGRATION");
-        defaultMessages = qInstallMessageHandler(QuietAboutNoOpenGl);
-    }
-    for (const QString& m : startMessages)
-        if (!SaysThereIsNoOpenGl(m)) qWarning().noquote() << m;
-}
 
 }  // namespace
 
@@ -129,6 +118,17 @@ void PrepareToolkit(const char* argv0) {
     DrawInSoftware();
     NoOpenGlInSoftware();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+}
+
+void ToolkitStarted() {
+    qInstallMessageHandler(nullptr);
+    if (openGlTurnedOff) {
+        qunsetenv("QT_XCB_GL_INTEGRATION");
+        defaultMessages = qInstallMessageHandler(QuietAboutNoOpenGl);
+    }
+    for (const QString& m : startMessages)
+        if (!SaysThereIsNoOpenGl(m)) qWarning().noquote() << m;
+    startMessages.clear();
 }
 
 namespace {
@@ -292,11 +292,18 @@ std::optional<int> ParseOptions(QStringList args, const QString& program, const 
 }  // namespace
 
 std::function<std::unique_ptr<cQ114>()> ReadModelAhead(const TableSource& tables) {
-    auto reading = std::make_shared<std::future<std::unique_ptr<cQ114>>>(std::async(std::launch::async, [&tables] {
+    auto read = [&tables] {
         std::unique_ptr<cQ114> model;
         SetBounds(model, tables);
         return model;
-    }));
+    };
+    auto reading = std::make_shared<std::future<std::unique_ptr<cQ114>>>();
+    try {
+        *reading = std::async(std::launch::async, read);
+    } catch (const std::system_error&) {
+        // no thread to be had: read when it is asked for
+        *reading = std::async(std::launch::deferred, read);
+    }
     return [reading]() -> std::unique_ptr<cQ114> {
         if (!reading->valid()) return nullptr;
         return reading->get();

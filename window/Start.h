@@ -45,5 +45,9 @@ int RunReader(int argc, char** argv, const StartExtension* extension = nullptr);
 // missing), one renderer process for all panes, drawing in software unless
 // QT_QUICK_BACKEND says otherwise, shared GL contexts.
 void PrepareToolkit(const char* argv0);
+// Once the application object stands (after PrepareToolkit): the messages
+// its start held back are said, and what PrepareToolkit set in the
+// environment for the platform's start only is taken out again.
+void ToolkitStarted();
 
 }  // namespace mushaf

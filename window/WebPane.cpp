@@ -15,6 +15,7 @@
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
 #include <QWebEngineView>
+#include <utility>
 
 namespace mushaf {
 
@@ -102,11 +103,11 @@ WebPane::WebPane(QWidget* parent, bool receiveClicks, const QString& renderingSt
 
 WebPane::~WebPane() {
     alive_.reset();
-    // the view, then its page, while the pane's members still stand
-    delete view_;
-    view_ = nullptr;
-    delete page_;
-    page_ = nullptr;
+    // the view, then its page, while the pane's members still stand; what
+    // the page says as it goes is not heard
+    delete std::exchange(view_, nullptr);
+    if (page_) disconnect(page_, nullptr, this, nullptr);
+    delete std::exchange(page_, nullptr);
 }
 
 void WebPane::CreatePage() {
@@ -249,8 +250,8 @@ void WebPane::Framed(int token) {
 }
 
 bool WebPane::IsIdle() const {
-    // without a view, what is asked waits until the pane is first shown (or,
-    // deferred, until it makes its view)
+    // without a page, what is asked waits until the pane is first shown or
+    // read (or, deferred, until it makes its view)
     if (!page_) return !pumpScheduled_ && !(deferView_ && !queue_.empty());
     // a pane read while its view waits is not idle until it has its view
     if (deferView_) return false;
@@ -439,7 +440,7 @@ void WebPane::Written(int token) {
 }
 
 void WebPane::LoadFinished() {
-    if (resting_) return;  // a load the lost renderer reported
+    if (!alive_ || resting_) return;  // the pane going, or a load the lost renderer reported
     loading_ = false;
     ShowResting(false);
     Pump();
