@@ -390,10 +390,11 @@ double Painted(const QString& mode, QString* output = nullptr, double* complete 
 }
 
 // A whole process, from its start to its end, in ms.
-double WholeProcess(const QString& program, const QStringList& arguments) {
+double WholeProcess(const QString& program, const QStringList& arguments,
+                    const QProcessEnvironment& environment = startEnvironment) {
     QProcess p;
     p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    p.setProcessEnvironment(startEnvironment);
+    p.setProcessEnvironment(environment);
     p.setStandardOutputFile(QProcess::nullDevice());
     QElapsedTimer t;
     t.start();
@@ -405,16 +406,24 @@ double WholeProcess(const QString& program, const QStringList& arguments) {
 // The reader's whole process as the automation runs it with no action (to
 // every shown pane loaded, then closed) against the bare view's (one small
 // document painted, then ended): medians of five alternating runs.
+//
+// Also against a bare view that, like the reader, loads no GL driver
+// (QT_XCB_GL_INTEGRATION=none): what is left is the reader's own work.
 void ProcessRatio() {
     QTemporaryDir fresh;
-    std::vector<double> bare, reader;
+    QProcessEnvironment withoutGl = startEnvironment;
+    if (!withoutGl.contains("QT_XCB_GL_INTEGRATION")) withoutGl.insert("QT_XCB_GL_INTEGRATION", "none");
+    std::vector<double> bare, bareWithoutGl, reader;
     for (int i = 0; i < 5; ++i) {
         bare.push_back(WholeProcess(QCoreApplication::applicationFilePath(), {"--bare"}));
         reader.push_back(WholeProcess(QStringLiteral(MUSHAF_AUTOMATION),
                                       {"--dump-state", "--settings", fresh.filePath("settings.ini")}));
+        bareWithoutGl.push_back(WholeProcess(QCoreApplication::applicationFilePath(), {"--bare"}, withoutGl));
     }
     std::printf("bare-process-ms %.1f\nprocess-ms %.1f\nprocess-ratio %.2f\n", Median(bare), Median(reader),
                 Median(reader) / Median(bare));
+    std::printf("bare-without-gl-process-ms %.1f\nprocess-ratio-without-gl %.2f\n", Median(bareWithoutGl),
+                Median(reader) / Median(bareWithoutGl));
 }
 
 }  // namespace
