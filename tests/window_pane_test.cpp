@@ -45,6 +45,18 @@ QString JsString(const QString& s) {
     return QString::fromUtf8(QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
 }
 
+// What `script` answers in the pane, once it has.
+QVariant Evaluate(mushaf::WebPane* pane, const QString& script) {
+    auto answer = std::make_shared<QVariant>();
+    auto answered = std::make_shared<bool>(false);
+    pane->Evaluate(script, [answer, answered](const QVariant& v) {
+        *answer = v;
+        *answered = true;
+    });
+    EXPECT_TRUE(WaitUntil([&] { return *answered; })) << script.left(80).toStdString();
+    return *answer;
+}
+
 struct Shown {
     QWidget host;
     mushaf::WebPane* pane;
@@ -54,16 +66,7 @@ struct Shown {
         if (visible) host.show();
         pane->Navigate(QUrl(QStringLiteral("about:blank")));
     }
-    QVariant Evaluate(const QString& script) {
-        auto answer = std::make_shared<QVariant>();
-        auto answered = std::make_shared<bool>(false);
-        pane->Evaluate(script, [answer, answered](const QVariant& v) {
-            *answer = v;
-            *answered = true;
-        });
-        EXPECT_TRUE(WaitUntil([&] { return *answered; })) << script.left(80).toStdString();
-        return *answer;
-    }
+    QVariant Evaluate(const QString& script) { return ::Evaluate(pane, script); }
 };
 
 }  // namespace
@@ -116,16 +119,7 @@ TEST(Pane, AHiddenPaneReadMakesOnlyItsPageWhichItsViewTakesWhenShown) {
     host.resize(300, 400);
     auto* pane = new mushaf::WebPane(&host, true);
     pane->resize(300, 400);
-    auto evaluate = [pane](const QString& script) {
-        auto answer = std::make_shared<QVariant>();
-        auto answered = std::make_shared<bool>(false);
-        pane->Evaluate(script, [answer, answered](const QVariant& v) {
-            *answer = v;
-            *answered = true;
-        });
-        EXPECT_TRUE(WaitUntil([&] { return *answered; })) << script.toStdString();
-        return *answer;
-    };
+    auto evaluate = [pane](const QString& script) { return Evaluate(pane, script); };
     // never shown, no address: written into its page's own empty document
     pane->Write(QStringLiteral("<html><body><p id=x>written</p></body></html>"));
     EXPECT_EQ(evaluate(QStringLiteral("document.getElementById('x').textContent")).toString(), "written");
