@@ -657,7 +657,7 @@ QJsonObject RunActions(frmMain& window, Clipboard& clipboard, const QStringList&
         // panes wait for their frames. Otherwise a pane makes its page when
         // it is first shown or read, as in the reader's window.
         if (actions.isEmpty())
-            for (WebPane* pane : window.Panes()) pane->PreparePage();
+            for (WebPane* pane : window.Panes()) pane->CreatePage();
         if (!WaitUntil([&] { return *painted == shown; }, 10000)) throw Failure{"a pane did not draw"};
         for (const QString& action : actions) Perform(window, action);
         return State(window, clipboard);

@@ -432,21 +432,19 @@ int main(int argc, char** argv) {
     sinceMain.start();
     qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
     startEnvironment = QProcessEnvironment::systemEnvironment();
-    if (argc > 1 && QString(argv[1]) == "--driver-only") return 0;
-    // the reader's window starts as the program starts it
-    if (argc > 1 && QString(argv[1]) != "--bare") mushaf::PrepareToolkit(argv[0]);
+    const QString mode = argc > 1 ? QString(argv[1]) : QString();
+    if (mode == "--driver-only") return 0;
+    // the reader's window starts as the program starts it, the model read
+    // while the toolkit starts
+    const bool reader = !mode.isEmpty() && mode != "--bare";
+    if (reader) mushaf::PrepareToolkit(argv[0]);
+    mushaf::QtTableSource tables;
+    if (mode == "--startup" || mode == "--full") readModel = mushaf::ReadModelAhead(tables);
     // the bare view draws as the reader does (in software), so that the
     // ratios measure the reader's own work
-    if (argc > 1 && QString(argv[1]) == "--bare" && !qEnvironmentVariableIsSet("QT_QUICK_BACKEND"))
-        qputenv("QT_QUICK_BACKEND", "software");
-    // the reader's window: the model is read while the toolkit starts, as
-    // the program reads it
-    mushaf::QtTableSource tables;
-    const QString first = argc > 1 ? QString(argv[1]) : QString();
-    if (first == "--startup" || first == "--full") readModel = mushaf::ReadModelAhead(tables);
+    if (mode == "--bare" && !qEnvironmentVariableIsSet("QT_QUICK_BACKEND")) qputenv("QT_QUICK_BACKEND", "software");
     QApplication app(argc, argv);
-    if (argc > 1 && QString(argv[1]) != "--bare") mushaf::ToolkitStarted();
-    QString mode = argc > 1 ? QString(argv[1]) : QString();
+    if (reader) mushaf::ToolkitStarted();
     if (mode == "--bare") return Bare();
     if (mode == "--startup") return App(false);
     if (mode == "--full") return App(true);

@@ -65,6 +65,10 @@ void frmMain::NoteDwell() {
     SaveChoices();
 }
 
+void frmMain::ShowPageCaption() {
+    if (Q114) lblPage->setText(PageCaption(Q114->Page()));
+}
+
 QString frmMain::PageCaption(int16_t page) const {
     QString caption = ToQ(views::PageCaption(page));
     if (sound_ != Sound::Stopped && !recitationNotice_.isEmpty()) caption += QStringLiteral("   |   ") + recitationNotice_;
@@ -95,13 +99,13 @@ void frmMain::SetKhatmah(int days, int startPage) {
     plan.began = today_.toString(Qt::ISODate).toStdString();
     choices_.khatmah = plan;
     SaveChoices();
-    if (Q114) lblPage->setText(PageCaption(Q114->Page()));
+    ShowPageCaption();
 }
 
 void frmMain::EndKhatmah() {
     choices_.khatmah.reset();
     SaveChoices();
-    if (Q114) lblPage->setText(PageCaption(Q114->Page()));
+    ShowPageCaption();
 }
 
 void frmMain::KhatmahDialog() {

@@ -53,7 +53,7 @@ frmMain::RecitalState frmMain::Recital() const {
     return s;
 }
 
-// The surah and ayah of a line, from the surahs' first lines.
+// The surah and ayah of a line, as the model has them.
 std::pair<int, int> frmMain::SurahAyahOf(int16_t line) const {
     const cQ114::Line& at = Q114->LineAt(line);
     return {at.soreh, at.ayeh};
@@ -83,7 +83,7 @@ int16_t frmMain::RecordedFrom(int line) const {
 void frmMain::RecitationNotice(const QString& text) {
     message_ = text;
     recitationNotice_ = text;
-    if (Q114) lblPage->setText(PageCaption(Q114->Page()));
+    ShowPageCaption();
 }
 
 void frmMain::PlayOrPause() {
@@ -131,7 +131,7 @@ void frmMain::StopRecitation() {
     timesPlayed_ = 0;
     onResume_ = nullptr;
     // the caption without what was said while it played
-    if (Q114 && loaded_) lblPage->setText(PageCaption(Q114->Page()));
+    if (loaded_) ShowPageCaption();
 }
 
 void frmMain::ReciteFrom(int16_t line) {

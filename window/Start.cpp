@@ -65,8 +65,8 @@ void DrawInSoftware() {
 // Drawn in software, the window uses no OpenGL, yet the platform would load
 // a GL driver for the context it shares with the web engine: Mesa's, with
 // LLVM, some 35 MB in memory and some 60 ms of every start spent linking it.
-// The platform is told to use none; only while it starts (RunReader takes
-// it out of the environment again), so that the programs the reader opens
+// The platform is told to use none; only while it starts (ToolkitStarted
+// takes it out of the environment again), so that the programs the reader opens
 // draw as they would. A choice of the platform's GL in the environment, or
 // drawing through the graphics card, keeps GL.
 bool openGlTurnedOff = false;
@@ -106,7 +106,6 @@ void HoldStartMessages(QtMsgType type, const QMessageLogContext&, const QString&
                  "xvfb-run -a mushaf\n", why.toLocal8Bit().constData());
     std::_Exit(1);
 }
-
 
 }  // namespace
 

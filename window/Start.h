@@ -43,7 +43,8 @@ int RunReader(int argc, char** argv, const StartExtension* extension = nullptr);
 // configuration (looked for next to the executable, then in
 // ../share/mushaf/fonts/ from its folder; `argv0` where /proc/self/exe is
 // missing), one renderer process for all panes, drawing in software unless
-// QT_QUICK_BACKEND says otherwise, shared GL contexts.
+// QT_QUICK_BACKEND says otherwise (and then without a GL driver), shared GL
+// contexts.
 void PrepareToolkit(const char* argv0);
 // Once the application object stands (after PrepareToolkit): the messages
 // its start held back are said, and what PrepareToolkit set in the

@@ -68,8 +68,8 @@ public:
     // whether it has a document in a renderer (shown, or read while hidden)
     bool HasPage() const { return page_ != nullptr; }
     // Makes the pane's page now, without a view, so that its document is
-    // ready to be read before the pane is shown.
-    void PreparePage() { CreatePage(); }
+    // ready to be read before the pane is shown (reading does it too).
+    void CreatePage();
     // The web view is made when the pane is first shown; a pane shown from
     // the start makes it at once with CreateView. A pane read before it is
     // shown makes only its page, which its view takes over when it is shown.
@@ -117,7 +117,6 @@ private:
         std::function<void(const QVariant&)> done;
         bool keepPlace = false;
     };
-    void CreatePage();
     void Enqueue(Op op);
     void SchedulePump();
     void Pump();

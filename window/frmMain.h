@@ -283,8 +283,11 @@ private:
     void ApplyHifz(bool newPage = false);
     // The plan's dialog, or (with a plan) its end.
     void KhatmahDialog();
-    // The page's caption, with today's portion of a khatmah plan.
+    // The page's caption, with today's portion of a khatmah plan (and what
+    // the recitation says while it plays); ShowPageCaption writes the current
+    // page's into its label.
     QString PageCaption(int16_t page) const;
+    void ShowPageCaption();
     // The notes option of the search row, shown while a card has a note.
     void UpdateNotesOption();
     void SearchNotes();

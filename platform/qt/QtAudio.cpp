@@ -139,7 +139,3 @@ bool QtAudioPlayer::SetRate(double rate) {
 
 // What the program looks up when it loads this module.
 extern "C" Q_DECL_EXPORT mushaf::AudioPlayer* mushaf_make_audio_player() { return new mushaf::QtAudioPlayer(); }
-
-namespace mushaf {
-
-}  // namespace mushaf
