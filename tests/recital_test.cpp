@@ -5,6 +5,9 @@
 #include <filesystem>
 #include <fstream>
 #include <map>
+#include <optional>
+
+#include <sys/stat.h>
 
 #include "window/ReaderChoices.h"
 #include "window/Recital.h"
@@ -85,6 +88,36 @@ TEST(Recital, RecordingsAreFoundByNameAndExtensionInAnyCase) {
     EXPECT_EQ(r.Of(3, 0)->filename(), "001001.mp3");
     EXPECT_FALSE(r.Of(4, 0));
     EXPECT_FALSE(Recordings(f.path() / "missing").Of(1, 1));
+}
+
+// Whatever a folder holds, the scan goes on: a name that is no UTF-8 is read
+// leniently, and a link that loops, a FIFO or a device named like a recording,
+// or a folder that cannot be listed is passed over on its own.
+TEST(Recital, NoNameOrFileTheFoldersHoldStopsTheScan) {
+    Folder f;
+    const fs::path root = f.path() / "user";
+    const fs::path odd = root / std::string("Qari \xff\xfe");  // Latin-1 bytes, no UTF-8
+    f.Touch(fs::path("user") / std::string("Qari \xff\xfe") / "001001.mp3");
+    f.Touch("user/Husary/001002.mp3");
+    fs::create_directory_symlink(root / "Loop", root / "Loop");  // a link to itself
+    fs::create_directory_symlink(root / "Husary", root / "Linked");
+    ASSERT_EQ(::mkfifo((root / "Husary" / "001003.mp3").c_str(), 0600), 0);
+    fs::create_symlink("/dev/null", root / "Husary" / "001004.mp3");
+    fs::create_symlink(root / "Husary" / "gone", root / "Husary" / "001005.mp3");  // dangling
+    fs::create_symlink(root / "Husary" / "001007.mp3", root / "Husary" / "001007.mp3");  // loops
+    std::vector<Reciter> found;
+    ASSERT_NO_THROW(found = FindReciters({root, f.path() / "user" / "Husary" / "001002.mp3"}));
+    ASSERT_EQ(found.size(), 3u);
+    EXPECT_EQ(found[0].name, u"Husary");
+    EXPECT_EQ(found[1].name, u"Linked");
+    EXPECT_EQ(found[2].name, u"Qari \uFFFD\uFFFD");
+    EXPECT_EQ(found[2].folder, odd);
+    std::optional<Recordings> r;
+    ASSERT_NO_THROW(r.emplace(found[0].folder));
+    EXPECT_EQ(r->size(), 1u);
+    EXPECT_EQ(r->Of(1, 2)->filename(), "001002.mp3");
+    ASSERT_NO_THROW(r.emplace(odd));
+    EXPECT_EQ(r->Of(1, 1), odd / "001001.mp3");
 }
 
 TEST(Recital, TheLastLineOfTheUnitALineLiesIn) {

@@ -3,10 +3,15 @@
 // format, and an unreadable file is skipped.
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonObject>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <cstdio>
+#include <unistd.h>
 
 #include "tests/NullSound.h"
 #include "tests/WindowRun.h"
@@ -103,4 +108,24 @@ TEST_F(Audio, PlayingAgainAndAgainAndAtAnotherSpeed) {
     EXPECT_EQ(r.model()["GlobalAyeh"].toInt(), 6);
     EXPECT_EQ(r.state["recitation"].toObject()["speed"].toDouble(), 1.5);
     EXPECT_FALSE(r.standardError.contains("recitation:")) << r.standardError.toStdString();
+}
+
+// A folder whose name is no UTF-8 (Latin-1 bytes here) opens the reader and
+// plays; the name shows with U+FFFD where its bytes mean nothing.
+TEST_F(Audio, AReciterFolderOfAnyNamePlays) {
+    QTemporaryDir dir;
+    const QByteArray odd = QFile::encodeName(dir.path()) + "/Qari \xe9\xe8";
+    ASSERT_EQ(::mkdir(odd.constData(), 0700), 0);
+    Tone(dir.filePath("001001.wav"), 0.3, 500);
+    ASSERT_EQ(::rename(QFile::encodeName(dir.filePath("001001.wav")).constData(), (odd + "/001001.wav").constData()), 0);
+    RUN_PROCESS(r, {"key:F5", "await:stopped"}, {"--recitations", dir.path()});
+    const QJsonObject rec = r.state["recitation"].toObject();
+    EXPECT_EQ(rec["reciters"].toArray().first().toString(), QString::fromUtf8("Qari \uFFFD\uFFFD"));
+    EXPECT_EQ(rec["played"].toInt(), 0);
+    // 1:1 played to its end: playing stopped at the first ayah missing
+    EXPECT_TRUE(r.text("message").contains(QString::fromUtf8("001002"))) << r.text("message").toStdString();
+    EXPECT_FALSE(r.standardError.contains("recitation:")) << r.standardError.toStdString();
+    // (QDir cannot take away what it cannot name)
+    ::unlink((odd + "/001001.wav").constData());
+    ::rmdir(odd.constData());
 }

@@ -6,9 +6,40 @@
 #include <set>
 #include <system_error>
 
+#include "model/Text.h"
+
 namespace mushaf {
 
 namespace fs = std::filesystem;
+
+std::u16string DisplayName(const fs::path& path) {
+#ifdef _WIN32
+    const std::wstring& wide = path.filename().native();
+    return std::u16string(wide.begin(), wide.end());
+#else
+    // the bytes the folder holds, whatever they are: what is no UTF-8 shows as U+FFFD
+    return FromUtf8(path.filename().native());
+#endif
+}
+
+namespace {
+
+// A file's name as bytes, for names that must be ASCII to mean anything; a
+// name that cannot be had that way is empty.
+std::string PlainName(const fs::path& path) {
+#ifdef _WIN32
+    std::string out;
+    for (wchar_t c : path.filename().native()) {
+        if (c > 0x7F) return {};
+        out += static_cast<char>(c);
+    }
+    return out;
+#else
+    return path.filename().native();
+#endif
+}
+
+}  // namespace
 
 std::vector<Reciter> FindReciters(const std::vector<fs::path>& roots) {
     std::vector<Reciter> found;
@@ -17,7 +48,8 @@ std::vector<Reciter> FindReciters(const std::vector<fs::path>& roots) {
         std::error_code ec;
         std::vector<Reciter> here;
         for (fs::directory_iterator it(root, ec), end; !ec && it != end; it.increment(ec)) {
-            const std::u16string name = it->path().filename().u16string();
+            const std::u16string name = DisplayName(it->path());
+            // (a link that loops, or one that leads nowhere, is no folder)
             std::error_code isDir;
             if (name.empty() || name[0] == u'.' || !fs::is_directory(it->path(), isDir)) continue;
             if (names.insert(name).second) here.push_back({name, it->path()});
@@ -46,10 +78,14 @@ Recordings::Recordings(const fs::path& folder) {
     std::error_code ec;
     std::map<int, int> rank;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
-        const std::string stem = it->path().stem().string();
-        const int r = ExtensionRank(it->path().extension().string());
+        const std::string name = PlainName(it->path());
+        const std::size_t dot = name.find('.');
+        const std::string stem = name.substr(0, dot);
+        const int r = dot == std::string::npos ? -1 : ExtensionRank(name.substr(dot));
         if (r < 0 || stem.size() != 6 || !std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; }))
             continue;
+        // a FIFO or a device named like a recording, a link that loops or
+        // leads nowhere: passed over
         std::error_code isFile;
         if (!fs::is_regular_file(it->path(), isFile)) continue;
         const int key = std::stoi(stem.substr(0, 3)) * 1000 + std::stoi(stem.substr(3));

@@ -11,6 +11,10 @@
 
 namespace mushaf {
 
+// The last part of `path` for a reader to see; bytes that are no UTF-8 show
+// as U+FFFD (a folder of any name may lie in the reader's folders).
+std::u16string DisplayName(const std::filesystem::path& path);
+
 struct Reciter {
     std::u16string name;  // the folder's name
     std::filesystem::path folder;

@@ -19,7 +19,7 @@ constexpr int kMostFailures = 3;
 // before a recording that failed is tried again
 constexpr int kRetryMs = 150;
 
-QString Name(const std::filesystem::path& file) { return QString::fromStdString(file.filename().string()); }
+QString Name(const std::filesystem::path& file) { return ToQ(DisplayName(file)); }
 
 // The name a recording of that ayah has, without its extension.
 QString RecordingName(int surah, int ayah) {

@@ -75,7 +75,7 @@ void QtMediaPlayer::Play(const std::filesystem::path& file) {
     // the same file again (a repeat) plays from its start
     if (file != file_) {
         file_ = file;
-        player_->setSource(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+        player_->setSource(LocalFileUrl(file));
     }
     playing_ = true;
     player_->play();

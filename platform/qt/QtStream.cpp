@@ -27,6 +27,18 @@ constexpr int kStillMs = 3000;
 
 }  // namespace
 
+QUrl LocalFileUrl(const std::filesystem::path& file) {
+#ifdef _WIN32
+    return QUrl::fromLocalFile(QString::fromStdWString(file.native()));
+#else
+    std::error_code ec;
+    std::filesystem::path whole = std::filesystem::absolute(file, ec);
+    if (ec) whole = file;
+    const QByteArray bytes = QByteArray::fromStdString(whole.native());
+    return QUrl::fromEncoded("file://" + bytes.toPercentEncoding("/"), QUrl::StrictMode);
+#endif
+}
+
 QtStreamPlayer::QtStreamPlayer() : owner_(std::make_unique<QObject>()), feed_(*this) {
     feed_.open(QIODevice::ReadOnly);
     watch_ = new QTimer(owner_.get());
@@ -46,7 +58,7 @@ std::shared_ptr<QtStreamPlayer::Piece> QtStreamPlayer::Decode(const std::filesys
     auto* decoder = new QAudioDecoder(owner_.get());
     piece->decoder = decoder;
     decoder->setAudioFormat(StreamFormat());
-    decoder->setSource(QUrl::fromLocalFile(QString::fromStdString(file.string())));
+    decoder->setSource(LocalFileUrl(file));
     std::weak_ptr<Piece> weak = piece;
     QObject::connect(decoder, &QAudioDecoder::bufferReady, owner_.get(), [weak, decoder] {
         const QAudioBuffer b = decoder->read();

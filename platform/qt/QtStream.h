@@ -12,10 +12,15 @@
 #include "platform/Audio.h"
 
 class QAudioDecoder;
+class QUrl;
 class QAudioSink;
 class QTimer;
 
 namespace mushaf {
+
+// The address of a local file, its name's bytes as they are (a folder's name
+// need not be UTF-8).
+QUrl LocalFileUrl(const std::filesystem::path& file);
 
 class QtStreamPlayer : public AudioPlayer {
 public:
