@@ -80,3 +80,16 @@ TEST(Robustness, TheModelReadAheadIsHandedOverOnceAndFailsAsReadingItWould) {
     auto failing = mushaf::ReadModelAhead(broken);
     EXPECT_THROW(failing(), mushaf::ModelError);
 }
+
+// Windows closed while every shown pane draws frame after frame: no frame
+// reaches a view whose page is going. tests/teardown-race.sh runs this with
+// the engine's window for that fault held open, and TEARDOWNS=N runs more.
+TEST(Teardown, AWindowClosesWhileItsPanesDraw) {
+    const int n = qEnvironmentVariableIsSet("TEARDOWNS") ? qEnvironmentVariableIntValue("TEARDOWNS") : 8;
+    const QString animate = "(function f(){document.body.style.opacity=0.5+Math.random()/2;requestAnimationFrame(f)})()";
+    for (int i = 0; i < n; ++i) {
+        RUN_WINDOW(r, "resize:57000,31000", "eval:wbrQuran:" + animate, "eval:wbrFarsi:" + animate,
+                   "eval:wbrSoreh:" + animate);
+        EXPECT_EQ(r.marked(), QStringList{"div0"});
+    }
+}

@@ -142,6 +142,10 @@ void WebPane::CreateView() {
     setFocusProxy(view_);
 }
 
+void WebPane::StopDrawing() {
+    if (view_) view_->hide();
+}
+
 void WebPane::EnableContextMenu() {
     contextMenu_ = true;
     if (view_) view_->setContextMenuPolicy(Qt::CustomContextMenu);

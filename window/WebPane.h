@@ -62,6 +62,10 @@ public:
     void SetZoom(double factor);
     double ZoomFactor() const { return zoom_; }
 
+    // The view draws no more (hidden): once the compositor has settled, the
+    // pane can go without a frame arriving at a view being destroyed.
+    void StopDrawing();
+
     bool IsIdle() const;
     // whether it has made its view (a pane not yet shown may not have)
     bool HasView() const { return view_ != nullptr; }

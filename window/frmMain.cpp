@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QEventLoop>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
@@ -353,8 +354,25 @@ void frmMain::MoveFormCenter() {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    Form_Unload();
+    if (!closed_) {
+        closed_ = true;
+        Form_Unload();
+        SettleCompositor();
+    }
     event->accept();
+}
+
+void frmMain::SettleCompositor() {
+    // Qt WebEngine 6.4's compositor thread can hand a frame to a pane's view
+    // while the page that owns the view is being destroyed (the view's
+    // delegate has already lost its own methods: "pure virtual method
+    // called"). So the views stop drawing first, and the event loop runs
+    // while frames already on their way arrive, before any page goes.
+    hide();
+    for (WebPane* p : panes_) p->StopDrawing();
+    QEventLoop settle;
+    QTimer::singleShot(kCompositorSettleMs, &settle, &QEventLoop::quit);
+    settle.exec();
 }
 
 }  // namespace mushaf

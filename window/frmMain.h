@@ -183,6 +183,10 @@ private:
     void ApplyGeometry();
     void SetPanelVisible(const std::string& name, bool visible);
     void MoveFormCenter();
+    // Before the panes go: their views stop drawing, and what the compositor
+    // had on its way arrives.
+    void SettleCompositor();
+    static constexpr int kCompositorSettleMs = 60;
 
     // ---- reading (Reading.cpp): the refresh sequence and its parts; `place`
     // moves the model, the rest draws where it stands ----
@@ -398,6 +402,7 @@ private:
     // the controls that take the focus, in the window's tab order
     std::vector<QWidget*> tabOrder_;
     bool loaded_ = false;
+    bool closed_ = false;
 };
 
 }  // namespace mushaf
