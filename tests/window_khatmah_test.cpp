@@ -1,12 +1,22 @@
 // A khatmah plan in the window: set, shown with today's portion, read pages
 // counted, kept, ended; the day and the clock set from outside.
+#include <QAction>
+#include <QDialogButtonBox>
 #include <QJsonObject>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "tests/WindowDialogs.h"
 #include "tests/WindowRun.h"
+#include "window/frmMain.h"
 
 using mushaf::testing::RunWindow;
+using mushaf::testing::WhenADialogOpens;
 
 TEST(Khatmah, APlanShowsTodaysPortionCountsWhatIsReadAndIsKept) {
     QTemporaryDir dir;
@@ -44,4 +54,47 @@ TEST(Khatmah, APlanShowsTodaysPortionCountsWhatIsReadAndIsKept) {
     RUN_WINDOW_WITH(bad, {"khatmah:366:1", "check"}, day1);
     EXPECT_TRUE(bad.state["khatmah"].isNull());
     EXPECT_FALSE(bad.state["message"].toString().isEmpty());
+}
+
+// The plan's dialog: right to left, Persian buttons and digits, digits of any
+// script typed, nothing out of range taken; the start page is the one on
+// screen when it opened.
+TEST(Khatmah, TheDialogIsPersianAndTakesDigitsOfEveryScript) {
+    QString okText, days, page;
+    bool rtl = false, refused = false;
+    RUN_WINDOW_WITH(r, {"check"}, {"--today", "2026-03-01"}, [&](mushaf::frmMain& w) {
+        static_cast<QScrollBar*>(w.Control("hsAllQuran"))->setValue(28);  // page 4
+        w.SetInteractive(true);
+        WhenADialogOpens([&](QDialog& dialog) {
+            rtl = dialog.layoutDirection() == Qt::RightToLeft;
+            auto* daysBox = dialog.findChild<QLineEdit*>("txtDialogNumber1");
+            auto* pageBox = dialog.findChild<QLineEdit*>("txtDialogNumber2");
+            auto* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);
+            okText = ok->text();
+            days = daysBox->text();
+            page = pageBox->text();
+            static_cast<QScrollBar*>(w.Control("hsAllQuran"))->setValue(100);  // the reader moves on
+            daysBox->selectAll();
+            QTest::keyClicks(daysBox, "999");
+            refused = !ok->isEnabled();
+            daysBox->selectAll();
+            QTest::keyClicks(daysBox, "7");
+            pageBox->selectAll();
+            for (QChar c : QString::fromUtf8("٣٠٠")) {
+                QKeyEvent key(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString(c));
+                QApplication::sendEvent(pageBox, &key);
+            }
+            ok->click();
+        });
+        w.MenuAction("mnuKhatmah")->trigger();
+        w.SetInteractive(false);
+    });
+    EXPECT_TRUE(rtl);
+    EXPECT_EQ(okText, QString::fromUtf8("تأیید"));
+    EXPECT_EQ(days, QString::fromUtf8("۳۰"));
+    EXPECT_EQ(page, QString::fromUtf8("۴"));
+    EXPECT_TRUE(refused);
+    const QJsonObject k = r.state["khatmah"].toObject();
+    EXPECT_EQ(k["days"].toInt(), 7);
+    EXPECT_EQ(k["startPage"].toInt(), 300);
 }

@@ -1,14 +1,23 @@
 // A note on a note card, in the window: set, listed, marked, exported, kept,
 // and asked about before it is dropped.
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
 #include <QDir>
+#include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QTimer>
 #include <QFile>
 #include <QJsonArray>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "tests/WindowDialogs.h"
 #include "tests/WindowRun.h"
+#include "window/frmMain.h"
 
 using mushaf::testing::RunWindow;
+using mushaf::testing::WhenADialogOpens;
 
 namespace {
 QString U(const char* s) { return QString::fromUtf8(s); }
@@ -105,4 +114,29 @@ TEST(Notes, AtNightTheNotesAndTheStudyListsAreLegible) {
     EXPECT_TRUE(r.state["night"].toBool());
     EXPECT_EQ(r.state["view"].toString(), "mushaf");
     EXPECT_TRUE(r.state["hifz"].toBool());
+}
+
+
+// The note dialog acts on the ayah it was opened for, though the reader (or
+// the voice) moves while it is open.
+TEST(Notes, ANoteGoesToTheAyahItsDialogWasOpenedFor) {
+    auto opened = std::make_shared<QString>();
+    RUN_WINDOW_WITH(r, {"check"}, {}, [opened](mushaf::frmMain& w) {
+        w.Control("hsAllQuran")->setProperty("value", 12);
+        w.SetInteractive(true);
+        WhenADialogOpens([&w, opened](QDialog& dialog) {
+            auto* text = dialog.findChild<QPlainTextEdit*>();
+            *opened = dialog.layoutDirection() == Qt::RightToLeft ? "rtl" : "ltr";
+            static_cast<QScrollBar*>(w.Control("hsAllQuran"))->setValue(30);  // the reader moves on
+            text->setPlainText(QString::fromUtf8("برای آیهٔ ۱۲"));
+            dialog.accept();
+        });
+        w.MenuAction("mnuFishNote")->trigger();
+        w.SetInteractive(false);
+    });
+    EXPECT_EQ(*opened, "rtl");
+    EXPECT_EQ(r.state["hsAllQuran"].toInt(), 30);
+    EXPECT_EQ(r.state["notes"].toObject().keys(), QStringList{"12"});
+    EXPECT_EQ(r.state["notes"].toObject()["12"].toString(), QString::fromUtf8("برای آیهٔ ۱۲"));
+    EXPECT_EQ(r.state["FishList"].toString(), "12");
 }

@@ -13,6 +13,7 @@
 #include "platform/qt/QtServices.h"
 #include "views/Documents.h"
 #include "views/Markup.h"
+#include "window/Dialogs.h"
 #include "window/WebPane.h"
 #include "window/frmMain.h"
 
@@ -84,28 +85,6 @@ void frmMain::SetQuranFont(QuranFont font) {
 
 // ---- night reading --------------------------------------------------------------
 
-// The window's colours at night: dark grounds, light text, dimmed text on
-// what is disabled, in every colour group.
-QPalette frmMain::NightPalette(QPalette p) {
-    const QColor ground(0x23, 0x27, 0x2b), field(0x2a, 0x2e, 0x33), text(0xdc, 0xdc, 0xd2), dim(0x6e, 0x72, 0x76);
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
-        for (auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase, QPalette::ToolTipBase})
-            p.setColor(group, role, ground);
-        p.setColor(group, QPalette::Base, field);
-        const QColor ink = group == QPalette::Disabled ? dim : text;
-        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::ToolTipText})
-            p.setColor(group, role, ink);
-        p.setColor(group, QPalette::Light, QColor(0x3a, 0x3f, 0x45));
-        p.setColor(group, QPalette::Midlight, QColor(0x32, 0x37, 0x3c));
-        p.setColor(group, QPalette::Mid, QColor(0x1a, 0x1d, 0x20));
-        p.setColor(group, QPalette::Dark, QColor(0x15, 0x17, 0x1a));
-        p.setColor(group, QPalette::Highlight, QColor(0x2c, 0x4a, 0x6e));
-        p.setColor(group, QPalette::HighlightedText, QColor(0xff, 0xff, 0xff));
-        p.setColor(group, QPalette::Link, QColor(0x8e, 0xc5, 0xff));
-    }
-    return p;
-}
-
 void frmMain::ApplyNightPalette() {
     // the controls, the window, and the windows of its own: the menu and its
     // sub-menus (message boxes take it when they open)
@@ -124,7 +103,7 @@ void frmMain::ApplyNightPalette() {
             w->setAutoFillBackground(dayFilled_[w]);
             continue;
         }
-        w->setPalette(NightPalette(w->palette()));
+        w->setPalette(dialogs::NightPalette(w->palette()));
         if (w != menu_ && !qobject_cast<QMenu*>(w) && !qobject_cast<WebPane*>(w)) w->setAutoFillBackground(true);
     }
 }

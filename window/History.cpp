@@ -1,13 +1,13 @@
 // The reader's history: every ayah the reader stayed on for ten seconds or
 // more, newest first, the last ones kept; listed in the result pane.
 #include <QElapsedTimer>
-#include <QInputDialog>
 #include <QLabel>
 #include <QRadioButton>
 #include <QTimer>
 
 #include "platform/qt/QtServices.h"
 #include "views/Documents.h"
+#include "window/Dialogs.h"
 #include "window/WebPane.h"
 #include "window/frmMain.h"
 
@@ -111,17 +111,16 @@ void frmMain::EndKhatmah() {
 void frmMain::KhatmahDialog() {
     if (!Q114) return;
     if (choices_.khatmah) {
-        if (Ask(QStringLiteral("برنامه ختم پايان يابد؟"))) EndKhatmah();
+        if (Ask(QStringLiteral("برنامهٔ ختم پایان یابد؟"))) EndKhatmah();
         return;
     }
     if (!interactive_) return;
-    bool ok = false;
-    const int days = QInputDialog::getInt(this, QStringLiteral("برنامه ختم"), QStringLiteral("در چند روز؟"), 30, 1,
-                                          KhatmahPlan::kMostDays, 1, &ok);
-    if (!ok) return;
-    const int start = QInputDialog::getInt(this, QStringLiteral("برنامه ختم"), QStringLiteral("از کدام صفحه؟"), Q114->Page(),
-                                           1, KhatmahPlan::kPages, 1, &ok);
-    if (ok) SetKhatmah(days, start);
+    // from the page on screen when the dialog opens
+    const auto plan = dialogs::AskNumbers(DialogLooks(QStringLiteral("برنامهٔ ختم")),
+                                          QStringLiteral("ختم قرآن در چند روز و از کدام صفحه؟"),
+                                          {{QStringLiteral("روزها"), 30, 1, KhatmahPlan::kMostDays},
+                                           {QStringLiteral("از صفحهٔ"), Q114->Page(), 1, KhatmahPlan::kPages}});
+    if (plan) SetKhatmah((*plan)[0], (*plan)[1]);
 }
 
 void frmMain::UpdateNotesOption() {

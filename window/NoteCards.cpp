@@ -1,9 +1,7 @@
 // Note cards and their list, the exports of the cards and of the search
 // results, and the window's messages to the reader.
 #include <QDesktopServices>
-#include <QInputDialog>
 #include <QLabel>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QUrl>
@@ -12,6 +10,7 @@
 #include "platform/qt/QtServices.h"
 #include "views/Documents.h"
 #include "views/Markup.h"
+#include "window/Dialogs.h"
 #include "window/WebPane.h"
 #include "window/frmMain.h"
 
@@ -42,14 +41,15 @@ void frmMain::CardsChanged() {
     if (listing_ == Listing::Cards) ShowFish(true);
 }
 
-void frmMain::SetNote(const QString& note) {
+void frmMain::SetNote(const QString& note) { SetNoteOn(state_.Line(), note); }
+
+void frmMain::SetNoteOn(int16_t line, const QString& note) {
     if (!Q114) return;
-    const int16_t line = state_.Line();
     if (Q114->FishIsExist(line) <= 0) {
         try {
             Q114->FishAdder(line);
         } catch (const ModelError& e) {
-            ShowMessage(QStringLiteral("يادداشت افزوده نشد: %1").arg(QString::fromUtf8(e.what())));
+            ShowMessage(QStringLiteral("یادداشت افزوده نشد: %1").arg(QString::fromUtf8(e.what())));
             return;
         }
     }
@@ -60,17 +60,17 @@ void frmMain::SetNote(const QString& note) {
 
 void frmMain::EditNote() {
     if (!Q114 || !interactive_) return;
-    const auto now = choices_.notes.find(state_.Line());
-    QInputDialog dialog(this);
-    dialog.setLayoutDirection(Qt::RightToLeft);
-    dialog.setWindowTitle(QStringLiteral("يادداشت آيه"));
-    dialog.setLabelText(ToQ(views::CopyText(*Q114, state_.Line(), ShowEarab_, choices_.uthmani)).section(QStringLiteral("\r\n"), 0, 0));
-    dialog.setOption(QInputDialog::UsePlainTextEditForTextInput);
-    dialog.setTextValue(now == choices_.notes.end() ? QString() : ToQ(now->second));
-    dialog.setOkButtonText(QStringLiteral("تاييد"));
-    dialog.setCancelButtonText(QStringLiteral("انصراف"));
-    if (choices_.night) dialog.setPalette(NightPalette(dialog.palette()));
-    if (dialog.exec() == QDialog::Accepted) SetNote(dialog.textValue());
+    // the ayah the dialog opens on, wherever the reader (or the voice) goes meanwhile
+    const int16_t line = state_.Line();
+    const auto now = choices_.notes.find(line);
+    const QString ayah = ToQ(views::CopyText(*Q114, line, ShowEarab_, choices_.uthmani)).section(QStringLiteral("\r\n"), 0, 0);
+    if (auto note = dialogs::AskText(DialogLooks(QStringLiteral("یادداشت آیه")), ayah,
+                                     now == choices_.notes.end() ? QString() : ToQ(now->second)))
+        SetNoteOn(line, *note);
+}
+
+dialogs::Looks frmMain::DialogLooks(const QString& title) {
+    return {.parent = this, .title = title.isEmpty() ? windowTitle() : title, .night = choices_.night};
 }
 
 bool frmMain::Ask(const QString& question) {
@@ -80,13 +80,7 @@ bool frmMain::Ask(const QString& question) {
         return yes;
     }
     if (!interactive_) return false;
-    QMessageBox box(QMessageBox::Question, windowTitle(), question, QMessageBox::Yes | QMessageBox::No, this);
-    box.setLayoutDirection(Qt::RightToLeft);
-    box.button(QMessageBox::Yes)->setText(QStringLiteral("بله"));
-    box.button(QMessageBox::No)->setText(QStringLiteral("خير"));
-    box.setDefaultButton(QMessageBox::No);
-    if (choices_.night) box.setPalette(NightPalette(box.palette()));
-    return box.exec() == QMessageBox::Yes;
+    return dialogs::AskYesNo(DialogLooks(), question);
 }
 
 std::vector<int16_t> frmMain::NotedLines() const {
@@ -145,14 +139,7 @@ void frmMain::ExportList(bool fish) {
 
 void frmMain::ShowMessage(const QString& text, bool warning) {
     message_ = text;
-    if (!interactive_) return;
-    auto* box = new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information, windowTitle(), text,
-                                QMessageBox::Ok, this);
-    box->setLayoutDirection(Qt::RightToLeft);
-    box->button(QMessageBox::Ok)->setText(QStringLiteral("تاييد"));
-    if (choices_.night) box->setPalette(NightPalette(box->palette()));
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    box->open();
+    if (interactive_) dialogs::Inform(DialogLooks(), text, warning);
 }
 
 void frmMain::ReportSettingsTrouble() {

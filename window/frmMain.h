@@ -27,6 +27,7 @@
 #include "platform/TableSource.h"
 #include "views/Styles.h"
 #include "window/Command.h"
+#include "window/Dialogs.h"
 #include "window/ReaderChoices.h"
 #include "window/Recital.h"
 #include "window/ReadingState.h"
@@ -115,6 +116,7 @@ public:
     // The current ayah's note, as the note dialog sets it (a card made if
     // there is none; an empty note leaves the card without one).
     void SetNote(const QString& note);
+    void SetNoteOn(int16_t line, const QString& note);
     const std::map<int16_t, std::u16string>& Notes() const { return choices_.notes; }
     // The reader's answer to the next question the window asks, given ahead
     // (while the window is driven it asks no one).
@@ -234,7 +236,6 @@ private:
     void ApplyRenderingStyles();
     void ApplyRenderingStyle(WebPane* pane);
     void ApplyNightPalette();
-    static QPalette NightPalette(QPalette from);
     void SetQuranFont(QuranFont font);
     void ToggleNight();
     void ToggleFullScreen();
@@ -254,6 +255,8 @@ private:
     void CardsChanged();
     // The note dialog of the current ayah's card.
     void EditNote();
+    // How the window's dialogs look (titled with the window's caption unless given).
+    dialogs::Looks DialogLooks(const QString& title = {});
     // Asks the reader a yes-or-no question; no when no one answers.
     bool Ask(const QString& question);
     // The cards with a note, for the page's marks.

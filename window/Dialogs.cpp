@@ -1,0 +1,168 @@
+#include "window/Dialogs.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "model/Text.h"
+#include "platform/qt/QtServices.h"
+
+namespace mushaf::dialogs {
+
+QPalette NightPalette(QPalette p) {
+    const QColor ground(0x23, 0x27, 0x2b), field(0x2a, 0x2e, 0x33), text(0xdc, 0xdc, 0xd2), dim(0x6e, 0x72, 0x76);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        for (auto role : {QPalette::Window, QPalette::Button, QPalette::AlternateBase, QPalette::ToolTipBase})
+            p.setColor(group, role, ground);
+        p.setColor(group, QPalette::Base, field);
+        const QColor ink = group == QPalette::Disabled ? dim : text;
+        for (auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text, QPalette::ToolTipText})
+            p.setColor(group, role, ink);
+        p.setColor(group, QPalette::Light, QColor(0x3a, 0x3f, 0x45));
+        p.setColor(group, QPalette::Midlight, QColor(0x32, 0x37, 0x3c));
+        p.setColor(group, QPalette::Mid, QColor(0x1a, 0x1d, 0x20));
+        p.setColor(group, QPalette::Dark, QColor(0x15, 0x17, 0x1a));
+        p.setColor(group, QPalette::Highlight, QColor(0x2c, 0x4a, 0x6e));
+        p.setColor(group, QPalette::HighlightedText, QColor(0xff, 0xff, 0xff));
+        p.setColor(group, QPalette::Link, QColor(0x8e, 0xc5, 0xff));
+    }
+    return p;
+}
+
+void Dress(QDialog& dialog, const Looks& looks) {
+    dialog.setLayoutDirection(Qt::RightToLeft);
+    if (!looks.title.isEmpty()) dialog.setWindowTitle(looks.title);
+    if (looks.night) dialog.setPalette(NightPalette(dialog.palette()));
+}
+
+namespace {
+
+QDialogButtonBox* OkAndCancel(QDialog& dialog) {
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, &dialog);
+    buttons->button(QDialogButtonBox::Ok)->setText(kOk);
+    buttons->button(QDialogButtonBox::Cancel)->setText(kCancel);
+    QObject::connect(buttons, &QDialogButtonBox::accepted, &dialog, &QDialog::accept);
+    QObject::connect(buttons, &QDialogButtonBox::rejected, &dialog, &QDialog::reject);
+    return buttons;
+}
+
+// A whole number in Persian digits; Persian, Arabic-Indic and Latin digits
+// typed go in as Persian ones, anything else stays out. Up and Down step it.
+class NumberEdit : public QLineEdit {
+public:
+    NumberEdit(const NumberField& field, QWidget* parent) : QLineEdit(parent), field_(field) {
+        setLayoutDirection(Qt::RightToLeft);
+        setAlignment(Qt::AlignCenter);
+        setText(Shown(field.value));
+        selectAll();
+        connect(this, &QLineEdit::textEdited, this, [this](const QString& typed) {
+            QString digits;
+            int caret = cursorPosition();
+            for (int i = 0; i < typed.size(); ++i) {
+                const QChar c = QChar(AsciiDigit(typed[i].unicode()));
+                if (c >= QChar('0') && c <= QChar('9')) digits += QChar(0x06F0 + (c.unicode() - '0'));
+                else if (i < cursorPosition()) --caret;
+            }
+            if (digits == text()) return;
+            setText(digits);
+            setCursorPosition(std::max(0, caret));
+        });
+    }
+    std::optional<int> Value() const {
+        const std::u16string ascii = AsciiDigits(text().toStdU16String());
+        if (ascii.empty() || ascii.size() > 9) return std::nullopt;
+        const int n = QString::fromStdU16String(ascii).toInt();
+        if (n < field_.lowest || n > field_.highest) return std::nullopt;
+        return n;
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down) {
+            const int now = Value().value_or(field_.value);
+            setText(Shown(std::clamp(now + (event->key() == Qt::Key_Up ? 1 : -1), field_.lowest, field_.highest)));
+            emit textEdited(text());
+            return;
+        }
+        QLineEdit::keyPressEvent(event);
+    }
+
+private:
+    static QString Shown(int n) { return ToQ(PersianDecimal(n)); }
+    NumberField field_;
+};
+
+}  // namespace
+
+bool AskYesNo(const Looks& looks, const QString& question) {
+    QMessageBox box(QMessageBox::Question, looks.title, question, QMessageBox::Yes | QMessageBox::No, looks.parent);
+    Dress(box, looks);
+    box.button(QMessageBox::Yes)->setText(kYes);
+    box.button(QMessageBox::No)->setText(kNo);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void Inform(const Looks& looks, const QString& text, bool warning) {
+    auto* box = new QMessageBox(warning ? QMessageBox::Warning : QMessageBox::Information, looks.title, text,
+                                QMessageBox::Ok, looks.parent);
+    Dress(*box, looks);
+    box->button(QMessageBox::Ok)->setText(kOk);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
+std::optional<QString> AskText(const Looks& looks, const QString& label, const QString& text) {
+    QDialog dialog(looks.parent);
+    Dress(dialog, looks);
+    auto* layout = new QVBoxLayout(&dialog);
+    auto* caption = new QLabel(label, &dialog);
+    caption->setWordWrap(true);
+    layout->addWidget(caption);
+    auto* edit = new QPlainTextEdit(text, &dialog);
+    edit->setObjectName(QStringLiteral("txtDialogText"));
+    layout->addWidget(edit);
+    layout->addWidget(OkAndCancel(dialog));
+    edit->setFocus();
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return edit->toPlainText();
+}
+
+std::optional<std::vector<int>> AskNumbers(const Looks& looks, const QString& label,
+                                           const std::vector<NumberField>& fields) {
+    QDialog dialog(looks.parent);
+    Dress(dialog, looks);
+    auto* layout = new QVBoxLayout(&dialog);
+    if (!label.isEmpty()) layout->addWidget(new QLabel(label, &dialog));
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    std::vector<NumberEdit*> edits;
+    for (const NumberField& f : fields) {
+        edits.push_back(new NumberEdit(f, &dialog));
+        edits.back()->setObjectName(QStringLiteral("txtDialogNumber%1").arg(edits.size()));
+        form->addRow(f.label, edits.back());
+    }
+    QDialogButtonBox* buttons = OkAndCancel(dialog);
+    layout->addWidget(buttons);
+    // OK only while every field holds a number in its range
+    auto sound = [&] {
+        bool all = true;
+        for (NumberEdit* e : edits) all = all && e->Value().has_value();
+        buttons->button(QDialogButtonBox::Ok)->setEnabled(all);
+    };
+    for (NumberEdit* e : edits) QObject::connect(e, &QLineEdit::textChanged, &dialog, sound);
+    sound();
+    if (!edits.empty()) edits.front()->setFocus();
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    std::vector<int> values;
+    for (NumberEdit* e : edits) values.push_back(e->Value().value_or(0));
+    return values;
+}
+
+}  // namespace mushaf::dialogs
