@@ -9,6 +9,9 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QElapsedTimer>
+#include <cstdint>
+#include <cstdlib>
+#include <vector>
 
 namespace mushaf::testing {
 
@@ -61,6 +64,38 @@ public:
         return recording_.readAllStandardOutput();
     }
     QProcess& Recording() { return recording_; }
+
+    // The runs of sound in 16-bit mono samples at `rate` a second: where each
+    // begins and how long it lasts, in ms, with gaps under `gapMs` bridged.
+    struct Span {
+        double startMs, lengthMs;
+        int crossings;  // times the wave crosses zero upwards: its pitch, times the length
+    };
+    static std::vector<Span> Sounds(const QByteArray& pcm, int rate, double gapMs = 30) {
+        std::vector<Span> spans;
+        const auto sample = [&](qsizetype i) {
+            return static_cast<int16_t>(static_cast<uint8_t>(pcm[2 * i]) | (static_cast<uint8_t>(pcm[2 * i + 1]) << 8));
+        };
+        const qsizetype n = pcm.size() / 2, window = rate / 200;  // 5 ms
+        qsizetype begin = -1, lastLoud = -1;
+        int crossings = 0;
+        for (qsizetype at = 0; at + window <= n; at += window) {
+            bool loud = false;
+            for (qsizetype i = at; i < at + window && !loud; ++i) loud = std::abs(sample(i)) > 500;
+            if (loud && begin < 0) begin = at, crossings = 0;
+            if (loud) lastLoud = at + window;
+            if (begin >= 0) {
+                for (qsizetype i = std::max<qsizetype>(at, 1); i < at + window; ++i)
+                    crossings += sample(i - 1) < 0 && sample(i) >= 0;
+            }
+            if (begin >= 0 && !loud && (at - lastLoud) * 1000.0 / rate > gapMs) {
+                spans.push_back({begin * 1000.0 / rate, (lastLoud - begin) * 1000.0 / rate, crossings});
+                begin = -1;
+            }
+        }
+        if (begin >= 0) spans.push_back({begin * 1000.0 / rate, (lastLoud - begin) * 1000.0 / rate, crossings});
+        return spans;
+    }
 
 private:
     static bool Answers() {

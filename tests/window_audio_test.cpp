@@ -129,3 +129,21 @@ TEST_F(Audio, AReciterFolderOfAnyNamePlays) {
     ::unlink((odd + "/001001.wav").constData());
     ::rmdir(odd.constData());
 }
+
+// A recording longer than what is decoded ahead plays whole, to its last
+// sound, and the next follows it.
+TEST_F(Audio, ALongRecordingPlaysToItsEnd) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Tones");
+    QDir().mkpath(folder);
+    Tone(folder + "/001001.wav", 7.0, 440);
+    Tone(folder + "/001002.wav", 0.5, 660);
+    constexpr int kRate = 8000;
+    sound->StartRecording(kRate);
+    RUN_PROCESS(r, {"key:F5", "await:line:1", "await:stopped", "wait:300"}, {"--recitations", dir.path()});
+    const auto spans = mushaf::testing::NullSound::Sounds(sound->StopRecording(), kRate);
+    ASSERT_EQ(spans.size(), 1u) << "the two recordings as one sound";
+    EXPECT_NEAR(spans[0].lengthMs, 7500, 60);
+    // 440 Hz for 7 s, then 660 Hz for 0.5 s
+    EXPECT_NEAR(spans[0].crossings, 440 * 7 + 660 * 0.5, 20);
+}

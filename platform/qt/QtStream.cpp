@@ -24,6 +24,8 @@ QAudioFormat StreamFormat() {
 constexpr int kSinkMs = 100;
 // a sink that has taken nothing for this long while playing has failed
 constexpr int kStillMs = 3000;
+// how far ahead of the sink a recording is decoded
+constexpr int kAheadMs = 3000;
 
 }  // namespace
 
@@ -60,9 +62,8 @@ std::shared_ptr<QtStreamPlayer::Piece> QtStreamPlayer::Decode(const std::filesys
     decoder->setAudioFormat(StreamFormat());
     decoder->setSource(LocalFileUrl(file));
     std::weak_ptr<Piece> weak = piece;
-    QObject::connect(decoder, &QAudioDecoder::bufferReady, owner_.get(), [weak, decoder] {
-        const QAudioBuffer b = decoder->read();
-        if (auto p = weak.lock()) p->pcm.append(b.constData<char>(), b.byteCount());
+    QObject::connect(decoder, &QAudioDecoder::bufferReady, owner_.get(), [weak] {
+        if (auto p = weak.lock()) Pull(*p);
     });
     QObject::connect(decoder, &QAudioDecoder::finished, owner_.get(), [weak, decoder] {
         if (auto p = weak.lock()) {
@@ -87,6 +88,20 @@ std::shared_ptr<QtStreamPlayer::Piece> QtStreamPlayer::Decode(const std::filesys
                      });
     decoder->start();
     return piece;
+}
+
+void QtStreamPlayer::Pull(Piece& piece) {
+    static const qint64 ahead = StreamFormat().bytesForDuration(qint64(kAheadMs) * 1000);
+    while (piece.decoder && piece.Ahead() < ahead && piece.decoder->bufferAvailable()) {
+        const QAudioBuffer b = piece.decoder->read();
+        if (!b.isValid()) break;
+        // what has been given to the sink goes, now and then rather than each time
+        if (piece.head > ahead) {
+            piece.pcm.remove(0, piece.head);
+            piece.head = 0;
+        }
+        piece.pcm.append(b.constData<char>(), b.byteCount());
+    }
 }
 
 void QtStreamPlayer::Drop(Piece& piece) {
@@ -121,17 +136,7 @@ void QtStreamPlayer::Prepare(const std::filesystem::path& file) {
             pieces_.pop_back();
         }
     }
-    const auto& now = pieces_.front();
-    if (now->file == file && now->complete && now->failure.empty()) {
-        // the same again: its sound is decoded already
-        auto again = std::make_shared<Piece>();
-        again->file = file;
-        again->pcm = now->pcm;
-        again->complete = true;
-        pieces_.push_back(again);
-    } else {
-        pieces_.push_back(Decode(file));
-    }
+    pieces_.push_back(Decode(file));
 }
 
 void QtStreamPlayer::StartSink() {
@@ -160,12 +165,16 @@ qint64 QtStreamPlayer::Fill(char* data, qint64 max) {
         if (n == max) break;
         if (p->endsAt >= 0) continue;
         if (!p->failure.empty()) break;
-        const qint64 ready = std::min<qint64>(p->pcm.size() - p->fed, max - n);
-        std::memcpy(data + n, p->pcm.constData() + p->fed, static_cast<std::size_t>(ready));
+        const qint64 ready = std::min<qint64>(p->Ahead(), max - n);
+        std::memcpy(data + n, p->pcm.constData() + p->head, static_cast<std::size_t>(ready));
+        p->head += ready;
         p->fed += ready;
         n += ready;
-        if (!p->complete || p->fed < p->pcm.size()) break;  // more to come, or room is out
+        Pull(*p);  // room for more
+        if (!p->complete || p->Ahead() > 0) break;  // more to come, or room is out
         p->endsAt = streamed_ + n;
+        p->pcm = QByteArray();
+        p->head = 0;
     }
     // silence while nothing is ready: the sink goes on, and the next
     // recording starts as soon as it is
@@ -176,6 +185,8 @@ qint64 QtStreamPlayer::Fill(char* data, qint64 max) {
 
 void QtStreamPlayer::Watch() {
     if (!sink_ || pieces_.empty() || !playing_) return;
+    // a decoder whose queue filled while the piece had no room goes on
+    for (const auto& p : pieces_) Pull(*p);
     // a sink that takes nothing more while it should play is a failure, not a hang
     const qint64 processed = sink_->processedUSecs();
     if (processed != lastProcessed_ || paused_) {

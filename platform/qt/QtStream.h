@@ -1,8 +1,9 @@
 #pragma once
 // Recordings played one after another as one stream: each decoded to PCM
-// (QAudioDecoder) and fed to one QAudioSink, the prepared next one straight
-// after the last byte of the one before, so that no gap falls between them.
-// An end is told once the sink has played past it.
+// (QAudioDecoder) as it plays, a few seconds ahead, and fed to one
+// QAudioSink, the prepared next one straight after the last byte of the one
+// before, so that no gap falls between them. An end is told once the sink
+// has played past it. Memory stays the same whatever a recording's length.
 #include <QElapsedTimer>
 #include <QIODevice>
 #include <deque>
@@ -37,12 +38,14 @@ public:
 private:
     struct Piece {
         std::filesystem::path file;
-        QByteArray pcm;
+        QByteArray pcm;         // decoded, from `head` on not yet given to the sink
+        qint64 head = 0;
         bool complete = false;  // decoded to its end
         std::string failure;    // why it cannot be played, if it cannot
         qint64 fed = 0;         // bytes of it given to the sink
         qint64 endsAt = -1;     // where in the stream its last byte went
         QAudioDecoder* decoder = nullptr;
+        qint64 Ahead() const { return pcm.size() - head; }
     };
     // What the sink reads: the pieces in turn, silence while none is ready.
     class Feed : public QIODevice {
@@ -60,6 +63,9 @@ private:
     };
 
     std::shared_ptr<Piece> Decode(const std::filesystem::path& file);
+    // What the decoder has ready, taken while the piece has room for it: the
+    // decoder waits (its queue is short) until the sink has played some.
+    static void Pull(Piece& piece);
     // Its decoder stopped and gone.
     void Drop(Piece& piece);
     qint64 Fill(char* data, qint64 max);
