@@ -251,6 +251,17 @@ void EndTheRenderer(mushaf::WebPane* pane) {
 }
 
 void EndTheWindowsRenderer(mushaf::frmMain& w) { EndTheRenderer(w.Pane("wbrQuran")); }
+
+// Ends the renderer, then its replacement `afterMs` after it has started.
+void EndTwoRenderers(mushaf::frmMain& w, int afterMs) {
+    QWebEnginePage* page = w.Pane("wbrQuran")->View()->page();
+    ASSERT_TRUE(WaitUntil([&] { return page->renderProcessPid() > 0; }));
+    const qint64 first = page->renderProcessPid();
+    EndTheRenderer(w.Pane("wbrQuran"));
+    ASSERT_TRUE(WaitUntil([&] { return page->renderProcessPid() > 0 && page->renderProcessPid() != first; }));
+    WaitUntil([] { return false; }, afterMs);
+    ::kill(static_cast<pid_t>(page->renderProcessPid()), SIGKILL);
+}
 }  // namespace
 
 TEST(Pane, WhatWasLostWithTheRendererIsAnsweredAndDrawnAgain) {
@@ -327,6 +338,32 @@ TEST(Pane, AfterTheRendererIsGoneThePanesDrawAgain) {
     ASSERT_EQ(on.status, 0) << on.error.toStdString();
     EXPECT_EQ(on.marked(), QStringList{"div300"});
     EXPECT_EQ(on.document("wbrSearchResult").count("<br>"), 1858);
+}
+
+// Whatever the losses, close together or not, the window ends as after one:
+// every shown pane has its document back.
+TEST(Pane, TwoLossesCloseTogetherEndAsOneDoes) {
+    RUN_WINDOW(before, "slider:300");
+    for (int afterMs : {0, 50, 150, 400}) {
+        mushaf::testing::WindowRun r =
+            mushaf::testing::RunWindow({"slider:300", "check"}, {}, [afterMs](mushaf::frmMain& w) { EndTwoRenderers(w, afterMs); });
+        ASSERT_EQ(r.status, 0) << afterMs << " ms: " << r.error.toStdString();
+        EXPECT_EQ(r.marked(), QStringList{"div300"}) << afterMs;
+        for (const char* pane : {"wbrQuran", "wbrFarsi", "wbrSoreh"})
+            EXPECT_EQ(r.document(pane), before.document(pane)) << pane << " after " << afterMs << " ms";
+    }
+    // five in a burst: the panes rest, then come back by themselves
+    mushaf::testing::WindowRun burst = mushaf::testing::RunWindow({"slider:300"}, {}, [](mushaf::frmMain& w) {
+        for (int afterMs : {0, 30, 100, 0}) EndTwoRenderers(w, afterMs);
+        EXPECT_TRUE(WaitUntil([&] {
+            for (mushaf::WebPane* p : w.Panes())
+                if (p->Resting() || !p->IsIdle()) return false;
+            return true;
+        }, 30000));
+    });
+    ASSERT_EQ(burst.status, 0) << burst.error.toStdString();
+    EXPECT_EQ(burst.marked(), QStringList{"div300"});
+    EXPECT_EQ(burst.document("wbrQuran"), before.document("wbrQuran"));
 }
 
 TEST(Pane, TheWindowSaysWhenItsPanesRest) {

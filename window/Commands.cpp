@@ -208,8 +208,8 @@ WebPane* frmMain::SizedPane() const {
 }
 
 WebPane* frmMain::PaneUnder(QObject* watched) const {
-    for (auto* w = qobject_cast<QWidget*>(watched); w; w = w->parentWidget())
-        if (auto* pane = qobject_cast<WebPane*>(w)) return pane;
+    for (WebPane* pane : panes_)
+        if (pane->Holds(watched)) return pane;
     return nullptr;
 }
 
@@ -234,10 +234,12 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
     switch (event->type()) {
     case QEvent::KeyPress: {
         // key preview: once per key, where it is delivered to the focused
-        // widget of this window (or to the window when nothing has the focus)
-        auto* widget = qobject_cast<QWidget*>(watched);
+        // widget of this window (or to the window when nothing has the
+        // focus). `watched` is compared, never looked into: Qt hands the
+        // filter events of objects it is destroying (a web view whose
+        // renderer was lost).
         QWidget* focus = QApplication::focusWidget() ? QApplication::focusWidget() : focusWidget();
-        if (widget && widget->window() == this && (widget == focus || (!focus && widget == this))) {
+        if (focus ? watched == focus && focus->window() == this : watched == this) {
             auto* key = static_cast<QKeyEvent*>(event);
             Form_KeyDown(VbKeyCode(key->key()), static_cast<int>(key->modifiers()));
             if (loaded_ && ReaderKey(key)) return true;

@@ -11,6 +11,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 #include <QTimer>
+#include <QWebEngineLoadingInfo>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
 #include <QWebEngineSettings>
@@ -118,7 +119,16 @@ void WebPane::CreatePage() {
     }, [this](int token) { Written(token); }, [this](int token) { Framed(token); });
     if (zoom_ != 1.0) page_->setZoomFactor(zoom_);
     page_->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
-    connect(page_, &QWebEnginePage::loadFinished, this, [this](bool) { LoadFinished(); });
+    // A load is done once every load begun has ended: a load cut short by
+    // a lost renderer ends too, and may say so only after the next has begun.
+    connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus) {
+            ++loadsUnderway_;
+            return;
+        }
+        loadsUnderway_ = std::max(0, loadsUnderway_ - 1);
+        if (loadsUnderway_ == 0) LoadFinished();
+    });
     connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] { RendererGone(); });
     // without an address the page's own empty document is the first one,
     // and what waits is written into it at once
@@ -140,6 +150,12 @@ void WebPane::CreateView() {
     // written next is laid out and scrolled at the size it is shown at
     view_->setGeometry(rect());
     setFocusProxy(view_);
+}
+
+bool WebPane::Holds(const QObject* object) const {
+    if (object == this) return true;
+    const QList<QObject*> mine = findChildren<QObject*>();
+    return std::find(mine.begin(), mine.end(), object) != mine.end();
 }
 
 void WebPane::StopDrawing() {
@@ -378,9 +394,12 @@ void WebPane::RendererGone() {
         Replay();
     }
     // Not from inside the engine's report of the loss: the reload and the
-    // answers (which may wait on an event loop of their own) come next.
+    // answers (which may wait on an event loop of their own) come next. Until
+    // the reload is asked for, what ends is a load the loss cut short.
+    reloadDue_ = !resting_;
     QTimer::singleShot(0, this, [this, answers = std::move(answers)]() mutable {
-        if (!resting_ && loading_) page_->setUrl(StartAddress());
+        if (reloadDue_ && !resting_) page_->setUrl(StartAddress());
+        reloadDue_ = false;
         for (auto& [id, done] : answers) done(QVariant());
         Pump();
     });
@@ -444,7 +463,9 @@ void WebPane::Written(int token) {
 }
 
 void WebPane::LoadFinished() {
-    if (!alive_ || resting_) return;  // the pane going, or a load the lost renderer reported
+    // the pane going, a load the lost renderer reported, or one the reload
+    // after a loss will replace
+    if (!alive_ || resting_ || reloadDue_) return;
     loading_ = false;
     ShowResting(false);
     Pump();

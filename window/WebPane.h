@@ -86,6 +86,9 @@ public:
     void DeferView();
     void EndDeferral();
     QWebEngineView* View() const { return view_; }
+    // Whether `object` is the pane or one of its widgets; `object` is only
+    // compared, so that it may be one being destroyed.
+    bool Holds(const QObject* object) const;
 
     // A click beside the links of a list of rows (a link a row, rows one
     // under the other) is taken as a click on its row's link.
@@ -145,6 +148,10 @@ private:
     bool receiveClicks_;
     QString renderingStyle_;
     bool loading_ = false;
+    // loads begun and not yet ended
+    int loadsUnderway_ = 0;
+    // a renderer was lost and the reload for it is still to be asked for
+    bool reloadDue_ = false;
     // The number of the long document whose second part is still being
     // written (0: none); each long document gets the next number.
     int writing_ = 0;
