@@ -163,6 +163,8 @@ void frmMain::BuildReaderMenu() {
             UpdateChecks();
         });
         into->addAction(a);
+        actions_[c.name] = a;
+        if (c.checked) checkable_.emplace_back(&c, a);
     }
     connect(menu_, &QMenu::aboutToHide, this, [this] { QTimer::singleShot(0, this, [this] { menuPane_ = nullptr; }); });
     for (WebPane* pane : {wbrQuran, wbrFarsi}) {
@@ -175,13 +177,15 @@ void frmMain::BuildReaderMenu() {
     }
 }
 
-QAction* frmMain::MenuAction(const QString& name) const { return menu_->findChild<QAction*>(name); }
+QAction* frmMain::MenuAction(const QString& name) const {
+    const auto at = actions_.find(name);
+    return at == actions_.end() ? nullptr : at->second;
+}
 
 void frmMain::UpdateChecks() {
     if (!menu_) return;
-    for (const Command& c : commands_)
-        if (c.checked)
-            if (QAction* a = MenuAction(c.name)) a->setChecked(c.checked());
+    for (const auto& [c, a] : checkable_)
+        if (a->isChecked() != c->checked()) a->setChecked(!a->isChecked());
 }
 
 // ---- keys, the wheel, the tab order -------------------------------------------------

@@ -36,9 +36,14 @@ std::filesystem::path frmMain::UserRecitationFolder() {
 }
 
 const Reciter* frmMain::ActiveReciter() const {
-    for (const Reciter& r : reciters_)
-        if (r.name == choices_.reciter) return &r;
-    return reciters_.empty() ? nullptr : &reciters_.front();
+    // looked up once for each name chosen: every reciter's check mark asks
+    if (active_.first != choices_.reciter) {
+        const auto at = reciterAt_.find(choices_.reciter);
+        active_ = {choices_.reciter, at != reciterAt_.end() ? &reciters_[at->second]
+                                     : reciters_.empty()    ? nullptr
+                                                            : &reciters_.front()};
+    }
+    return active_.second;
 }
 
 frmMain::RecitalState frmMain::Recital() const {

@@ -143,6 +143,7 @@ frmMain::frmMain(WindowServices services) : services_(services) {
     setLayoutDirection(Qt::RightToLeft);
     BuildControls();
     reciters_ = FindReciters(services_.recitationFolders);
+    for (std::size_t i = 0; i < reciters_.size(); ++i) reciterAt_.emplace(reciters_[i].name, i);
     BuildCommands();
     BuildReaderMenu();
     resize(Px(layout::kDesignClientWidth), Px(layout::kDesignClientHeight));

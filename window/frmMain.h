@@ -337,6 +337,8 @@ private:
     ReadingState state_;
     std::vector<Command> commands_;
     QMenu* menu_ = nullptr;
+    std::map<QString, QAction*> actions_;  // the menu's entries by name
+    std::vector<std::pair<const Command*, QAction*>> checkable_;  // the choices' entries
     WebPane* menuPane_ = nullptr;  // the pane the menu was opened over
     std::optional<ChoiceStore> store_;
     ReaderChoices choices_;
@@ -362,6 +364,9 @@ private:
     QTimer* dwellTimer_ = nullptr;
     // recitation
     std::vector<Reciter> reciters_;
+    std::map<std::u16string, std::size_t> reciterAt_;  // by name
+    // the reciter that plays, for the name it was last found for
+    mutable std::pair<std::u16string, const Reciter*> active_{u"\uFFFF", nullptr};
     Recordings recordings_;  // the reciter's, as found at the last start
     std::unique_ptr<AudioPlayer> player_;
     enum class Sound { Stopped, Playing, Paused } sound_ = Sound::Stopped;
