@@ -256,12 +256,17 @@ TEST(Choices, AKhatmahPlanIsKeptAndReadOnlyWhenSound) {
     EXPECT_FALSE(Store(s).Load().khatmah);
     // unsound days, page or day: no plan; unsound read pages are passed over
     for (auto [days, start, began] : {std::tuple{u"0", u"1", u"2026-12-08"}, {u"366", u"1", u"2026-12-08"},
-                                      {u"30", u"605", u"2026-12-08"}, {u"30", u"1", u"8/12/2026"}, {u"x", u"1", u"2026-12-08"}}) {
+                                      {u"30", u"605", u"2026-12-08"}, {u"30", u"1", u"8/12/2026"}, {u"x", u"1", u"2026-12-08"},
+                                      // days no calendar has
+                                      {u"30", u"1", u"2026-02-30"}, {u"30", u"1", u"9999-99-99"}, {u"30", u"1", u"2026-13-01"},
+                                      {u"30", u"1", u"2026-00-10"}, {u"30", u"1", u"2027-02-29"}, {u"30", u"1", u"0000-01-01"}}) {
         s.Keep(u"KhatmahDays", days);
         s.Keep(u"KhatmahStart", start);
         s.Keep(u"KhatmahBegan", began);
-        EXPECT_FALSE(Store(s).Load().khatmah) << std::string(days, days + 1);
+        EXPECT_FALSE(Store(s).Load().khatmah) << std::string(began, began + 10);
     }
+    s.Keep(u"KhatmahBegan", u"2028-02-29");  // a leap day
+    EXPECT_TRUE(Store(s).Load().khatmah);
     s.Keep(u"KhatmahDays", u"30");
     s.Keep(u"KhatmahStart", u"1");
     s.Keep(u"KhatmahBegan", u"2026-12-08");

@@ -1,6 +1,7 @@
 #include "window/ReaderChoices.h"
 
 #include <charconv>
+#include <chrono>
 #include <cmath>
 #include <set>
 
@@ -151,7 +152,15 @@ std::optional<KhatmahPlan> ChoiceStore::SoundKhatmah() const {
             if (began[i] < '0' || began[i] > '9') return false;
         return true;
     };
-    const bool day = began.size() == 10 && digits(0, 4) && began[4] == '-' && digits(5, 2) && began[7] == '-' && digits(8, 2);
+    bool day = began.size() == 10 && digits(0, 4) && began[4] == '-' && digits(5, 2) && began[7] == '-' && digits(8, 2);
+    if (day) {
+        // a day of the calendar (no 30 February), from year 1 on
+        using namespace std::chrono;
+        const int y = std::stoi(began.substr(0, 4));
+        const year_month_day date{year(y), month(static_cast<unsigned>(std::stoi(began.substr(5, 2)))),
+                                  std::chrono::day(static_cast<unsigned>(std::stoi(began.substr(8, 2))))};
+        day = y >= 1 && date.ok();
+    }
     if (!days || !start || !day || !KhatmahPlan::Sound(static_cast<int>(*days), static_cast<int>(*start))) return std::nullopt;
     KhatmahPlan plan;
     plan.days = static_cast<int>(*days);
