@@ -44,6 +44,27 @@ int16_t LineNumber(const std::string& arg, const char* what) {
     return static_cast<int16_t>(r);
 }
 
+// A line of the corpus: its number, checked against the corpus's lines (the
+// model passes over a line out of range; a caller must hear it was not taken).
+int16_t CorpusLine(const cQ114& m, const std::string& arg) {
+    const int16_t line = LineNumber(arg, "line");
+    if (line < m.MinBound() || line > m.MaxBound()) throw SubscriptOutOfRange("line " + arg);
+    return line;
+}
+
+// Checks an ayah against its surah's ayat (0 is a surah's own Bismillah line,
+// which surahs 1 and 9 have not): the model takes an ayah past the surah's
+// end into the next surah.
+void CheckAyahOfSurah(const cQ114& m, const std::string& surahArg, const std::string& ayahArg) {
+    const auto s = ReadNumber(FromUtf8(surahArg)), a = ReadNumber(FromUtf8(ayahArg));
+    if (!s || !a) return;  // the model says what is wrong with them
+    const double surah = RoundHalfEven(*s), ayah = RoundHalfEven(*a);
+    if (surah < 1 || surah > m.SorehCount()) return;
+    const int16_t n = static_cast<int16_t>(surah);
+    const int lowest = n == 1 || n == 9 ? 1 : 0;
+    if (ayah < lowest || ayah > m.TotalAyatOf(n)) throw SubscriptOutOfRange("ayah " + surahArg + " " + ayahArg);
+}
+
 bool WithMarks(const std::string& arg) {
     if (arg == "marks") return true;
     if (arg == "nomarks") return false;
@@ -167,9 +188,12 @@ std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::pat
             throw ModelError("malformed UTF-8", n + " argument " + std::to_string(k + 1) + " at byte " + std::to_string(at));
     }
     auto arg = [&](std::size_t k) { return FromUtf8(c.args.at(k)); };
-    if (n == "line") m.GoPosition(LineNumber(c.args[0], "line"));
+    if (n == "line") m.GoPosition(CorpusLine(m, c.args[0]));
     else if (n == "surah") m.GoSoreh(arg(0));
-    else if (n == "ayah") m.GoAyehOfSoreh(arg(0), arg(1));
+    else if (n == "ayah") {
+        CheckAyahOfSurah(m, c.args[0], c.args[1]);
+        m.GoAyehOfSoreh(arg(0), arg(1));
+    }
     else if (n == "page") m.GoPage(arg(0));
     else if (n == "juz") m.GoJoze(arg(0));
     else if (n == "translation") m.ChooseTranslation(TranslationNamed(c.args[0]));

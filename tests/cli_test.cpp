@@ -65,6 +65,28 @@ TEST(Cli, CommandsRunInOrderAndFailuresDoNotStopThem) {
     EXPECT_EQ(last.status, 0);
 }
 
+// A line or an ayah out of range is an error, with status 1, and the position
+// stays; an ayah's Bismillah line (0) is one where the surah has one.
+TEST(Cli, LinesAndAyatOutOfRangeAreRefused) {
+    CliRun r = Cli("line 9 line 6348 line -1 line 32767 line 40000 ayah 1 8 ayah 2 287 ayah 9 0 ayah 1 0 ayah 2 0 "
+                   "ayah 114 6 line 6347");
+    EXPECT_EQ(r.status, 1);
+    auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 12u);
+    EXPECT_EQ(lines[1], "{\"error\":\"subscript out of range: line 6348\"}");
+    EXPECT_EQ(lines[2], "{\"error\":\"subscript out of range: line -1\"}");
+    EXPECT_EQ(lines[3], "{\"error\":\"subscript out of range: line 32767\"}");
+    EXPECT_EQ(lines[4], "{\"error\":\"overflow: line 40000\"}");
+    EXPECT_EQ(lines[5], "{\"error\":\"subscript out of range: ayah 1 8\"}");
+    EXPECT_EQ(lines[6], "{\"error\":\"subscript out of range: ayah 2 287\"}");
+    EXPECT_EQ(lines[7], "{\"error\":\"subscript out of range: ayah 9 0\"}");
+    EXPECT_EQ(lines[8], "{\"error\":\"subscript out of range: ayah 1 0\"}");
+    EXPECT_EQ(lines[9].rfind("{\"GlobalAyeh\":7,\"Soreh\":2,\"Ayeh\":0,", 0), 0u);
+    EXPECT_EQ(lines[10].rfind("{\"GlobalAyeh\":6347,", 0), 0u);
+    EXPECT_EQ(lines[11], lines[10]);
+    EXPECT_EQ(Cli("line 9 show").status, 0);
+}
+
 TEST(Cli, SearchFishAndUsage) {
     CliRun r = Cli("search 'قل هو الله احد' search-translation 'کتاب' search '[x' fish-set '  12 x 007 ' fish-exist 7 fish-add 5");
     auto lines = Lines(r.out);
