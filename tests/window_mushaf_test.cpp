@@ -1,5 +1,6 @@
 // The mushaf view and the page's translation in the window.
 #include <QJsonArray>
+#include <QJsonDocument>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -93,4 +94,45 @@ TEST(Mushaf, ThePagesTranslation) {
     RUN_WINDOW(off, "menu:mnuPageTranslation", "menu:mnuPageTranslation", "slider:9", "check");
     EXPECT_FALSE(off.state["pageTranslation"].toBool());
     EXPECT_FALSE(off.document("wbrFarsi").contains("id=\"t8\""));
+}
+
+namespace {
+// How many of the page's ayah signs (and sajda signs) stand apart from the
+// last word of their ayah: on another line than the word's last letter.
+const char* kSignsApart = R"JS((function(){
+  var apart = [], signs = document.querySelectorAll('.Mushaf a, .Mushaf .Sajda');
+  for (var i = 0; i < signs.length; i++) {
+    var s = signs[i], line = s.closest('div'), walker = document.createTreeWalker(line, NodeFilter.SHOW_TEXT), last = null, t;
+    while ((t = walker.nextNode())) {
+      if (s.contains(t) || (s.compareDocumentPosition(t) & Node.DOCUMENT_POSITION_FOLLOWING)) break;
+      if (t.nodeValue.trim() && !t.parentNode.closest('a, .Sajda')) last = t;
+    }
+    if (!last) continue;
+    var r = document.createRange(), text = last.nodeValue.replace(/\s+$/, '');
+    r.setStart(last, text.length - 1); r.setEnd(last, text.length);
+    var word = r.getClientRects(), sign = s.getClientRects();
+    if (!word.length || !sign.length) continue;
+    var w = word[word.length - 1], g = sign[0];
+    if (Math.abs((w.top + w.bottom) / 2 - (g.top + g.bottom) / 2) > w.height / 2) apart.push(line.id);
+  }
+  return apart;
+})())JS";
+}  // namespace
+
+// An ayah's sign and its sajda mark never begin a line: they stay with the
+// ayah's last word, at any size, in either script.
+TEST(Mushaf, TheAyahSignStaysWithItsAyah) {
+    for (const char* size : {"resize:10650,9225", "resize:16000,12000"}) {
+        for (const char* script : {"menu:mnuScriptSimple", "menu:mnuScriptUthmani"}) {
+            QStringList actions{"menu:mnuMushafView", size, script};
+            // pages 3, 528 and 597; 53:62 and 96:19 end with a sajda
+            for (int line : {20, 4879, 4897, 6190, 6224}) {
+                actions << QStringLiteral("slider:%1").arg(line) << QStringLiteral("eval:wbrQuran:") + kSignsApart;
+            }
+            RUN_WINDOW(r, actions);
+            for (const QJsonValue& apart : r.state["evaluated"].toArray())
+                EXPECT_TRUE(apart.toArray().isEmpty()) << size << " " << script << ": "
+                                                       << QJsonDocument(apart.toArray()).toJson(QJsonDocument::Compact).toStdString();
+        }
+    }
 }

@@ -8,6 +8,7 @@ namespace mushaf::views {
 namespace {
 
 const Text kCrLf = u"\r\n";
+constexpr char16_t kNoBreak[] = u"\u00A0";
 // Drawn in the document's own rules: the ayat run on inline, the headings
 // are blocks of their own.
 constexpr TextView kMushafRules[] = {
@@ -59,10 +60,15 @@ Text AyahLine(const cQ114& model, const MushafMarks& marks, int16_t n, bool show
     const bool besm = at.ayeh == 0 || (at.soreh == 1 && at.ayeh == 1);
     const Text id = Decimal(n);
     Text out = u"<div id='" + LineId(n) + u"' class='" + Text(besm ? kBesmClass : kLineClass) + u"'>";
-    if (at.ayeh != 0 && BeginsQuarter(model, marks, n)) out += u"<span class='Quarter'>" + Text(1, kQuarterSign) + u"</span> ";
-    out += ShownArabicAt(model, n, showEarab, uthmani);
+    // the marks are held to the ayah's words by no-break spaces: a sign
+    // never begins a line, the quarter sign never ends one
+    if (at.ayeh != 0 && BeginsQuarter(model, marks, n))
+        out += u"<span class='Quarter'>" + Text(1, kQuarterSign) + u"</span>" + kNoBreak;
+    Text words = ShownArabicAt(model, n, showEarab, uthmani);
+    while (!words.empty() && (words.back() == u' ' || words.back() == u'\0')) words.pop_back();
+    out += words;
     if (at.ayeh != 0) {
-        out += u" <a id='" + id + u"' href='#'>" + Text(1, kEndOfAyah) + PersianDecimal(at.ayeh) + u"</a>";
+        out += Text(kNoBreak) + u"<a id='" + id + u"' href='#'>" + Text(1, kEndOfAyah) + PersianDecimal(at.ayeh) + u"</a>";
         const MushafMarks::Sajda sajda = marks.SajdaAt(n);
         if (sajda != MushafMarks::Sajda::None)
             out += sajda == MushafMarks::Sajda::Obligatory
