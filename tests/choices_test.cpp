@@ -237,6 +237,25 @@ TEST(Khatmah, TheDaysPortionsShareThe604PagesAsEvenlyAsTheyDivide) {
     EXPECT_FALSE(KhatmahPlan::Sound(30, 605));
 }
 
+// A day's pages as a reader reads them: a run that goes on past page 604 is
+// said as the two runs it is, never as a range that runs backwards.
+TEST(Khatmah, ADaysPagesAreSaidInOrder) {
+    using mushaf::KhatmahPlan;
+    auto text = [](int days, int start, int day) {
+        KhatmahPlan plan;
+        plan.days = days;
+        plan.startPage = start;
+        return mushaf::PortionText(*plan.PortionOf(day));
+    };
+    const std::u16string fsi = u"\u2068", pdi = u"\u2069";
+    EXPECT_EQ(text(30, 1, 0), u"صفحه‌های " + fsi + u"۱ تا ۲۰" + pdi);
+    // 7 days from page 300: day 4 reads 558 to 604, then 1 to 40
+    EXPECT_EQ(text(7, 300, 3), u"صفحه‌های " + fsi + u"۵۵۸ تا ۶۰۴" + pdi + u" و " + fsi + u"۱ تا ۴۰" + pdi);
+    EXPECT_EQ(text(365, 10, 0), u"صفحهٔ " + fsi + u"۱۰" + pdi);
+    // the wrap at either end of a run: one page on its side
+    EXPECT_EQ(text(302, 604, 0), u"صفحه‌های " + fsi + u"۶۰۴" + pdi + u" و " + fsi + u"۱" + pdi);
+}
+
 TEST(Choices, AKhatmahPlanIsKeptAndReadOnlyWhenSound) {
     MemorySettings s;
     ChoiceStore store = Store(s);

@@ -33,7 +33,7 @@ TEST(Khatmah, APlanShowsTodaysPortionCountsWhatIsReadAndIsKept) {
     EXPECT_EQ(k["first"].toInt(), 1);
     EXPECT_EQ(k["last"].toInt(), 20);
     EXPECT_EQ(k["seen"].toInt(), 2);  // pages 1 and 3, not page 2
-    EXPECT_TRUE(r.text("lblPage").contains(QString::fromUtf8("ختم امروز: صفحه ۱ تا ۲۰، ۲ از ۲۰ خوانده شد")))
+    EXPECT_TRUE(r.text("lblPage").contains(QString::fromUtf8("ختم امروز: صفحه‌های \u2068۱ تا ۲۰\u2069، \u2068۲\u2069 از \u2068۲۰\u2069 خوانده شد")))
         << r.text("lblPage").toStdString();
     // the next day: the next portion, kept with what was read
     const QStringList day2{"--settings", dir.filePath("settings.ini"), "--today", "2026-03-02"};
@@ -46,7 +46,7 @@ TEST(Khatmah, APlanShowsTodaysPortionCountsWhatIsReadAndIsKept) {
     const QStringList late{"--settings", dir.filePath("settings.ini"), "--today", "2026-06-01"};
     RUN_WINDOW_WITH(over, {"check"}, late);
     EXPECT_FALSE(over.state["khatmah"].toObject().contains("first"));
-    EXPECT_TRUE(over.text("lblPage").contains(QString::fromUtf8("به پايان رسيد")));
+    EXPECT_TRUE(over.text("lblPage").contains(QString::fromUtf8("به پایان رسید")));
     RUN_WINDOW_WITH(ended, {"answer:yes", "menu:mnuKhatmah", "check"}, day2);
     EXPECT_TRUE(ended.state["khatmah"].isNull());
     EXPECT_EQ(ended.text("lblPage"), QString::fromUtf8("صفحه 1"));

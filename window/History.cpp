@@ -74,11 +74,10 @@ QString frmMain::PageCaption(int16_t page) const {
     if (sound_ != Sound::Stopped && !recitationNotice_.isEmpty()) caption += QStringLiteral("   |   ") + recitationNotice_;
     if (!choices_.khatmah) return caption;
     const auto today = KhatmahToday();
-    if (!today) return caption + QStringLiteral("   |   ختم: روزهاي برنامه به پايان رسيد");
-    const auto persian = [](int n) { return ToQ(PersianDecimal(n)); };
-    return caption + QStringLiteral("   |   ختم امروز: صفحه %1 تا %2، %3 از %4 خوانده شد")
-                         .arg(persian(today->first), persian(today->last), persian(choices_.khatmah->SeenOf(*today)),
-                              persian(today->count));
+    if (!today) return caption + QStringLiteral("   |   ختم: روزهای برنامه به پایان رسید");
+    return caption + QStringLiteral("   |   ختم امروز: %1، %2 از %3 خوانده شد")
+                         .arg(ToQ(PortionText(*today)), ToQ(IsolatedNumber(choices_.khatmah->SeenOf(*today))),
+                              ToQ(IsolatedNumber(today->count)));
 }
 
 std::optional<KhatmahPlan::Portion> frmMain::KhatmahToday() const {

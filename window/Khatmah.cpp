@@ -1,5 +1,7 @@
 #include "window/Khatmah.h"
 
+#include "model/Text.h"
+
 namespace mushaf {
 
 std::optional<KhatmahPlan::Portion> KhatmahPlan::PortionOf(int day) const {
@@ -19,6 +21,22 @@ int KhatmahPlan::SeenOf(const Portion& p) const {
     int n = 0;
     for (int page : seen) n += Holds(p, page);
     return n;
+}
+
+std::u16string IsolatedNumber(long long n) { return u"\u2068" + PersianDecimal(n) + u"\u2069"; }
+
+namespace {
+// "A تا B", isolated as one; a run of one page is that page.
+std::u16string Run(int first, int last) {
+    if (first == last) return IsolatedNumber(first);
+    return u"\u2068" + PersianDecimal(first) + u" تا " + PersianDecimal(last) + u"\u2069";
+}
+}  // namespace
+
+std::u16string PortionText(const KhatmahPlan::Portion& p) {
+    const std::u16string pages = p.count == 1 ? u"صفحهٔ " : u"صفحه‌های ";
+    if (p.first <= p.last) return pages + Run(p.first, p.last);
+    return pages + Run(p.first, KhatmahPlan::kPages) + u" و " + Run(1, p.last);
 }
 
 }  // namespace mushaf

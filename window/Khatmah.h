@@ -32,4 +32,11 @@ struct KhatmahPlan {
     int SeenOf(const Portion& p) const;
 };
 
+// The pages of a portion in a Persian sentence: "صفحه‌های ۱ تا ۲۰", or as the
+// two runs it is when it goes on from page 604 to page 1. Each number and
+// run is isolated, so that it reads in order wherever it stands.
+std::u16string PortionText(const KhatmahPlan::Portion& p);
+// A number in Persian digits, isolated from the text around it.
+std::u16string IsolatedNumber(long long n);
+
 }  // namespace mushaf
