@@ -1,7 +1,14 @@
 // Search, function keys, buttons and the clipboard, end to end.
+#include <QAction>
+#include <QDir>
+#include <QMenu>
+#include <QScreen>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 #include "tests/WindowRun.h"
+#include "window/frmMain.h"
 
 using mushaf::testing::RunWindow;
 
@@ -134,4 +141,51 @@ TEST(Commands, AClickAnywhereOnAResultRowGoesThereAndTheCountIsShown) {
     // gone with a search that finds nothing
     RUN_WINDOW(none, search + QStringList{"type:txtSearch:zzzz", "key:Return"});
     EXPECT_FALSE(none.state["renderingStyle"].toObject()["wbrSearchResult"].toString().contains(U("مورد يافت شد")));
+}
+
+namespace {
+// Every list of the menu, the menu itself first, as it opens.
+std::vector<QMenu*> Lists(QMenu* menu) {
+    std::vector<QMenu*> all{menu};
+    for (QAction* a : menu->actions())
+        if (a->menu())
+            for (QMenu* sub : Lists(a->menu())) all.push_back(sub);
+    return all;
+}
+}  // namespace
+
+// The menu in groups, most used first, each sub-menu one kind of choice, no
+// list taller than half the screen, though the reader has many reciters.
+TEST(Commands, TheMenuIsGroupedAndNoListIsTallerThanHalfTheScreen) {
+    QTemporaryDir dir;
+    for (int i = 0; i < 40; ++i) ASSERT_TRUE(QDir().mkdir(dir.filePath(QString("Qari %1").arg(i, 2, 10, QChar('0')))));
+    std::map<QString, QStringList> entries;
+    RUN_WINDOW_WITH(r, {"rightclick:wbrQuran"}, {"--recitations", dir.path()}, [&](mushaf::frmMain& w) {
+        const int half = w.screen()->availableGeometry().height() / 2;
+        for (QMenu* list : Lists(w.ContextMenu())) {
+            list->ensurePolished();
+            EXPECT_LE(list->sizeHint().height(), half) << list->objectName().toStdString();
+            EXPECT_EQ(list->layoutDirection(), Qt::RightToLeft);
+            for (QAction* a : list->actions())
+                if (!a->isSeparator()) entries[list->objectName()] << (a->menu() ? a->menu()->objectName() : a->objectName());
+            if (const QString shots = qEnvironmentVariable("MUSHAF_SHOTS"); !shots.isEmpty()) {
+                list->adjustSize();
+                list->grab().save(shots + "/menu-" + (list->objectName().isEmpty() ? "top" : list->objectName()) + ".png");
+            }
+        }
+    });
+    const QStringList top = entries[""];
+    // the most used first
+    EXPECT_EQ(top.mid(0, 5), (QStringList{"mnuPlay", "mnuStop", "mnuFish", "mnuFishNote", "mnuCopy"}));
+    for (const char* group : {"mnuView", "mnuStudy", "mnuRecitation", "mnuExport"}) EXPECT_TRUE(top.contains(group)) << group;
+    EXPECT_EQ(entries["mnuRecitation"], (QStringList{"mnuReciter", "mnuRepeat", "mnuPlayTo", "mnuSpeed"}));
+    EXPECT_EQ(entries["mnuRepeat"].size(), 6);  // how often, and nothing else
+    EXPECT_TRUE(entries["mnuPlayTo"].contains("mnuPlayToSurah"));
+    EXPECT_FALSE(entries["mnuRepeat"].contains("mnuPlayToSurah"));
+    // the first reciters, and the list of all
+    EXPECT_EQ(entries["mnuReciter"].size(), 13);
+    EXPECT_EQ(entries["mnuReciter"].last(), "mnuAllReciters");
+    // every reciter still answers the automation and the commands list
+    RUN_WINDOW_WITH(last, {"menu:mnuReciter:Qari 39"}, {"--recitations", dir.path()});
+    EXPECT_EQ(last.state["recitation"].toObject()["reciter"].toString(), "Qari 39");
 }

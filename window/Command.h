@@ -5,8 +5,30 @@
 #include <QList>
 #include <QString>
 #include <functional>
+#include <vector>
 
 namespace mushaf {
+
+// A sub-menu of the reader's menu: its object name and its title.
+struct Submenu {
+    const char* name;
+    QString title;
+};
+
+// The reader's sub-menus, each one kind of thing.
+namespace menus {
+inline const Submenu kView{"mnuView", QStringLiteral("نما")};
+inline const Submenu kFont{"mnuFont", QStringLiteral("قلم متن قرآن")};
+inline const Submenu kScript{"mnuScript", QStringLiteral("رسم‌الخط")};
+inline const Submenu kTranslation{"mnuTranslationMenu", QStringLiteral("ترجمه")};
+inline const Submenu kStudy{"mnuStudy", QStringLiteral("مطالعه")};
+inline const Submenu kRecitation{"mnuRecitation", QStringLiteral("تلاوت")};
+inline const Submenu kReciter{"mnuReciter", QStringLiteral("قاری")};
+inline const Submenu kRepeat{"mnuRepeat", QStringLiteral("تکرار هر آیه")};
+inline const Submenu kPlayTo{"mnuPlayTo", QStringLiteral("پایان پخش")};
+inline const Submenu kSpeed{"mnuSpeed", QStringLiteral("سرعت")};
+inline const Submenu kExport{"mnuExport", QStringLiteral("صدور")};
+}  // namespace menus
 
 struct Command {
     // the object name of its menu entry, which the automation's menu: uses
@@ -20,15 +42,16 @@ struct Command {
     std::function<void()> run = {};
     // for a choice: whether it is on, for the menu's check mark
     std::function<bool()> checked = {};
-    // the title of the sub-menu it stands in; empty: the menu itself
-    QString submenu = {};
-    // the sub-menu's object name, given by its first entry
-    const char* submenuName = nullptr;
+    // the sub-menus it stands in, from the menu's top; none: the menu itself
+    std::vector<Submenu> menu = {};
     // entries of one sub-menu (and one group in it) whose checks exclude each other
     bool exclusive = false;
     int group = 0;
-    // a line in the menu before it
+    // a line in the menu before it (in a sub-menu)
     bool separatorBefore = false;
+    // kept out of its sub-menu's list (the automation and the keys still run
+    // it): one of more entries than a menu can show
+    bool hidden = false;
     // The key is the window's own key handler's (Form_KeyDown runs it, with
     // what that handler does for every key); the table only shows it.
     bool formKey = false;

@@ -43,43 +43,38 @@ int VbKeyCode(int qtKey) {
 
 void frmMain::BuildCommands() {
     using K = QKeySequence;
+    using namespace menus;
     auto formKey = [this](int code) { return [this, code] { Form_KeyDown(code, 0); }; };
-    auto size = [this](int steps) { return [this, steps] { ZoomPane(SizedPane(), steps); }; };
     const bool yes = true;
     commands_ = {
         // the window's own keys: its key handler runs them, and the stored help lists them
         {.name = "mnuEarab", .text = QStringLiteral("اعراب"), .keys = {K(Qt::Key_F4)}, .run = formKey(kF4),
+         .checked = [this] { return ShowEarab_; }, .menu = {kView}, .formKey = yes},
+        {.name = "mnuCopy", .text = QStringLiteral("کپی آیه و ترجمه"), .keys = {K(Qt::Key_F9)}, .run = formKey(kF9),
          .formKey = yes},
-        {.name = "mnuCopy", .text = QStringLiteral("کپي آيه و ترجمه"), .keys = {K(Qt::Key_F9)}, .run = formKey(kF9),
-         .formKey = yes},
-        {.name = "mnuRandom", .text = QStringLiteral("آيه تصادفي"), .keys = {K(Qt::Key_F12)}, .run = formKey(kF12),
+        {.name = "mnuRandom", .text = QStringLiteral("آیهٔ تصادفی"), .keys = {K(Qt::Key_F12)}, .run = formKey(kF12),
          .formKey = yes},
         {.name = "mnuHelp", .text = QStringLiteral("راهنما"), .keys = {K(Qt::Key_F1)}, .run = formKey(kF1),
          .formKey = yes},
-        {.name = "mnuFish", .text = QStringLiteral("افزودن به يادداشت ها يا برداشتن"),
-         .help = QStringLiteral("افزودن آيهٔ جاري به يادداشت‌ها يا برداشتن آن"), .keys = {K(Qt::CTRL | Qt::Key_D)},
-         .run = [this] { ToggleFish(); }, .separatorBefore = yes},
-        {.name = "mnuFishNote", .text = QStringLiteral("يادداشت آيه"),
-         .help = QStringLiteral("نوشتن يادداشتي براي آيهٔ جاري"), .keys = {K(Qt::CTRL | Qt::SHIFT | Qt::Key_D)},
+        {.name = "mnuFish", .text = QStringLiteral("افزودن به یادداشت‌ها یا برداشتن"),
+         .help = QStringLiteral("افزودن آیهٔ جاری به یادداشت‌ها یا برداشتن آن"), .keys = {K(Qt::CTRL | Qt::Key_D)},
+         .run = [this] { ToggleFish(); }},
+        {.name = "mnuFishNote", .text = QStringLiteral("یادداشت آیه"),
+         .help = QStringLiteral("نوشتن یادداشتی برای آیهٔ جاری"), .keys = {K(Qt::CTRL | Qt::SHIFT | Qt::Key_D)},
          .run = [this] { EditNote(); }},
-        {.name = "mnuShowFish", .text = QStringLiteral("يادداشت ها"),
-         .help = QStringLiteral("فهرست يادداشت‌ها در صفحهٔ جستجو"), .keys = {K(Qt::Key_F6)},
-         .run = [this] { ShowFish(); }},
-        {.name = "mnuHistory", .text = QStringLiteral("تاريخچه"),
-         .help = QStringLiteral("آيه هايي که خوانده ايد، تازه ترين در بالا"), .keys = {K(Qt::CTRL | Qt::Key_Y)},
-         .run = [this] { ShowHistory(); }},
-        {.name = "mnuKhatmah", .text = QStringLiteral("برنامه ختم"),
-         .run = [this] { KhatmahDialog(); }, .checked = [this] { return choices_.khatmah.has_value(); }},
-        {.name = "mnuExportFish", .text = QStringLiteral("صدور يادداشت ها"), .run = [this] { ExportList(true); }},
-        {.name = "mnuExportSearch", .text = QStringLiteral("صدور نتايج جستجو"), .run = [this] { ExportList(false); }},
-        {.name = "mnuZoomIn", .text = QStringLiteral("درشت تر"),
-         .help = QStringLiteral("درشت‌تر؛ Ctrl و چرخ موس روي هر صفحه هم اندازهٔ متن آن را عوض مي‌کند"),
-         .keys = {K(Qt::CTRL | Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
-                  K(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
-         .run = size(1), .separatorBefore = yes},
-        {.name = "mnuZoomOut", .text = QStringLiteral("ريزتر"), .keys = {K(Qt::CTRL | Qt::Key_Minus)}, .run = size(-1)},
-        {.name = "mnuZoomReset", .text = QStringLiteral("اندازه اصلي"), .help = QStringLiteral("اندازهٔ اصلي متن"),
-         .keys = {K(Qt::CTRL | Qt::Key_0)}, .run = size(0)},
+        {.name = "mnuShowFish", .text = QStringLiteral("یادداشت‌ها"),
+         .help = QStringLiteral("فهرست یادداشت‌ها در صفحهٔ جستجو"), .keys = {K(Qt::Key_F6)},
+         .run = [this] { ShowFish(); }, .menu = {kStudy}},
+        {.name = "mnuHistory", .text = QStringLiteral("تاریخچه"),
+         .help = QStringLiteral("آیه‌هایی که خوانده‌اید، تازه‌ترین در بالا"), .keys = {K(Qt::CTRL | Qt::Key_Y)},
+         .run = [this] { ShowHistory(); }, .menu = {kStudy}},
+        {.name = "mnuKhatmah", .text = QStringLiteral("برنامهٔ ختم"),
+         .run = [this] { KhatmahDialog(); }, .checked = [this] { return choices_.khatmah.has_value(); },
+         .menu = {kStudy}},
+        {.name = "mnuExportFish", .text = QStringLiteral("صدور یادداشت‌ها"), .run = [this] { ExportList(true); },
+         .menu = {kExport}},
+        {.name = "mnuExportSearch", .text = QStringLiteral("صدور نتایج جستجو"), .run = [this] { ExportList(false); },
+         .menu = {kExport}},
     };
     for (Command& c : LookCommands()) commands_.push_back(std::move(c));
     for (Command& c : RecitationCommands()) commands_.push_back(std::move(c));
@@ -88,64 +83,99 @@ void frmMain::BuildCommands() {
 // The commands of how the page looks: its font, script, translation and view.
 std::vector<Command> frmMain::LookCommands() {
     using K = QKeySequence;
+    using namespace menus;
     auto font = [this](QuranFont f) { return [this, f] { SetQuranFont(f); }; };
-    const QString fonts = QStringLiteral("قلم متن قرآن"), script = QStringLiteral("رسم الخط"),
-                  translation = QStringLiteral("ترجمه");
+    auto size = [this](int steps) { return [this, steps] { ZoomPane(SizedPane(), steps); }; };
     const bool yes = true;
     return {
         {.name = "mnuFontDefault", .text = QStringLiteral("قلم صفحه"), .run = font(QuranFont::Default),
-         .checked = [this] { return choices_.quranFont == QuranFont::Default; }, .submenu = fonts, .exclusive = yes},
+         .checked = [this] { return choices_.quranFont == QuranFont::Default; }, .menu = {kView, kFont}, .exclusive = yes},
         {.name = "mnuFontAmiriQuran", .text = QStringLiteral("Amiri Quran"), .run = font(QuranFont::AmiriQuran),
-         .checked = [this] { return choices_.quranFont == QuranFont::AmiriQuran; }, .submenu = fonts, .exclusive = yes},
+         .checked = [this] { return choices_.quranFont == QuranFont::AmiriQuran; }, .menu = {kView, kFont},
+         .exclusive = yes},
         {.name = "mnuFontNotoNaskh", .text = QStringLiteral("Noto Naskh Arabic"), .run = font(QuranFont::NotoNaskh),
-         .checked = [this] { return choices_.quranFont == QuranFont::NotoNaskh; }, .submenu = fonts, .exclusive = yes},
+         .checked = [this] { return choices_.quranFont == QuranFont::NotoNaskh; }, .menu = {kView, kFont},
+         .exclusive = yes},
         {.name = "mnuScriptSimple", .text = QStringLiteral("ساده"), .run = [this] { SetScript(false); },
-         .checked = [this] { return !choices_.uthmani; }, .submenu = script, .exclusive = yes},
-        {.name = "mnuScriptUthmani", .text = QStringLiteral("عثماني"), .run = [this] { SetScript(true); },
-         .checked = [this] { return choices_.uthmani; }, .submenu = script, .exclusive = yes},
-        {.name = "mnuTransAnsarian", .text = QStringLiteral("انصاريان"),
+         .checked = [this] { return !choices_.uthmani; }, .menu = {kView, kScript}, .exclusive = yes},
+        {.name = "mnuScriptUthmani", .text = QStringLiteral("عثمانی"), .run = [this] { SetScript(true); },
+         .checked = [this] { return choices_.uthmani; }, .menu = {kView, kScript}, .exclusive = yes},
+        {.name = "mnuTransAnsarian", .text = QStringLiteral("انصاریان"),
          .run = [this] { SetTranslation(cQ114::Translation::Ansarian); },
-         .checked = [this] { return !choices_.fooladvand; }, .submenu = translation, .exclusive = yes},
+         .checked = [this] { return !choices_.fooladvand; }, .menu = {kView, kTranslation}, .exclusive = yes},
         {.name = "mnuTransFooladvand", .text = QStringLiteral("فولادوند"),
          .run = [this] { SetTranslation(cQ114::Translation::Fooladvand); },
-         .checked = [this] { return choices_.fooladvand; }, .submenu = translation, .exclusive = yes},
+         .checked = [this] { return choices_.fooladvand; }, .menu = {kView, kTranslation}, .exclusive = yes},
         {.name = "mnuHifz", .text = QStringLiteral("حفظ"),
-         .help = QStringLiteral("حفظ: متن از آيهٔ جاري پنهان؛ Space واژهٔ بعد، Shift+Space باقي آيه"),
+         .help = QStringLiteral("حفظ: متن از آیهٔ جاری پنهان؛ Space واژهٔ بعد، Shift+Space باقی آیه"),
          .keys = {K(Qt::CTRL | Qt::Key_H)}, .run = [this] { ToggleHifz(); }, .checked = [this] { return choices_.hifz; },
-         .separatorBefore = yes},
+         .menu = {kStudy}, .separatorBefore = yes},
         {.name = "mnuHifzTranslation", .text = QStringLiteral("پنهان کردن ترجمه در حفظ"),
-         .run = [this] { ToggleHifzTranslation(); }, .checked = [this] { return choices_.hifzTranslation; }},
+         .run = [this] { ToggleHifzTranslation(); }, .checked = [this] { return choices_.hifzTranslation; },
+         .menu = {kStudy}},
         {.name = "mnuMushafView", .text = QStringLiteral("نمای مصحف"),
-         .help = QStringLiteral("نماي مصحف: صفحه همچون مصحف چاپي، با سرسوره، نشانه آيه، حزب و سجده"),
+         .help = QStringLiteral("نمای مصحف: صفحه همچون مصحف چاپی، با سرسوره، نشانهٔ آیه، حزب و سجده"),
          .keys = {K(Qt::CTRL | Qt::Key_M)}, .run = [this] { ToggleMushafView(); },
-         .checked = [this] { return choices_.mushafView; }, .separatorBefore = yes},
-        {.name = "mnuPageTranslation", .text = QStringLiteral("ترجمه همه صفحه"), .run = [this] { TogglePageTranslation(); },
-         .checked = [this] { return choices_.pageTranslation; }},
+         .checked = [this] { return choices_.mushafView; }, .menu = {kView}},
+        {.name = "mnuPageTranslation", .text = QStringLiteral("ترجمهٔ همهٔ صفحه"), .run = [this] { TogglePageTranslation(); },
+         .checked = [this] { return choices_.pageTranslation; }, .menu = {kView}},
         {.name = "mnuNight", .text = QStringLiteral("مطالعه در شب"), .keys = {K(Qt::CTRL | Qt::SHIFT | Qt::Key_N)},
-         .run = [this] { ToggleNight(); }, .checked = [this] { return choices_.night; }, .separatorBefore = yes},
-        {.name = "mnuFullScreen", .text = QStringLiteral("تمام صفحه"), .help = QStringLiteral("تمام صفحه؛ Esc براي بيرون آمدن"),
-         .keys = {K(Qt::Key_F11)}, .run = [this] { ToggleFullScreen(); }, .checked = [this] { return isFullScreen(); }},
-        {.name = "mnuRememberPlace", .text = QStringLiteral("باز شدن از جايي که ماندم"),
+         .run = [this] { ToggleNight(); }, .checked = [this] { return choices_.night; }, .menu = {kView}},
+        {.name = "mnuFullScreen", .text = QStringLiteral("تمام‌صفحه"), .help = QStringLiteral("تمام‌صفحه؛ Esc برای بیرون آمدن"),
+         .keys = {K(Qt::Key_F11)}, .run = [this] { ToggleFullScreen(); }, .checked = [this] { return isFullScreen(); },
+         .menu = {kView}},
+        {.name = "mnuZoomIn", .text = QStringLiteral("درشت‌تر"),
+         .help = QStringLiteral("درشت‌تر؛ Ctrl و چرخ موشی روی هر صفحه هم اندازهٔ متن آن را عوض می‌کند"),
+         .keys = {K(Qt::CTRL | Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
+                  K(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
+         .run = size(1), .menu = {kView}, .separatorBefore = yes},
+        {.name = "mnuZoomOut", .text = QStringLiteral("ریزتر"), .keys = {K(Qt::CTRL | Qt::Key_Minus)}, .run = size(-1),
+         .menu = {kView}},
+        {.name = "mnuZoomReset", .text = QStringLiteral("اندازهٔ اصلی"), .help = QStringLiteral("اندازهٔ اصلی متن"),
+         .keys = {K(Qt::CTRL | Qt::Key_0)}, .run = size(0), .menu = {kView}},
+        {.name = "mnuRememberPlace", .text = QStringLiteral("باز شدن از جایی که ماندم"),
          .run = [this] { ToggleRememberPlace(); }, .checked = [this] { return choices_.rememberPlace; }},
     };
 }
 
+namespace {
+
+// The menu's own entries, most used first: the commands and sub-menus by
+// name, 0 a line between; the rest of the commands of the menu itself come
+// at the end.
+const std::vector<const char*> kMenuTop = {
+    "mnuPlay",  "mnuStop",  nullptr, "mnuFish",       "mnuFishNote", "mnuCopy",  nullptr,
+    "mnuView",  "mnuStudy", "mnuRecitation", "mnuExport", nullptr, "mnuRandom", "mnuHelp", "mnuRememberPlace",
+};
+
+}  // namespace
+
 void frmMain::BuildReaderMenu() {
     menu_ = new QMenu(this);
     menu_->setLayoutDirection(Qt::RightToLeft);
-    std::map<QString, QMenu*> submenus;
-    std::map<std::pair<QMenu*, int>, QActionGroup*> groups;
-    for (const Command& c : commands_) {
-        QMenu* into = menu_;
-        if (!c.submenu.isEmpty()) {
-            QMenu*& sub = submenus[c.submenu];
+    std::map<std::string, QMenu*> submenus;
+    // a sub-menu inside another, placed after that one's own entries
+    std::vector<std::pair<QMenu*, QMenu*>> nested;
+    // each sub-menu made when first named, inside the one before it in the path
+    auto submenu = [&](const std::vector<Submenu>& path) {
+        QMenu* into = nullptr;
+        for (const Submenu& s : path) {
+            QMenu*& sub = submenus[s.name];
             if (!sub) {
-                sub = menu_->addMenu(c.submenu);
-                if (c.submenuName) sub->setObjectName(QString::fromLatin1(c.submenuName));
+                sub = new QMenu(s.title, into ? into : menu_);
+                sub->setObjectName(QString::fromLatin1(s.name));
+                sub->setLayoutDirection(Qt::RightToLeft);
+                if (into) nested.emplace_back(into, sub);
             }
             into = sub;
         }
-        if (c.separatorBefore) into->addSeparator();
+        return into;
+    };
+    std::map<std::pair<QMenu*, int>, QActionGroup*> groups;
+    std::map<std::string, QAction*> top;  // the menu's own entries, placed below
+    for (const Command& c : commands_) {
+        QMenu* into = c.menu.empty() ? menu_ : submenu(c.menu);
+        if (c.separatorBefore && into != menu_) into->addSeparator();
         auto* a = new QAction(c.text, into);
         a->setObjectName(c.name);
         a->setCheckable(static_cast<bool>(c.checked));
@@ -162,10 +192,29 @@ void frmMain::BuildReaderMenu() {
             run();
             UpdateChecks();
         });
-        into->addAction(a);
+        if (into == menu_) top[c.name.toStdString()] = a;
+        else if (!c.hidden) into->addAction(a);
         actions_[c.name] = a;
         if (c.checked) checkable_.emplace_back(&c, a);
     }
+    QMenu* lastParent = nullptr;
+    for (auto [parent, sub] : nested) {
+        if (parent != lastParent) parent->addSeparator();
+        parent->addMenu(sub);
+        lastParent = parent;
+    }
+    for (const char* name : kMenuTop) {
+        if (!name) {
+            menu_->addSeparator();
+        } else if (auto a = top.find(name); a != top.end()) {
+            menu_->addAction(a->second);
+            top.erase(a);
+        } else if (auto s = submenus.find(name); s != submenus.end()) {
+            menu_->addMenu(s->second);
+        }
+    }
+    for (const Command& c : commands_)
+        if (auto a = top.find(c.name.toStdString()); a != top.end()) menu_->addAction(a->second);
     connect(menu_, &QMenu::aboutToHide, this, [this] { QTimer::singleShot(0, this, [this] { menuPane_ = nullptr; }); });
     for (WebPane* pane : {wbrQuran, wbrFarsi}) {
         pane->EnableContextMenu();

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -163,6 +164,32 @@ std::optional<std::vector<int>> AskNumbers(const Looks& looks, const QString& la
     std::vector<int> values;
     for (NumberEdit* e : edits) values.push_back(e->Value().value_or(0));
     return values;
+}
+
+std::optional<int> Choose(const Looks& looks, const QString& label, const QStringList& items, int current) {
+    QDialog dialog(looks.parent);
+    Dress(dialog, looks);
+    auto* layout = new QVBoxLayout(&dialog);
+    layout->addWidget(new QLabel(label, &dialog));
+    auto* filter = new QLineEdit(&dialog);
+    filter->setObjectName(QStringLiteral("txtDialogFilter"));
+    filter->setPlaceholderText(QStringLiteral("جستجو در فهرست"));
+    layout->addWidget(filter);
+    auto* list = new QListWidget(&dialog);
+    list->setObjectName(QStringLiteral("lstDialogItems"));
+    list->addItems(items);
+    if (current >= 0 && current < items.size()) list->setCurrentRow(current);
+    layout->addWidget(list);
+    QDialogButtonBox* buttons = OkAndCancel(dialog);
+    layout->addWidget(buttons);
+    QObject::connect(filter, &QLineEdit::textChanged, &dialog, [list](const QString& typed) {
+        for (int i = 0; i < list->count(); ++i)
+            list->item(i)->setHidden(!list->item(i)->text().contains(typed, Qt::CaseInsensitive));
+    });
+    QObject::connect(list, &QListWidget::itemActivated, &dialog, &QDialog::accept);
+    filter->setFocus();
+    if (dialog.exec() != QDialog::Accepted || !list->currentItem() || list->currentItem()->isHidden()) return std::nullopt;
+    return list->currentRow();
 }
 
 }  // namespace mushaf::dialogs

@@ -3,6 +3,7 @@
 // digits and the night palette when the reader reads at night. Each returns
 // what the reader chose, or nothing when the dialog was cancelled.
 #include <QString>
+#include <QStringList>
 #include <optional>
 #include <vector>
 
@@ -40,6 +41,10 @@ struct NumberField {
 };
 // The numbers of several fields, in their order.
 std::optional<std::vector<int>> AskNumbers(const Looks& looks, const QString& label, const std::vector<NumberField>& fields);
+
+// One of `items`, found by a filter typed above the list; `current` chosen
+// at first (-1: none).
+std::optional<int> Choose(const Looks& looks, const QString& label, const QStringList& items, int current);
 
 // The texts of the buttons.
 inline const QString kOk = QStringLiteral("تأیید");

@@ -279,45 +279,52 @@ namespace mushaf {
 std::vector<Command> frmMain::RecitationCommands() {
     using K = QKeySequence;
     using To = ReaderChoices::PlayTo;
-    const QString reciter = QStringLiteral("قاري"), repeat = QStringLiteral("تکرار"), speed = QStringLiteral("سرعت");
+    using namespace menus;
     const bool yes = true;
     std::vector<Command> commands = {
         {.name = "mnuPlay", .text = QStringLiteral("پخش تلاوت"),
-         .help = QStringLiteral("پخش تلاوت از آيهٔ جاري، يا مکث و ادامه آن"), .keys = {K(Qt::Key_F5)},
-         .run = [this] { PlayOrPause(); }, .checked = [this] { return sound_ == Sound::Playing; }, .separatorBefore = yes},
-        {.name = "mnuStop", .text = QStringLiteral("پايان تلاوت"), .keys = {K(Qt::SHIFT | Qt::Key_F5)},
+         .help = QStringLiteral("پخش تلاوت از آیهٔ جاری، یا مکث و ادامهٔ آن"), .keys = {K(Qt::Key_F5)},
+         .run = [this] { PlayOrPause(); }, .checked = [this] { return sound_ == Sound::Playing; }},
+        {.name = "mnuStop", .text = QStringLiteral("پایان تلاوت"), .keys = {K(Qt::SHIFT | Qt::Key_F5)},
          .run = [this] { StopRecitation(); }},
     };
-    for (const Reciter& r : reciters_)
+    // the first reciters in the sub-menu, all of them in a list of their own
+    for (std::size_t i = 0; i < reciters_.size(); ++i) {
+        const Reciter& r = reciters_[i];
         commands.push_back({.name = QStringLiteral("mnuReciter:") + ToQ(r.name), .text = ToQ(r.name),
                             .run = [this, name = r.name] { ChooseReciter(name); },
                             .checked = [this, name = r.name] { return ActiveReciter() && ActiveReciter()->name == name; },
-                            .submenu = reciter, .submenuName = "mnuReciter", .exclusive = yes});
+                            .menu = {kRecitation, kReciter}, .exclusive = yes, .hidden = i >= kRecitersInMenu});
+    }
+    if (reciters_.size() > kRecitersInMenu)
+        commands.push_back({.name = "mnuAllReciters",
+                            .text = QStringLiteral("همهٔ قاریان (%1)…").arg(ToQ(PersianDecimal(static_cast<long long>(reciters_.size())))),
+                            .run = [this] { ChooseReciterFromList(); }, .menu = {kRecitation, kReciter},
+                            .separatorBefore = yes});
     if (reciters_.empty())
         commands.push_back({.name = "mnuNoReciter",
-                            .text = QStringLiteral("قاري اي يافت نشد؛ پوشه قاري را در %1 بگذاريد، فايل هر آيه با نام %2")
+                            .text = QStringLiteral("قاری‌ای یافت نشد؛ پوشهٔ قاری را در %1 بگذارید، فایل هر آیه با نام %2")
                                         .arg(Isolated(QString::fromStdString(UserRecitationFolder().string())),
                                              Isolated(QStringLiteral("001001.mp3"))),
-                            .run = [this] { PlayOrPause(); }, .submenu = reciter, .submenuName = "mnuReciter"});
+                            .run = [this] { PlayOrPause(); }, .menu = {kRecitation, kReciter}});
     const std::pair<const char*, int> repeats[] = {{"mnuRepeat1", 1}, {"mnuRepeat2", 2},   {"mnuRepeat3", 3},
                                                    {"mnuRepeat5", 5}, {"mnuRepeat10", 10}, {"mnuRepeatForever", 0}};
     for (auto [name, times] : repeats)
         commands.push_back({.name = name,
-                            .text = times == 0 ? QStringLiteral("تکرار بي پايان هر آيه")
-                                               : QStringLiteral("هر آيه %1 بار").arg(ToQ(PersianDecimal(times))),
+                            .text = times == 0 ? QStringLiteral("بی‌پایان") : QStringLiteral("%1 بار").arg(ToQ(PersianDecimal(times))),
                             .run = [this, times] { SetRepeat(times); },
-                            .checked = [this, times] { return choices_.repeat == times; }, .submenu = repeat,
-                            .submenuName = "mnuRepeat", .exclusive = yes});
+                            .checked = [this, times] { return choices_.repeat == times; },
+                            .menu = {kRecitation, kRepeat}, .exclusive = yes});
     const std::tuple<const char*, To, QString> ends[] = {
-        {"mnuPlayToPage", To::Page, QStringLiteral("تا پايان صفحه")},
-        {"mnuPlayToSurah", To::Surah, QStringLiteral("تا پايان سوره")},
-        {"mnuPlayToJuz", To::Juz, QStringLiteral("تا پايان جزء")},
-        {"mnuPlayToQuran", To::Quran, QStringLiteral("تا پايان قرآن")},
+        {"mnuPlayToPage", To::Page, QStringLiteral("پایان صفحه")},
+        {"mnuPlayToSurah", To::Surah, QStringLiteral("پایان سوره")},
+        {"mnuPlayToJuz", To::Juz, QStringLiteral("پایان جزء")},
+        {"mnuPlayToQuran", To::Quran, QStringLiteral("پایان قرآن")},
     };
     for (const auto& [name, to, text] : ends)
         commands.push_back({.name = name, .text = text, .run = [this, to] { SetPlayTo(to); },
-                            .checked = [this, to] { return choices_.playTo == to; }, .submenu = repeat,
-                            .exclusive = yes, .group = 1, .separatorBefore = to == To::Page});
+                            .checked = [this, to] { return choices_.playTo == to; }, .menu = {kRecitation, kPlayTo},
+                            .exclusive = yes});
     const std::tuple<const char*, int, QString> speeds[] = {
         {"mnuSpeed075", 75, QStringLiteral("۰٫۷۵")},
         {"mnuSpeed100", 100, QStringLiteral("۱")},
@@ -326,9 +333,21 @@ std::vector<Command> frmMain::RecitationCommands() {
     };
     for (const auto& [name, percent, text] : speeds)
         commands.push_back({.name = name, .text = text + QStringLiteral(" برابر"), .run = [this, percent] { SetSpeed(percent); },
-                            .checked = [this, percent] { return choices_.speed == percent; }, .submenu = speed,
-                            .submenuName = "mnuSpeed", .exclusive = yes});
+                            .checked = [this, percent] { return choices_.speed == percent; },
+                            .menu = {kRecitation, kSpeed}, .exclusive = yes});
     return commands;
+}
+
+void frmMain::ChooseReciterFromList() {
+    if (!interactive_) return;
+    QStringList names;
+    int now = -1;
+    for (const Reciter& r : reciters_) {
+        if (ActiveReciter() == &r) now = static_cast<int>(names.size());
+        names << ToQ(r.name);
+    }
+    if (auto chosen = dialogs::Choose(DialogLooks(QStringLiteral("قاری")), QStringLiteral("قاری تلاوت:"), names, now))
+        ChooseReciter(reciters_[static_cast<std::size_t>(*chosen)].name);
 }
 
 }  // namespace mushaf

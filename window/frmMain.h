@@ -317,6 +317,9 @@ private:
     void RecitationFollowsReader(ReadingState::From from);
     void RecitationNotice(const QString& text);
     void ChooseReciter(const std::u16string& name);
+    // the list of every reciter, where the sub-menu shows only the first
+    void ChooseReciterFromList();
+    static constexpr std::size_t kRecitersInMenu = 12;
     void SetRepeat(int times);
     void SetPlayTo(ReaderChoices::PlayTo to);
     void SetSpeed(int percent);
