@@ -43,7 +43,7 @@ TEST(Help, KeyLinesTakeThePlaceOfTheMark) {
     Text page = HelpPage(crlf, {{u"Ctrl+Shift+N", u"\u0634\u0628"}, {u"F6", u"<b>&"}});
     EXPECT_EQ(page.find(kHelpKeysMark), Text::npos);
     // after the stored F12 line, one line each, keys left to right and the text escaped
-    const Text lines = u"<bdi>Ctrl+Shift+N</bdi> : \u0634\u0640\u0628<br>\r\n<bdi>F6</bdi> : &lt;b&gt;&amp;<br>\r\n";
+    const Text lines = u"<bdi dir='ltr'>Ctrl+Shift+N</bdi> : \u0634\u0640\u0628<br>\r\n<bdi dir='ltr'>F6</bdi> : &lt;b&gt;&amp;<br>\r\n";
     std::size_t at = page.find(lines);
     ASSERT_NE(at, Text::npos);
     EXPECT_LT(page.find(u"F12 : "), at);

@@ -323,3 +323,30 @@ TEST(Reader, UthmaniScriptAndFooladvandTranslation) {
     EXPECT_EQ(back.state["script"].toString(), "simple");
     EXPECT_EQ(back.state["translation"].toString(), "ansarian");
 }
+
+// The help page names every command with keys, its keys read left to right
+// ("Ctrl++", not "++Ctrl"), and says what the newer parts of the reader do.
+TEST(Reader, TheHelpPageNamesTheKeysLeftToRightAndTheReadersParts) {
+    // for each key name: whether its characters stand left to right on the screen
+    const QString order = "eval:wbrHelp:(function(){var out={};document.querySelectorAll('bdi').forEach(function(b){"
+                          "var t=b.firstChild,last=-1,ok=true;for(var i=0;i<t.nodeValue.length;i++){var r=document.createRange();"
+                          "r.setStart(t,i);r.setEnd(t,i+1);var x=r.getBoundingClientRect().left;ok=ok&&x>last;last=x;}"
+                          "out[t.nodeValue]=ok;});return out;})()";
+    RUN_WINDOW(r, "key:F1", order);
+    const QJsonObject keys = r.state["evaluated"].toArray()[0].toObject();
+    for (const char* key : {"Ctrl++", "Ctrl+-", "Ctrl+Shift+D", "Shift+F5", "Ctrl+M", "Esc"}) {
+        ASSERT_TRUE(keys.contains(key)) << key;
+        EXPECT_TRUE(keys[key].toBool()) << key;
+    }
+    // every command with keys is named
+    for (const QJsonValue& c : r.state["commands"].toArray())
+        for (const QJsonValue& k : c.toObject()["keys"].toArray())
+            if (!k.toString().startsWith('F') || k.toString().size() > 3)
+                EXPECT_TRUE(keys.contains(k.toString()) || c.toObject()["name"].toString() == "mnuZoomIn")
+                    << k.toString().toStdString();
+    // and what the mushaf view, the notes, memorisation, the history, the plan and recitation do
+    const QString page = QString(r.document("wbrHelp")).remove(QChar(0x0640));
+    for (const char* part : {"نمای مصحف", "ترجمهٔ همهٔ صفحه", "یادداشت‌ها", "حفظ", "تاریخچه", "برنامهٔ ختم", "تلاوت",
+                             "~/.local/share/mushaf/recitations", "001001.mp3", "سجدهٔ واجب"})
+        EXPECT_TRUE(page.contains(QString::fromUtf8(part))) << part;
+}

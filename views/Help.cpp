@@ -47,7 +47,7 @@ Text DrawnApart(TextView text) {
 Text HelpKeyLines(const std::vector<HelpKey>& keys) {
     Text out;
     for (const HelpKey& key : keys)
-        out += u"<bdi>" + HtmlText(key.keys) + u"</bdi> : " + DrawnApart(HtmlText(key.meaning)) + u"<br>\r\n";
+        out += u"<bdi dir='ltr'>" + HtmlText(key.keys) + u"</bdi> : " + DrawnApart(HtmlText(key.meaning)) + u"<br>\r\n";
     return out;
 }
 
