@@ -40,7 +40,7 @@ std::vector<ControlSpec> Build() {
                      [](auto& c) { c.selected = true; }));
     v.push_back(C("optSearchInT", K::OptionButton, "picSearchIn", {120, 50, 1395, 195}, 25, u" ترجمه قرآن"));
     // an addition: searching the notes of the cards, shown while a card has one
-    v.push_back(With(C("optSearchInN", K::OptionButton, "picSearchIn", {120, 50, 900, 195}, 41, u"يادداشت"),
+    v.push_back(With(C("optSearchInN", K::OptionButton, "picSearchIn", {120, 50, 900, 195}, 41, u"یادداشت"),
                      [](auto& c) { c.visible = false; }));
     v.push_back(C("cmdSearch", K::PushButton, "picPanelSearch", {100, 1680, 2955, 320}, 34, u"شـروع"));
     v.push_back(With(C("txtSearch", K::TextBox, "picPanelSearch", {100, 360, 2955, 285}, 23), [](auto& c) {

@@ -157,7 +157,7 @@ TEST(Styles, TheRulesFollowTheChoices) {
     EXPECT_EQ(NoteCardRule({}), u"");
     EXPECT_EQ(NoteCardRule({7, 300}).substr(0, 16), u"#div7,#div300 { ");
     EXPECT_EQ(ResultCountRule(0), u"");
-    EXPECT_NE(ResultCountRule(1858).find(u"'۱۸۵۸ مورد يافت شد'"), std::u16string::npos);
+    EXPECT_NE(ResultCountRule(1858).find(u"'۱۸۵۸ مورد یافت شد'"), std::u16string::npos);
     EXPECT_NE(std::u16string(kNightRule).find(u"." + std::u16string(kLineMarkedClass)), std::u16string::npos);
 }
 

@@ -293,8 +293,8 @@ TEST(Tables, HelpIsTheHelpPageWithTheCredits) {
     Text help = Utf16LE(*Tables().Lookup("HELP", 1));
     // the generated table is the page as it stands, with CR LF lines
     EXPECT_EQ(help, u"\uFEFF" + Replaced(page, u"\n", u"\r\n"));
-    for (const char16_t* credit : {u"Tanzil Quran Text, Simple", u"Tanzil Quran Text, Uthmani", u"انـصـاريـان",
-                                   u"مـحـمـد مـهـدي فـولادونـد", u"Seiied-Mohammad-Javad Razavian", u"LaTeX quran",
+    for (const char16_t* credit : {u"Tanzil Quran Text, Simple", u"Tanzil Quran Text, Uthmani", u"انـصـاریـان",
+                                   u"مـحـمـد مـهـدی فـولادونـد", u"Seiied-Mohammad-Javad Razavian", u"LaTeX quran",
                                    u"href='https://tanzil.net'"})
         EXPECT_NE(help.find(credit), Text::npos) << ToUtf8(credit);
 }

@@ -72,7 +72,7 @@ TEST_F(Audio, ThePageFollowsTheVoiceInEveryFormatOverAPageTurnAndASurahsEnd) {
     EXPECT_EQ(r.marked(), QStringList{"div8"});
     const QJsonObject rec = r.state["recitation"].toObject();
     EXPECT_FALSE(rec["playing"].toBool());
-    EXPECT_TRUE(r.text("message").contains(QString::fromUtf8("تلاوت يافت نشد: 002002"))) << r.text("message").toStdString();
+    EXPECT_TRUE(r.text("message").contains(QString::fromUtf8("تلاوت یافت نشد: 002002"))) << r.text("message").toStdString();
     EXPECT_FALSE(r.standardError.contains("recitation:")) << r.standardError.toStdString();
 }
 
@@ -91,7 +91,7 @@ TEST_F(Audio, AnUnreadableFileIsSkippedWithAWord) {
     EXPECT_TRUE(rec["playing"].toBool()) << r.standardError.right(1500).toStdString();
     EXPECT_EQ(rec["line"].toInt(), 4);
     EXPECT_EQ(r.model()["GlobalAyeh"].toInt(), 4);
-    EXPECT_TRUE(r.text("message").contains(QString::fromUtf8("فايل تلاوت خوانده نشد: \u2066001004.mp3\u2069"))) << r.text("message").toStdString();
+    EXPECT_TRUE(r.text("message").contains(QString::fromUtf8("فایل تلاوت خوانده نشد: \u2066001004.mp3\u2069"))) << r.text("message").toStdString();
 }
 
 TEST_F(Audio, PlayingAgainAndAgainAndAtAnotherSpeed) {

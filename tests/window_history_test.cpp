@@ -30,11 +30,11 @@ TEST(History, TheAyatStayedOnNewestFirstKeptAndListed) {
     EXPECT_TRUE(again.document("wbrSearchResult").contains("id=\"8\""));
     EXPECT_LT(again.document("wbrSearchResult").indexOf("id=\"8\""), again.document("wbrSearchResult").indexOf("id=\"5\""));
     EXPECT_EQ(again.state["hsAllQuran"].toInt(), 5);
-    EXPECT_TRUE(again.state["lblSearchResult"].toString().contains(QString::fromUtf8("تاريخچه")));
+    EXPECT_TRUE(again.state["lblSearchResult"].toString().contains(QString::fromUtf8("تاریخچه")));
     // a fresh reader has none, and says so
     RUN_WINDOW(fresh, "menu:mnuHistory");
     EXPECT_TRUE(Lines(fresh).isEmpty());
-    EXPECT_TRUE(fresh.document("wbrSearchResult").contains(QString::fromUtf8("هنوز آيه اي خوانده نشده است")));
+    EXPECT_TRUE(fresh.document("wbrSearchResult").contains(QString::fromUtf8("هنوز آیه‌ای خوانده نشده است")));
 }
 
 TEST(History, OnlyTheLastTwoHundredAreKept) {

@@ -178,7 +178,7 @@ TEST(Kept, ANewSearchAlwaysReplacesTheList) {
     EXPECT_TRUE(r.document("wbrSearchResult").contains(U("موردي يافت نشد")));
     // nothing shown, nothing exported
     EXPECT_TRUE(r.state["exported"].toArray().isEmpty());
-    EXPECT_EQ(r.state["message"].toString(), U("نتيجه جستجويي براي صدور نيست."));
+    EXPECT_EQ(r.state["message"].toString(), U("نتیجهٔ جستجویی برای صدور نیست."));
 }
 
 TEST(Kept, AnExportSaysWhereTheFileWent) {

@@ -139,7 +139,7 @@ TEST(X11Keys, SurahFilterWithTheArticleAndReturnOpensTheSurah) {
     RUN_WINDOW(first, "slider:300", "type:txtQSearch:" + U("ال"), "xkey:Return");
     EXPECT_EQ(first.text("txtSoreh"), "8");  // انفال, the first name holding "ال"
     RUN_WINDOW(none, "slider:300", "type:txtQSearch:zzz", "xkey:Return");
-    EXPECT_TRUE(none.document("wbrSoreh").contains(U("سوره اي با اين نام نيست")));
+    EXPECT_TRUE(none.document("wbrSoreh").contains(U("سوره‌ای با این نام نیست")));
     EXPECT_EQ(none.state["hsAllQuran"].toInt(), 300);
 }
 

@@ -34,6 +34,10 @@ TEST(Notes, ANoteMakesItsCardIsListedMarkedExportedAndKept) {
     const QString list = r.document("wbrSearchResult");
     EXPECT_TRUE(list.contains(U("&lt;b&gt;\"یادداشت\" &amp; 'x'&lt;/b&gt;"))) << list.toStdString();
     EXPECT_FALSE(list.contains("<b>\""));
+    // the reader's own list in Persian digits
+    EXPECT_TRUE(list.contains(U("<a id=\"9\" href=\"#\">۱ -</a></span><span class=\"SorehName\">بقره</span>"
+                                "<span class=\"AyehCaption\">آیه</span><span class=\"Ayeh\">۲</span>")))
+        << list.toStdString();
     // marked on the page apart from a card without a note
     EXPECT_TRUE(r.state["renderingStyle"].toObject()["wbrQuran"].toString().contains("#div9 { border-right: 6px double"));
     // in the export, as text

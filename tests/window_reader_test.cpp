@@ -218,7 +218,7 @@ TEST(Reader, NoteCardsAddListClickAndRemove) {
     EXPECT_EQ(r.state["FishList"].toString(), "300 10");
     EXPECT_EQ(Evaluated(r, 0), "4px");  // the card's line is marked on the page
     EXPECT_TRUE(r.visible("picPanelSearch"));
-    EXPECT_EQ(r.state["lblSearchResult"].toString(), U("يادداشت ها: 2"));
+    EXPECT_EQ(r.state["lblSearchResult"].toString(), U("یادداشت‌ها: ۲"));
     const QString list = r.document("wbrSearchResult");
     EXPECT_EQ(list.count("<br>"), 2);
     EXPECT_LT(list.indexOf("<a id=\"300\""), list.indexOf("<a id=\"10\""));  // in the order added
@@ -232,7 +232,7 @@ TEST(Reader, NoteCardsAddListClickAndRemove) {
     RUN_WINDOW_WITH(search, QStringList{"key:F6", "type:txtSearch:" + U("الله"), "key:Return"}, kept.options());
     EXPECT_EQ(search.state["lblSearchResult"].toString(), U("نـتايـج جـسـتـجـو"));
     RUN_WINDOW(none, "key:F6");
-    EXPECT_TRUE(none.document("wbrSearchResult").contains(U("هيچ آيه اي در يادداشت ها نيست")));
+    EXPECT_TRUE(none.document("wbrSearchResult").contains(U("هیچ آیه‌ای در یادداشت‌ها نیست")));
 }
 
 TEST(Reader, DamagedKeptCardsAreReadAsFarAsTheyAreSound) {
@@ -282,13 +282,13 @@ TEST(Reader, AFailedOrEmptyExportSaysWhyAndChangesNothing) {
     RUN_WINDOW_WITH(r, QStringList{"slider:300", "key:Ctrl+D", "slider:40", "menu:mnuExportFish"}, {"--export-dir", notAFolder});
     EXPECT_TRUE(r.state["exported"].toArray().isEmpty());
     EXPECT_TRUE(r.state["message"].toString().contains(notAFolder));
-    EXPECT_TRUE(r.state["message"].toString().contains(U("به جاي پوشه")));
+    EXPECT_TRUE(r.state["message"].toString().contains(U("به جای پوشه")));
     EXPECT_EQ(r.state["FishList"].toString(), "300");
     EXPECT_EQ(r.state["hsAllQuran"].toInt(), 40);
     EXPECT_EQ(r.model()["GlobalAyeh"].toInt(), 40);
 
     RUN_WINDOW_WITH(empty, QStringList{"menu:mnuExportFish"}, {"--export-dir", dir.filePath("x")});
-    EXPECT_EQ(empty.state["message"].toString(), U("يادداشتي براي صدور نيست."));
+    EXPECT_EQ(empty.state["message"].toString(), U("یادداشتی برای صدور نیست."));
     EXPECT_FALSE(QDir(dir.filePath("x")).exists());
 }
 

@@ -169,7 +169,7 @@ TEST(ReadingWindow, HelpPane) {
         if (keys.isEmpty()) continue;
         QString key = keys.first().toString();
         ++listed;
-        EXPECT_TRUE(help.contains("<bdi>" + key + "</bdi> : ") || help.contains("\n" + key + " : "))
+        EXPECT_TRUE(help.contains("<bdi dir=\"ltr\">" + key + "</bdi> : ") || help.contains("\n" + key + " : "))
             << c.toObject()["name"].toString().toStdString() << " " << key.toStdString();
     }
     EXPECT_GE(listed, 11);

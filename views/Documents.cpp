@@ -199,18 +199,25 @@ Text ResultFrame(TextView body, TextView backColorHex) {
 }  // namespace
 
 namespace {
+// How a list writes its numbers: the search results as they always have,
+// the reader's own lists (cards, history, notes found) in Persian.
+enum class Rows { Results, Persian };
+
 // One row of a line list: its number, the surah's name and the ayah, the
 // number a link to the line.
-Text ListRows(const cQ114& model, const std::vector<int16_t>& lines, const FishNotes* notes = nullptr) {
+Text ListRows(const cQ114& model, const std::vector<int16_t>& lines, Rows rows, const FishNotes* notes = nullptr) {
     Text body;
+    const bool persian = rows == Rows::Persian;
+    auto number = [persian](long long n) { return persian ? PersianDecimal(n) : Decimal(n); };
     for (std::size_t k = 0; k < lines.size(); ++k) {
         const cQ114::Line& at = model.LineAt(lines[k]);
         Text row = u"<span class='Radif'><a id='_id' href='#'>_Number -</A></span><span class='SorehName'>_Soreh</span>"
-                   u"<span class='AyehCaption'>آيه</span><span class='Ayeh'>_Ayeh</span><br>";
+                   u"<span class='AyehCaption'>_Caption</span><span class='Ayeh'>_Ayeh</span><br>";
         ReplaceAll(row, u"_id", Decimal(lines[k]));
-        ReplaceAll(row, u"_Number", Decimal(static_cast<long long>(k + 1)));
+        ReplaceAll(row, u"_Number", number(static_cast<long long>(k + 1)));
         ReplaceAll(row, u"_Soreh", model.SorehNameOf(at.soreh));
-        ReplaceAll(row, u"_Ayeh", at.ayeh != 0 ? Decimal(at.ayeh) : Text(u"-"));
+        ReplaceAll(row, u"_Caption", persian ? u"آیه" : u"آيه");
+        ReplaceAll(row, u"_Ayeh", at.ayeh != 0 ? number(at.ayeh) : Text(u"-"));
         body += kCrLf;
         body += row;
         if (notes) {
@@ -227,7 +234,7 @@ Text ListRows(const cQ114& model, const std::vector<int16_t>& lines, const FishN
 Text ResultListDocument(const cQ114& model, TextView backColorHex) {
     const std::vector<int16_t>& found = model.FoundList();
     if (found.empty()) return ResultFrame(kNothingFound, backColorHex);
-    return ResultFrame(ListRows(model, found), backColorHex);
+    return ResultFrame(ListRows(model, found, Rows::Results), backColorHex);
 }
 
 std::vector<int16_t> FishLines(const cQ114& model) {
@@ -242,7 +249,7 @@ std::vector<int16_t> FishLines(const cQ114& model) {
 Text FishListDocument(const cQ114& model, TextView backColorHex, const FishNotes& notes) {
     const std::vector<int16_t> lines = FishLines(model);
     if (lines.empty()) return ResultFrame(kNoFish, backColorHex);
-    return ResultFrame(ListRows(model, lines, &notes), backColorHex);
+    return ResultFrame(ListRows(model, lines, Rows::Persian, &notes), backColorHex);
 }
 
 Text HistoryDocument(const cQ114& model, const std::vector<int16_t>& lines, TextView backColorHex) {
@@ -251,7 +258,7 @@ Text HistoryDocument(const cQ114& model, const std::vector<int16_t>& lines, Text
 
 Text LineListDocument(const cQ114& model, const std::vector<int16_t>& lines, TextView backColorHex, TextView none) {
     if (lines.empty()) return ResultFrame(none, backColorHex);
-    return ResultFrame(ListRows(model, lines), backColorHex);
+    return ResultFrame(ListRows(model, lines, Rows::Persian), backColorHex);
 }
 
 Text ResultMessageDocument(TextView message, TextView backColorHex) { return ResultFrame(message, backColorHex); }

@@ -60,9 +60,9 @@ Text SorehIndexDocument(const cQ114& model, TextView filter, TextView backColorH
 // ---- search ----
 inline constexpr char16_t kWaitMessage[] = u"لطفا کمي صبر کنيد...";
 inline constexpr char16_t kNothingFound[] = u"موردي يافت نشد";
-inline constexpr char16_t kInvalidPattern[] = u"الگوي جستجو نادرست است";
+inline constexpr char16_t kInvalidPattern[] = u"الگوی جستجو نادرست است";
 // What the surah index says when its filter shows no surah.
-inline constexpr char16_t kNoSurahFound[] = u"سوره اي با اين نام نيست";
+inline constexpr char16_t kNoSurahFound[] = u"سوره‌ای با این نام نیست";
 // A typed query made ready for the model: QueryForm (Persian kaf as Arabic
 // kaf, alef maksura and Persian yeh as Arabic yeh, the right-to-left mark as a
 // space, bracket lists left as written).
@@ -71,12 +71,12 @@ Text PrepareSearchQuery(TextView query);
 Text ResultListDocument(const cQ114& model, TextView backColorHex);
 // The note cards in the order they were added, as rows like the results'
 // (cards outside the corpus are left out).
-inline constexpr char16_t kNoFish[] = u"هيچ آيه اي در يادداشت ها نيست. با Ctrl+D آيه جاري به يادداشت ها افزوده مي شود.";
+inline constexpr char16_t kNoFish[] = u"هیچ آیه‌ای در یادداشت‌ها نیست. با Ctrl+D آیهٔ جاری به یادداشت‌ها افزوده می‌شود.";
 std::vector<int16_t> FishLines(const cQ114& model);
 // Each card's note, where it has one, under its row.
 Text FishListDocument(const cQ114& model, TextView backColorHex, const FishNotes& notes = {});
 // The reader's history, newest first, as the card list is drawn.
-inline constexpr char16_t kNoHistory[] = u"هنوز آيه اي خوانده نشده است. هر آيه اي که ۱۰ ثانيه يا بيشتر بر آن بمانيد اينجا مي آيد.";
+inline constexpr char16_t kNoHistory[] = u"هنوز آیه‌ای خوانده نشده است. هر آیه‌ای که ۱۰ ثانیه یا بیشتر بر آن بمانید اینجا می‌آید.";
 Text HistoryDocument(const cQ114& model, const std::vector<int16_t>& lines, TextView backColorHex);
 // Lines found outside the model's search (the notes), as the result list; `none` when there are none.
 Text LineListDocument(const cQ114& model, const std::vector<int16_t>& lines, TextView backColorHex, TextView none);

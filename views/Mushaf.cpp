@@ -41,7 +41,7 @@ Text SurahHeading(const cQ114& model, const MushafMarks& marks, int soreh) {
     const bool medinan = marks.RevelationOf(soreh) == MushafMarks::Revelation::Medinan;
     return u"<div class='" + Text(kSurahHeadClass) + u"'><span>" + PersianDecimal(soreh) + u"</span><b>سوره " +
            model.SorehNameOf(static_cast<int16_t>(soreh)) + u"</b><span>" +
-           PersianDecimal(model.TotalAyatOf(static_cast<int16_t>(soreh))) + u" آيه - " + (medinan ? u"مدني" : u"مکي") +
+           PersianDecimal(model.TotalAyatOf(static_cast<int16_t>(soreh))) + u" آیه - " + (medinan ? u"مدنی" : u"مکی") +
            u"</span></div>";
 }
 

@@ -76,7 +76,7 @@ std::u16string NoteCardRule(const std::vector<int16_t>& lines, const std::vector
 std::u16string ResultCountRule(int count) {
     if (count <= 0) return {};
     return u"body::before { content: '" + PersianDecimal(count) +
-           u" مورد يافت شد'; display: block; font-weight: bold; margin-bottom: 4px; }";
+           u" مورد یافت شد'; display: block; font-weight: bold; margin-bottom: 4px; }";
 }
 
 }  // namespace mushaf::views

@@ -142,7 +142,7 @@ void frmMain::ShowHistory() {
     listing_ = Listing::History;
     ShowResultCount(0);
     static_cast<QLabel*>(Control("lblSearchResult"))
-        ->setText(QStringLiteral("تاريخچه: %1").arg(choices_.history.size()));
+        ->setText(QStringLiteral("تاریخچه: %1").arg(ToQ(PersianDecimal(static_cast<long long>(choices_.history.size())))));
     wbrSearchResult->Write(ToQ(views::HistoryDocument(*Q114, choices_.history, BackColorHex)));
 }
 

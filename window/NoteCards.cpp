@@ -21,12 +21,12 @@ void frmMain::ToggleFish() {
     const int16_t line = state_.Line();
     const auto note = choices_.notes.find(line);
     const bool dropsNote = Q114->FishIsExist(line) > 0 && note != choices_.notes.end();  // notes are never empty
-    if (dropsNote && !Ask(QStringLiteral("يادداشت اين آيه هم پاک شود؟\n\n%1").arg(ToQ(note->second).left(200)))) return;
+    if (dropsNote && !Ask(QStringLiteral("یادداشت این آیه هم پاک شود؟\n\n%1").arg(ToQ(note->second).left(200)))) return;
     try {
         if (Q114->FishIsExist(line) > 0) Q114->FishRemove(line);
         else Q114->FishAdder(line);
     } catch (const ModelError& e) {
-        ShowMessage(QStringLiteral("يادداشت افزوده نشد: %1").arg(QString::fromUtf8(e.what())));
+        ShowMessage(QStringLiteral("یادداشت افزوده نشد: %1").arg(QString::fromUtf8(e.what())));
         return;
     }
     if (Q114->FishIsExist(line) <= 0) choices_.notes.erase(line);
@@ -95,7 +95,7 @@ void frmMain::ShowFish(bool keepPlace) {
     listing_ = Listing::Cards;
     ShowResultCount(0);
     const auto cards = views::FishLines(*Q114);
-    static_cast<QLabel*>(Control("lblSearchResult"))->setText(QStringLiteral("يادداشت ها: %1").arg(cards.size()));
+    static_cast<QLabel*>(Control("lblSearchResult"))->setText(QStringLiteral("یادداشت‌ها: %1").arg(ToQ(PersianDecimal(static_cast<long long>(cards.size())))));
     wbrSearchResult->Write(ToQ(views::FishListDocument(*Q114, BackColorHex, choices_.notes)), keepPlace);
 }
 
@@ -109,7 +109,7 @@ void frmMain::ExportList(bool fish) {
     if (!Q114) return;
     const bool empty = fish ? views::FishLines(*Q114).empty() : !searchListed_ || Q114->FoundList().empty();
     if (empty) {
-        ShowMessage(fish ? QStringLiteral("يادداشتي براي صدور نيست.") : QStringLiteral("نتيجه جستجويي براي صدور نيست."));
+        ShowMessage(fish ? QStringLiteral("یادداشتی برای صدور نیست.") : QStringLiteral("نتیجهٔ جستجویی برای صدور نیست."));
         return;
     }
     std::filesystem::path written;
@@ -123,7 +123,7 @@ void frmMain::ExportList(bool fish) {
         std::error_code ec;
         const auto& folder = services_.exportFolder;
         const QString reason = std::filesystem::exists(folder, ec) && !std::filesystem::is_directory(folder, ec)
-                                   ? QStringLiteral("به جاي پوشه، فايلي با اين نام هست")
+                                   ? QStringLiteral("به جای پوشه، فایلی با این نام هست")
                                    : QStringLiteral("نوشتن ممکن نشد (%1)").arg(QString::fromUtf8(e.what()));
         ShowMessage(QStringLiteral("صدور در %1 انجام نشد: %2").arg(Isolated(QString::fromStdString(folder.string())), reason));
         return;
@@ -131,8 +131,8 @@ void frmMain::ExportList(bool fish) {
     const QString path = QString::fromStdString(written.string());
     exported_ << path;
     // the file opens in the reader's browser; the message says where it is
-    ShowMessage(QStringLiteral("%1 در اين فايل نوشته شد: %2")
-                    .arg(fish ? QStringLiteral("يادداشت ها") : QStringLiteral("نتايج جستجو"), Isolated(path)),
+    ShowMessage(QStringLiteral("%1 در این فایل نوشته شد: %2")
+                    .arg(fish ? QStringLiteral("یادداشت‌ها") : QStringLiteral("نتایج جستجو"), Isolated(path)),
                 false);
     if (interactive_) QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
@@ -148,19 +148,19 @@ void frmMain::ReportSettingsTrouble() {
     settingsReported_ = true;
     QString why;
     switch (trouble->fault) {
-    case Settings::Fault::IsAFolder: why = QStringLiteral("به جاي فايل، پوشه اي با اين نام هست"); break;
-    case Settings::Fault::CannotRead: why = QStringLiteral("اجازه خواندن آن نيست"); break;
-    case Settings::Fault::Damaged: why = QStringLiteral("فايل خراب است"); break;
-    case Settings::Fault::CannotMakeFolder: why = QStringLiteral("پوشه آن ساخته نمي شود"); break;
-    case Settings::Fault::CannotWrite: why = QStringLiteral("اجازه نوشتن در آن نيست"); break;
+    case Settings::Fault::IsAFolder: why = QStringLiteral("به جای فایل، پوشه‌ای با این نام هست"); break;
+    case Settings::Fault::CannotRead: why = QStringLiteral("اجازهٔ خواندن آن نیست"); break;
+    case Settings::Fault::Damaged: why = QStringLiteral("فایل خراب است"); break;
+    case Settings::Fault::CannotMakeFolder: why = QStringLiteral("پوشهٔ آن ساخته نمی‌شود"); break;
+    case Settings::Fault::CannotWrite: why = QStringLiteral("اجازهٔ نوشتن در آن نیست"); break;
     }
     const QString file = Isolated(ToQ(trouble->file));
     ShowMessage(trouble->reading
-                    ? QStringLiteral("تنظيمات از فايل %1 به درستي خوانده نشد: %2. آنچه خوانده نشد پيش فرض است و "
-                                     "آنچه در اين اجرا انتخاب کنيد در آن فايل نوشته نمي شود.")
+                    ? QStringLiteral("تنظیمات از فایل %1 به‌درستی خوانده نشد: %2. آنچه خوانده نشد پیش‌فرض است و "
+                                     "آنچه در این اجرا انتخاب کنید در آن فایل نوشته نمی‌شود.")
                           .arg(file, why)
-                    : QStringLiteral("تنظيمات در فايل %1 نوشته نشد: %2. آنچه در اين اجرا انتخاب کنيد تا بستن برنامه "
-                                     "به کار مي رود، ولي نگه داشته نمي شود.")
+                    : QStringLiteral("تنظیمات در فایل %1 نوشته نشد: %2. آنچه در این اجرا انتخاب کنید تا بستن برنامه "
+                                     "به کار می‌رود، ولی نگه داشته نمی‌شود.")
                           .arg(file, why));
 }
 

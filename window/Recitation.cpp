@@ -107,8 +107,8 @@ void frmMain::PlayOrPause() {
     }
     const Reciter* reciter = ActiveReciter();
     if (!reciter) {
-        ShowMessage(QStringLiteral("قاري اي يافت نشد. پوشه هر قاري را در %1 بگذاريد، با يک فايل براي هر آيه به نام "
-                                   "شماره سوره و آيه، هر کدام سه رقم: %2 تا %3 (mp3، ogg، opus يا wav).")
+        ShowMessage(QStringLiteral("قاری‌ای یافت نشد. پوشهٔ هر قاری را در %1 بگذارید، با یک فایل برای هر آیه به نام "
+                                   "شمارهٔ سوره و آیه، هر کدام سه رقم: %2 تا %3 (mp3، ogg، opus یا wav).")
                         .arg(Isolated(QString::fromStdString(UserRecitationFolder().string())),
                              Isolated(QStringLiteral("001001.mp3")), Isolated(QStringLiteral("114006.mp3"))));
         return;
@@ -119,7 +119,7 @@ void frmMain::PlayOrPause() {
         player_->SetRate(choices_.speed / 100.0);
     }
     if (!player_) {
-        ShowMessage(QStringLiteral("پخش صدا در اين اجرا ممکن نيست."));
+        ShowMessage(QStringLiteral("پخش صدا در این اجرا ممکن نیست."));
         return;
     }
     // read anew at each start: files the reader has added since are played
@@ -146,12 +146,12 @@ void frmMain::ReciteFrom(int16_t line) {
     if (at > stopLine_) {
         const auto [surah, ayah] = SurahAyahOf(line);
         StopRecitation();
-        ShowMessage(QStringLiteral("تلاوت يافت نشد: %1").arg(RecordingName(surah, ayah)));
+        ShowMessage(QStringLiteral("تلاوت یافت نشد: %1").arg(RecordingName(surah, ayah)));
         return;
     }
     if (at != line) {
         const auto [surah, ayah] = SurahAyahOf(line);
-        RecitationNotice(QStringLiteral("تلاوت يافت نشد: %1").arg(RecordingName(surah, ayah)));
+        RecitationNotice(QStringLiteral("تلاوت یافت نشد: %1").arg(RecordingName(surah, ayah)));
     }
     PlayLine(at);
 }
@@ -195,7 +195,7 @@ void frmMain::NextLine() {
     QString missing;  // the first one missing is named
     if (next != playingLine_ + 1) {
         const auto [surah, ayah] = SurahAyahOf(static_cast<int16_t>(playingLine_ + 1));
-        missing = QStringLiteral("تلاوت يافت نشد: %1").arg(RecordingName(surah, ayah));
+        missing = QStringLiteral("تلاوت یافت نشد: %1").arg(RecordingName(surah, ayah));
     }
     if (next > stopLine_) {
         StopRecitation();
@@ -222,10 +222,10 @@ void frmMain::RecordingFailed(const std::string& why) {
         });
         return;
     }
-    RecitationNotice(QStringLiteral("فايل تلاوت خوانده نشد: %1").arg(Isolated(Name(playingFile_))));
+    RecitationNotice(QStringLiteral("فایل تلاوت خوانده نشد: %1").arg(Isolated(Name(playingFile_))));
     if (++failures_ >= kMostFailures) {
         StopRecitation();
-        ShowMessage(QStringLiteral("پخش تلاوت متوقف شد: %1 فايل پياپي خوانده نشد").arg(kMostFailures));
+        ShowMessage(QStringLiteral("پخش تلاوت متوقف شد: %1 فایل پیاپی خوانده نشد").arg(ToQ(PersianDecimal(kMostFailures))));
         return;
     }
     NextLine();
@@ -269,7 +269,7 @@ void frmMain::SetSpeed(int percent) {
     choices_.speed = percent;
     SaveChoices();
     if (player_ && !player_->SetRate(percent / 100.0))
-        RecitationNotice(QStringLiteral("سرعت پخش را نمي توان تغيير داد"));
+        RecitationNotice(QStringLiteral("سرعت پخش را نمی‌توان تغییر داد"));
 }
 
 }  // namespace mushaf

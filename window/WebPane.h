@@ -102,7 +102,7 @@ public:
 
     // What the pane shows while it rests.
     static constexpr char16_t kRestingNotice[] =
-        u"نمايش متن از کار افتاد. چند لحظه ديگر دوباره امتحان مي شود.";
+        u"نمایش متن از کار افتاد. چند لحظهٔ دیگر دوباره امتحان می‌شود.";
 
 signals:
     // The pane begins or ends its rest after a lost renderer.
