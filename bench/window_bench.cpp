@@ -317,7 +317,7 @@ int Recite() {
     constexpr int kRate = 8000;
     std::vector<double> starts, gaps;
     for (int i = 0; i < 3; ++i) {
-        sound.StartRecording(kRate);
+        sound.StartRecording(kRate, true);
         QProcess& rec = sound.Recording();
         QByteArray audio;
         WaitUntil([&] { return rec.waitForReadyRead(10) && (audio += rec.readAllStandardOutput()).size() > kRate / 10; });

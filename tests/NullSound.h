@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QThread>
 #include <QElapsedTimer>
+#include <QFile>
 #include <cstdint>
 #include <cstdlib>
 #include <vector>
@@ -51,8 +52,13 @@ public:
     // Empty when the server runs; else why not.
     const QString& Trouble() const { return why_; }
 
-    // What the sink plays from now on: 16-bit mono samples at `rate` a second.
-    void StartRecording(int rate) {
+    // What the sink plays from now on: 16-bit mono samples at `rate` a second,
+    // into a file (a pipe nobody reads while this thread waits on something
+    // else would fill and lose sound), or read as it comes when `live`.
+    void StartRecording(int rate, bool live = false) {
+        const QString file = dir_.filePath("recording.raw");
+        QFile::remove(file);
+        recording_.setStandardOutputFile(live ? QString() : file);
         recording_.start("parec", {"--device=null.monitor", "--format=s16le", "--rate=" + QString::number(rate),
                                    "--channels=1", "--latency-msec=5"});
         recording_.waitForStarted();
@@ -61,7 +67,8 @@ public:
         if (recording_.state() == QProcess::NotRunning) return {};
         recording_.terminate();
         recording_.waitForFinished(5000);
-        return recording_.readAllStandardOutput();
+        QFile file(dir_.filePath("recording.raw"));
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : recording_.readAllStandardOutput();
     }
     QProcess& Recording() { return recording_; }
 

@@ -66,7 +66,7 @@ TEST_F(Audio, ThePageFollowsTheVoiceInEveryFormatOverAPageTurnAndASurahsEnd) {
     for (const char* n : names) Tone(folder + "/" + n, 0.3, hertz += 40);
     // 1:1 to 1:7 on page 1, surah 2's Bismillah (001001 stands in) and 2:1 on page 2; then the folder ends
     RUN_PROCESS(r, {"key:F5", "await:line:3", "await:line:6", "await:line:7", "await:line:8", "await:stopped"},
-                {"--recitations", dir.path()});
+                {"--verbose", "--recitations", dir.path()});
     EXPECT_EQ(r.model()["GlobalAyeh"].toInt(), 8);
     EXPECT_EQ(r.model()["Page"].toInt(), 2);
     EXPECT_EQ(r.marked(), QStringList{"div8"});
@@ -86,7 +86,7 @@ TEST_F(Audio, AnUnreadableFileIsSkippedWithAWord) {
     ASSERT_TRUE(bad.open(QIODevice::WriteOnly));
     bad.write(QByteArray(4000, 'x'));
     bad.close();
-    RUN_PROCESS(r, {"slider:2", "key:F5", "await:file:001005.mp3", "check"}, {"--recitations", dir.path()});
+    RUN_PROCESS(r, {"slider:2", "key:F5", "await:file:001005.mp3", "check"}, {"--verbose", "--recitations", dir.path()});
     const QJsonObject rec = r.state["recitation"].toObject();
     EXPECT_TRUE(rec["playing"].toBool()) << r.standardError.right(1500).toStdString();
     EXPECT_EQ(rec["line"].toInt(), 4);
@@ -104,7 +104,7 @@ TEST_F(Audio, PlayingAgainAndAgainAndAtAnotherSpeed) {
     QStringList actions{"menu:mnuPlayToPage"};
     for (int i = 0; i < 3; ++i) actions << "slider:0" << "key:F5" << "await:line:6" << "await:stopped";
     actions << "menu:mnuSpeed150" << "slider:4" << "key:F5" << "await:line:6" << "await:stopped";
-    RUN_PROCESS(r, actions, {"--recitations", dir.path()});
+    RUN_PROCESS(r, actions, {"--verbose", "--recitations", dir.path()});
     EXPECT_EQ(r.model()["GlobalAyeh"].toInt(), 6);
     EXPECT_EQ(r.state["recitation"].toObject()["speed"].toDouble(), 1.5);
     EXPECT_FALSE(r.standardError.contains("recitation:")) << r.standardError.toStdString();
@@ -118,7 +118,7 @@ TEST_F(Audio, AReciterFolderOfAnyNamePlays) {
     ASSERT_EQ(::mkdir(odd.constData(), 0700), 0);
     Tone(dir.filePath("001001.wav"), 0.3, 500);
     ASSERT_EQ(::rename(QFile::encodeName(dir.filePath("001001.wav")).constData(), (odd + "/001001.wav").constData()), 0);
-    RUN_PROCESS(r, {"key:F5", "await:stopped"}, {"--recitations", dir.path()});
+    RUN_PROCESS(r, {"key:F5", "await:stopped"}, {"--verbose", "--recitations", dir.path()});
     const QJsonObject rec = r.state["recitation"].toObject();
     EXPECT_EQ(rec["reciters"].toArray().first().toString(), QString::fromUtf8("Qari \uFFFD\uFFFD"));
     EXPECT_EQ(rec["played"].toInt(), 0);
@@ -140,7 +140,7 @@ TEST_F(Audio, ALongRecordingPlaysToItsEnd) {
     Tone(folder + "/001002.wav", 0.5, 660);
     constexpr int kRate = 8000;
     sound->StartRecording(kRate);
-    RUN_PROCESS(r, {"key:F5", "await:line:1", "await:stopped", "wait:300"}, {"--recitations", dir.path()});
+    RUN_PROCESS(r, {"key:F5", "await:line:1", "await:stopped", "wait:300"}, {"--verbose", "--recitations", dir.path()});
     const auto spans = mushaf::testing::NullSound::Sounds(sound->StopRecording(), kRate);
     ASSERT_EQ(spans.size(), 1u) << "the two recordings as one sound";
     EXPECT_NEAR(spans[0].lengthMs, 7500, 60);

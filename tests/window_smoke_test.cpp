@@ -142,3 +142,12 @@ TEST(Process, NoDisplayIsOneClearLine) {
     EXPECT_TRUE(err.contains("xvfb-run")) << err.toStdString();
     EXPECT_EQ(err.count('\n'), 0) << err.toStdString();
 }
+
+// A reader's start prints nothing on the terminal; --verbose (or
+// QT_LOGGING_RULES) brings the toolkit's and the web engine's notes back.
+TEST(Process, ANormalStartIsQuiet) {
+    RUN_PROCESS(quiet, {"slider:300", "key:Ctrl+M"});
+    EXPECT_EQ(quiet.standardError.trimmed(), "") << quiet.standardError.toStdString();
+    RUN_PROCESS(verbose, {}, {"--verbose"});
+    EXPECT_TRUE(verbose.standardError.contains("qt.webenginecontext")) << verbose.standardError.toStdString();
+}

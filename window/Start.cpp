@@ -86,9 +86,20 @@ bool SaysThereIsNoOpenGl(const QString& message) {
 
 QtMessageHandler defaultMessages = nullptr;
 
-void QuietAboutNoOpenGl(QtMsgType type, const QMessageLogContext& context, const QString& message) {
-    if (type == QtWarningMsg && SaysThereIsNoOpenGl(message)) return;
-    if (defaultMessages) defaultMessages(type, context, message);
+// A reader's start prints nothing: the toolkit's and the web engine's notes
+// (their settings, the sandbox, a runtime folder) are for whoever asks with
+// --verbose or the toolkit's own QT_LOGGING_RULES. What ends the program is
+// said whatever is asked.
+bool verboseMessages = false;
+
+bool Said(QtMsgType type, const QString& message) {
+    if (type == QtFatalMsg) return true;
+    if (!verboseMessages) return false;
+    return !(type == QtWarningMsg && SaysThereIsNoOpenGl(message));
+}
+
+void Messages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (Said(type, message) && defaultMessages) defaultMessages(type, context, message);
 }
 
 // A window system that cannot be reached ends the toolkit's start with a
@@ -119,34 +130,37 @@ void PrepareToolkit(const char* argv0) {
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
 }
 
+void SayEverything(bool on) { verboseMessages = on || qEnvironmentVariableIsSet("QT_LOGGING_RULES"); }
+
 void ToolkitStarted() {
     qInstallMessageHandler(nullptr);
-    if (openGlTurnedOff) {
-        qunsetenv("QT_XCB_GL_INTEGRATION");
-        defaultMessages = qInstallMessageHandler(QuietAboutNoOpenGl);
-    }
+    if (openGlTurnedOff) qunsetenv("QT_XCB_GL_INTEGRATION");
+    defaultMessages = qInstallMessageHandler(Messages);
     for (const QString& m : startMessages)
-        if (!SaysThereIsNoOpenGl(m)) qWarning().noquote() << m;
+        if (Said(QtWarningMsg, m)) qWarning().noquote() << m;
     startMessages.clear();
 }
 
 namespace {
 
 const char* kUsage =
-    "usage: %s [OPTION]... [SURAH:AYAH]\n"
+    "usage: %s [--settings FILE] [--export-dir DIR] [--recitations DIR] [--today DAY] [--verbose]\n"
+    "       [SURAH:AYAH | --page N | --juz N]\n"
     "A Quran reader with a Persian translation.\n"
     "\n"
-    "  SURAH:AYAH       open at that ayah, e.g. 2:255 (Persian and Arabic-Indic digits too)\n"
-    "  --page N         open at the first line of page N (1 to 604)\n"
-    "  --juz N          open at the first line of juz' N (1 to 30)\n"
-    "  --settings FILE  keep the reader's choices in this INI file instead of the user's settings\n"
-    "  --export-dir DIR write exported note cards and search results into DIR\n"
-    "                   (default ~/Documents/Zendar)\n"
-    "  --today DAY      the day the khatmah plan takes as today, YYYY-MM-DD\n"
-    "  --recitations DIR look for reciters' folders in DIR too (besides\n"
-    "                   recitations/ in the user's data folder)\n"
-    "  --help           show this help and exit\n"
-    "  --version        show the version and exit\n"
+    "  SURAH:AYAH         open at that ayah, e.g. 2:255 (Persian and Arabic-Indic digits too)\n"
+    "  --page N           open at the first line of page N (1 to 604)\n"
+    "  --juz N            open at the first line of juz' N (1 to 30)\n"
+    "  --settings FILE    keep the reader's choices in this INI file instead of the user's settings\n"
+    "  --export-dir DIR   write exported note cards and search results into DIR\n"
+    "                     (default ~/Documents/Zendar)\n"
+    "  --recitations DIR  look for reciters' folders in DIR too (besides\n"
+    "                     ~/.local/share/mushaf/recitations)\n"
+    "  --today DAY        the day the khatmah plan takes as today, YYYY-MM-DD\n"
+    "  --verbose          print the toolkit's and the web engine's diagnostics\n"
+    "                     (QT_LOGGING_RULES in the environment does too)\n"
+    "  --help             show this help and exit\n"
+    "  --version          show the version and exit\n"
     "%s";
 
 // The options Qt and its web engine take for themselves (-platform X,
@@ -213,6 +227,7 @@ namespace {
 struct StartOptions {
     QString settingsFile, exportDir, refKind, refText, recitations;
     QDate today;  // invalid: the system's
+    bool verbose = false;
 };
 
 // The second place to open at, as typed: the later of the two in `args`.
@@ -242,6 +257,7 @@ std::optional<int> ParseOptions(QStringList args, const QString& program, const 
     parser.setSingleDashWordOptionMode(QCommandLineParser::ParseAsLongOptions);
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
     parser.addOption(QCommandLineOption(QStringLiteral("version")));
+    parser.addOption(QCommandLineOption(QStringLiteral("verbose")));
     for (const char* name : {"settings", "export-dir", "page", "juz", "today", "recitations"})
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     AddToolkitOptions(parser);
@@ -269,6 +285,7 @@ std::optional<int> ParseOptions(QStringList args, const QString& program, const 
     for (const char* name : {"settings", "export-dir", "page", "juz", "today", "recitations"})
         for (const QString& v : parser.values(QString::fromLatin1(name)))
             if (v.isEmpty() || v.startsWith(QStringLiteral("--"))) return wrong("--" + QString::fromLatin1(name) + " needs a value");
+    out.verbose = parser.isSet(QStringLiteral("verbose"));
     out.settingsFile = parser.value(QStringLiteral("settings"));
     out.exportDir = parser.value(QStringLiteral("export-dir"));
     out.recitations = parser.value(QStringLiteral("recitations"));
@@ -333,6 +350,7 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
         }
     }
 
+    SayEverything(options.verbose);
     PrepareToolkit(argv[0]);
     qInstallMessageHandler(HoldStartMessages);
     QApplication app(argc, argv);

@@ -46,6 +46,10 @@ int RunReader(int argc, char** argv, const StartExtension* extension = nullptr);
 // QT_QUICK_BACKEND says otherwise (and then without a GL driver), shared GL
 // contexts.
 void PrepareToolkit(const char* argv0);
+// Whether the toolkit's and the web engine's messages are printed (by
+// default only what ends the program is); QT_LOGGING_RULES in the
+// environment prints them too.
+void SayEverything(bool on);
 // Once the application object stands (after PrepareToolkit): the messages
 // its start held back are said, and what PrepareToolkit set in the
 // environment for the platform's start only is taken out again.
