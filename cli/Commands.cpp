@@ -88,7 +88,9 @@ std::string Usage() {
            "  translation ansarian|fooladvand\n"
            "  search TEXT, search-translation TEXT\n"
            "  fish-add N, fish-remove N, fish-clean, fish-set TEXT, fish-exist N\n"
-           "  export-search marks|nomarks, export-fish marks|nomarks\n"
+           "      (the note cards: the fish list of the text model, lines by number)\n"
+           "  export-search marks|nomarks, export-fish marks|nomarks   (the search results or the\n"
+           "      note cards as an HTML file, with or without vowel marks)\n"
            "A failing command prints {\"error\":\"...\"}; the exit status is then 1, and 2 on a usage error.\n";
 }
 
