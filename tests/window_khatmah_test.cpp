@@ -67,6 +67,8 @@ TEST(Khatmah, TheDialogIsPersianAndTakesDigitsOfEveryScript) {
         w.SetInteractive(true);
         WhenADialogOpens([&](QDialog& dialog) {
             rtl = dialog.layoutDirection() == Qt::RightToLeft;
+            if (const QString shots = qEnvironmentVariable("MUSHAF_SHOTS"); !shots.isEmpty())
+                dialog.grab().save(shots + "/khatmah-dialog.png");
             auto* daysBox = dialog.findChild<QLineEdit*>("txtDialogNumber1");
             auto* pageBox = dialog.findChild<QLineEdit*>("txtDialogNumber2");
             auto* ok = dialog.findChild<QDialogButtonBox*>()->button(QDialogButtonBox::Ok);

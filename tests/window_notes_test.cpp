@@ -130,6 +130,8 @@ TEST(Notes, ANoteGoesToTheAyahItsDialogWasOpenedFor) {
         w.SetInteractive(true);
         WhenADialogOpens([&w, opened](QDialog& dialog) {
             auto* text = dialog.findChild<QPlainTextEdit*>();
+            if (const QString shots = qEnvironmentVariable("MUSHAF_SHOTS"); !shots.isEmpty())
+                dialog.grab().save(shots + "/note-dialog.png");
             *opened = dialog.layoutDirection() == Qt::RightToLeft ? "rtl" : "ltr";
             static_cast<QScrollBar*>(w.Control("hsAllQuran"))->setValue(30);  // the reader moves on
             text->setPlainText(QString::fromUtf8("برای آیهٔ ۱۲"));

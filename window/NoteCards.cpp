@@ -63,7 +63,10 @@ void frmMain::EditNote() {
     // the ayah the dialog opens on, wherever the reader (or the voice) goes meanwhile
     const int16_t line = state_.Line();
     const auto now = choices_.notes.find(line);
-    const QString ayah = ToQ(views::CopyText(*Q114, line, ShowEarab_, choices_.uthmani)).section(QStringLiteral("\r\n"), 0, 0);
+    const cQ114::Line& at = Q114->LineAt(line);
+    const QString ayah = QStringLiteral("سورهٔ %1، آیهٔ %2\n\n%3")
+                             .arg(ToQ(WithoutNul(Q114->SorehNameOf(at.soreh))), ToQ(PersianDecimal(at.ayeh)),
+                                  ToQ(WithoutNul(views::ShownArabicAt(*Q114, line, ShowEarab_, choices_.uthmani))));
     if (auto note = dialogs::AskText(DialogLooks(QStringLiteral("یادداشت آیه")), ayah,
                                      now == choices_.notes.end() ? QString() : ToQ(now->second)))
         SetNoteOn(line, *note);
