@@ -20,7 +20,10 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QWebEnginePage>
 #include <QWebEngineView>
+#include <csignal>
+#include <sys/types.h>
 #include <QWindow>
 #include <cstdio>
 #include <functional>
@@ -345,7 +348,8 @@ void Check(frmMain& w) {
     box("txtJoze", at.joze);
     box("txtPage", at.page);
     if (static_cast<QScrollBar*>(w.Control("hsPage"))->value() != at.page) throw Failure{"hsPage is not the line's page"};
-    if (w.Tag("wbrQuran") == QString::number(at.page)) {
+    // (a page resting after its renderer was lost again and again shows its notice, not its document)
+    if (w.Tag("wbrQuran") == QString::number(at.page) && !w.Pane("wbrQuran")->Resting()) {
         QVariant marked = Evaluate(w.Pane("wbrQuran"),
                                    "(function(){var r=[],d=document.getElementsByTagName('DIV');for(var i=0;i<d.length;i++)"
                                    "if(/Select$/.test(d[i].className))r.push(d[i].id);return r;})()");
@@ -422,6 +426,17 @@ void Perform(frmMain& w, const QString& action) {
         if (!WaitUntil([&] { return *painted; }, 10000)) throw Failure{rest + " was not painted"};
     } else if (verb == "check") {
         Check(w);
+    } else if (verb == "renderer" && rest == "kill") {
+        // the renderer every pane draws in ends, as a crash would end it; the
+        // action ends once the panes know
+        QWebEnginePage* page = w.Pane("wbrQuran")->View() ? w.Pane("wbrQuran")->View()->page() : nullptr;
+        if (!page || page->renderProcessPid() <= 0) return;
+        bool gone = false;
+        const auto c = QObject::connect(page, &QWebEnginePage::renderProcessTerminated, [&] { gone = true; });
+        ::kill(static_cast<pid_t>(page->renderProcessPid()), SIGKILL);
+        const bool noticed = WaitUntil([&] { return gone; }, 10000);
+        QObject::disconnect(c);
+        if (!noticed) throw Failure{"the renderer did not end"};
     } else if (verb == "focus") {
         Focus(Need(w, rest));
     } else if (verb == "key") {

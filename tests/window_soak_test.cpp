@@ -63,6 +63,8 @@ private:
         case 7: return Pick(4) ? "focus:" + Of(boxes) : "paste:" + Of(boxes) + ":" + QString(10000, QChar(u"5ب-"[Pick(3)]));
         case 8: return Pick(2) ? "resize:15,15" : QStringLiteral("resize:%1,%2").arg(3000 + Pick(12000)).arg(3000 + Pick(10000));
         default: {
+            // now and then the renderer ends, as a crash would end it
+            if (Pick(8) == 0) return "renderer:kill";
             static const char* const buttons[] = {"cmdHelp", "cmdShowSoreh", "cmdShowSearch"};
             return Pick(2) ? "button:" + Of(buttons) : "key:F3";
         }
