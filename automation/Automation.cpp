@@ -31,6 +31,7 @@
 
 #include "cli/Commands.h"
 #include "platform/qt/QtServices.h"
+#include "window/PaneTable.h"
 #include "window/WebPane.h"
 #include "window/frmMain.h"
 
@@ -467,38 +468,40 @@ void Perform(frmMain& w, const QString& action) {
         if (!pane) throw Failure{"not a pane: " + rest.section(':', 0, 0)};
         evaluated.append(QJsonValue::fromVariant(Evaluate(pane, rest.section(':', 1), 5000)));
     } else if (verb == "note") {
-        w.SetNote(rest);
+        w.Parts().cards->SetNote(static_cast<int16_t>(w.Line()), rest);
     } else if (verb == "clock") {
         bool ok = false;
         const int seconds = rest.startsWith('+') ? rest.mid(1).toInt(&ok) : 0;
         if (!ok || seconds < 0) throw Failure{"clock:+SECONDS, not " + rest};
-        w.AdvanceClock(seconds);
+        w.Parts().clock->Advance(seconds);
     } else if (verb == "khatmah") {
         if (rest == "end") {
-            w.EndKhatmah();
+            w.Parts().khatmah->EndKhatmah();
         } else {
             bool okDays = false, okPage = false;
             const int days = rest.section(':', 0, 0).toInt(&okDays), page = rest.section(':', 1, 1).toInt(&okPage);
             if (!okDays || !okPage) throw Failure{"khatmah:DAYS:PAGE or khatmah:end, not " + rest};
-            w.SetKhatmah(days, page);
+            w.Parts().khatmah->SetKhatmah(days, page);
         }
     } else if (verb == "answer") {
         if (rest != "yes" && rest != "no") throw Failure{"answer:yes or answer:no, not " + rest};
-        w.AnswerNext(rest == "yes");
+        w.Parts().messages->AnswerNext(rest == "yes");
     } else if (verb == "clipboard") {
         clipboardForActions->SetText(rest.toStdU16String());
     } else if (verb == "await") {
         // await:line:N, await:stopped, await:file:NAME: until the recitation gets there (30 s at most)
         const QString what = rest.section(':', 0, 0), value = rest.section(':', 1);
         auto reached = [&] {
-            const frmMain::RecitalState r = w.Recital();
+            const RecitationPart::State r = w.Parts().recitation->Now();
             if (what == "line") return w.Line() == value.toInt() && r.line == value.toInt();
             if (what == "file") return r.file == value;
             if (what == "stopped") return !r.playing && !r.paused;
             throw Failure{"await:line:N, await:file:NAME or await:stopped, not " + rest};
         };
         if (!WaitUntil(reached, 30000))
-            throw Failure{"the recitation did not reach " + rest + QStringLiteral(" (at line %1, %2)").arg(w.Recital().line).arg(w.Recital().file)};
+            throw Failure{"the recitation did not reach " + rest + QStringLiteral(" (at line %1, %2)")
+                                                                         .arg(w.Parts().recitation->Now().line)
+                                                                         .arg(w.Parts().recitation->Now().file)};
     } else if (verb == "wait") {
         QEventLoop loop;
         QTimer::singleShot(rest.toInt(), &loop, &QEventLoop::quit);
@@ -516,17 +519,15 @@ QString ControlName(frmMain& w, QWidget* widget) {
     return QString();
 }
 
-QJsonObject State(frmMain& w, Clipboard& clipboard) {
-    QJsonObject o;
+// The controls: values, texts, tags, visibility, geometry, focus.
+void ControlsState(frmMain& w, QJsonObject& o) {
     auto text = [&](const char* n) { return static_cast<QLineEdit*>(w.Control(n))->text(); };
     o["hsAllQuran"] = static_cast<QScrollBar*>(w.Control("hsAllQuran"))->value();
     o["hsPage"] = static_cast<QScrollBar*>(w.Control("hsPage"))->value();
     for (const char* n : {"txtSoreh", "txtAyeh", "txtJoze", "txtPage", "txtQSearch", "txtSearch"}) o[n] = text(n);
     o["lblPage"] = static_cast<QLabel*>(w.Control("lblPage"))->text();
     o["lblFarsi"] = static_cast<QLabel*>(w.Control("lblFarsi"))->text();
-    o["ShowEarab"] = w.ShowEarab();
-    o["ScrollOnSelect"] = w.ScrollOnSelect();
-    o["model"] = QJsonDocument::fromJson(QByteArray::fromStdString(PositionJson(w.Model()))).object();
+    o["lblSearchResult"] = static_cast<QLabel*>(w.Control("lblSearchResult"))->text();
     QJsonObject tags, visible, enabled, geometry;
     for (const auto& [name, c] : w.Controls()) {
         QString n = QString::fromStdString(name);
@@ -543,8 +544,10 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     const QRect frame = w.frameGeometry();
     o["window"] = QJsonObject{{"left", frame.left()}, {"top", frame.top()}, {"width", frame.width()}, {"height", frame.height()}};
     o["focus"] = ControlName(w, QApplication::focusWidget() ? QApplication::focusWidget() : w.focusWidget());
-    o["clipboard"] = ToQ(clipboard.Text());
-    // every pane's document and scroll, and the page's marked ayat, asked at once
+}
+
+// Every pane's document and scroll, and the page's marked ayat, asked at once.
+void DocumentsState(frmMain& w, QJsonObject& o) {
     std::vector<std::pair<WebPane*, QString>> scripts;
     for (WebPane* pane : w.Panes())
         scripts.emplace_back(pane, QStringLiteral("[document.documentElement ? document.documentElement.outerHTML : '',"
@@ -553,76 +556,105 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
                          QStringLiteral("(function(){var r=[],d=document.getElementsByTagName('DIV');for(var i=0;i<d.length;i++)"
                                         "if(/Select$/.test(d[i].className))r.push(d[i].id);return r;})()"));
     const QVariantList answers = EvaluateAll(scripts);
-    QJsonObject documents, scroll;
+    QJsonObject documents, scroll, styles;
     for (std::size_t i = 0; i < w.Panes().size(); ++i) {
-        const QString n = w.Panes()[i]->objectName();
+        WebPane* pane = w.Panes()[i];
         const QVariantList pair = answers[static_cast<qsizetype>(i)].toList();
-        documents[n] = pair.value(0).toString();
+        documents[pane->objectName()] = pair.value(0).toString();
         // a pane never shown has not been scrolled (its page, read without a
         // view, is laid out at no size)
-        scroll[n] = w.Panes()[i]->HasView() ? QJsonValue(pair.value(1).toDouble()) : QJsonValue(QJsonValue::Null);
+        scroll[pane->objectName()] = pane->HasView() ? QJsonValue(pair.value(1).toDouble()) : QJsonValue(QJsonValue::Null);
+        styles[pane->objectName()] = pane->RenderingStyle();
     }
     o["documents"] = documents;
     o["scrollTop"] = scroll;
+    o["renderingStyle"] = styles;
     QJsonArray ids;
     for (const QVariant& v : answers.back().toList()) ids.append(v.toString());
     o["marked"] = ids;
-    o["evaluated"] = evaluated;
-    o["zoom"] = QJsonObject{{"wbrQuran", w.Zoom("wbrQuran")}, {"wbrFarsi", w.Zoom("wbrFarsi")}};
-    o["quranFont"] = frmMain::QuranFontName(w.ChosenQuranFont());
-    o["night"] = w.Night();
+    QJsonObject zoom;
+    for (const PaneEntry& e : PaneEntries())
+        if (e.zoom) zoom[e.name] = w.Parts().panes->Zoom(e.id);
+    o["zoom"] = zoom;
+}
+
+// How the reader sees the text.
+void LooksState(frmMain& w, QJsonObject& o) {
+    const ReaderChoices& c = w.Parts().choices->Get();
+    o["ShowEarab"] = w.Parts().reading->ShowEarab();
+    o["ScrollOnSelect"] = w.Parts().reading->ScrollOnSelect();
+    o["quranFont"] = ToQ(views::QuranFontName(c.quranFont));
+    o["night"] = c.night;
     o["fullScreen"] = w.isFullScreen();
-    o["rememberPlace"] = w.RememberPlace();
-    o["script"] = w.Uthmani() ? "uthmani" : "simple";
-    o["view"] = w.MushafView() ? "mushaf" : "lines";
-    o["pageTranslation"] = w.PageTranslation();
-    o["hifz"] = w.Hifz();
-    o["hiddenFrom"] = w.HiddenFrom() < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(w.HiddenFrom());
+    o["rememberPlace"] = c.rememberPlace;
+    o["script"] = c.uthmani ? "uthmani" : "simple";
+    o["view"] = c.mushafView ? "mushaf" : "lines";
+    o["pageTranslation"] = c.pageTranslation;
+    o["translation"] = w.Model().ChosenTranslation() == cQ114::Translation::Fooladvand ? "fooladvand" : "ansarian";
+}
+
+// The study tools: notes, history, memorisation, the khatmah plan.
+void StudyState(frmMain& w, QJsonObject& o) {
+    const ReaderChoices& c = w.Parts().choices->Get();
+    o["hifz"] = c.hifz;
+    const int16_t hidden = w.Parts().hifz->HiddenFrom();
+    o["hiddenFrom"] = hidden < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(hidden);
     QJsonObject notes;
-    for (const auto& [line, note] : w.Notes()) notes[QString::number(line)] = ToQ(note);
+    for (const auto& [line, note] : c.notes) notes[QString::number(line)] = ToQ(note);
     o["notes"] = notes;
     QJsonArray history;
-    for (int16_t line : w.History()) history.append(line);
+    for (int16_t line : c.history) history.append(line);
     o["history"] = history;
-    if (const auto& plan = w.Khatmah()) {
+    o["khatmah"] = QJsonValue::Null;
+    if (const auto& plan = w.Parts().khatmah->Plan()) {
         QJsonObject k{{"days", plan->days}, {"startPage", plan->startPage}, {"began", QString::fromStdString(plan->began)}};
-        if (const auto today = w.KhatmahToday()) {
+        if (const auto today = w.Parts().khatmah->Today()) {
             k["first"] = today->first;
             k["last"] = today->last;
             k["seen"] = plan->SeenOf(*today);
         }
         o["khatmah"] = k;
-    } else {
-        o["khatmah"] = QJsonValue::Null;
     }
-    {
-        const frmMain::RecitalState r = w.Recital();
-        const ReaderChoices& c = w.Choices();
-        QJsonArray reciters;
-        for (const Reciter& each : w.Reciters()) reciters.append(ToQ(each.name));
-        const char* to[] = {"page", "surah", "juz", "quran"};
-        o["recitation"] = QJsonObject{
-            {"reciters", reciters},
-            {"reciter", r.reciter.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.reciter)},
-            {"playing", r.playing},
-            {"paused", r.paused},
-            {"line", r.line < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(r.line)},
-            {"file", r.file.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.file)},
-            {"played", r.played},
-            {"stopLine", r.stopLine < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(r.stopLine)},
-            {"repeat", c.repeat == 0 ? QJsonValue("forever") : QJsonValue(c.repeat)},
-            {"to", to[static_cast<int>(c.playTo)]},
-            {"speed", c.speed / 100.0},
-        };
-    }
-    o["translation"] = w.Model().ChosenTranslation() == cQ114::Translation::Fooladvand ? "fooladvand" : "ansarian";
     o["FishList"] = ToQ(w.Model().FishList());
-    o["exported"] = QJsonArray::fromStringList(w.Exported());
-    o["message"] = w.Message();
-    o["lblSearchResult"] = static_cast<QLabel*>(w.Control("lblSearchResult"))->text();
+    o["exported"] = QJsonArray::fromStringList(w.Parts().cards->Exported());
+}
+
+QJsonObject RecitationState(frmMain& w) {
+    const RecitationPart::State r = w.Parts().recitation->Now();
+    const ReaderChoices& c = w.Parts().choices->Get();
+    QJsonArray reciters;
+    for (const Reciter& each : w.Parts().recitation->Reciters()) reciters.append(ToQ(each.name));
+    const char* to[] = {"page", "surah", "juz", "quran"};
+    auto line = [](int16_t n) { return n < 0 ? QJsonValue(QJsonValue::Null) : QJsonValue(n); };
+    return QJsonObject{
+        {"reciters", reciters},
+        {"reciter", r.reciter.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.reciter)},
+        {"playing", r.playing},
+        {"paused", r.paused},
+        {"line", line(r.line)},
+        {"file", r.file.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(r.file)},
+        {"played", r.played},
+        {"stopLine", line(r.stopLine)},
+        {"repeat", c.repeat == 0 ? QJsonValue("forever") : QJsonValue(c.repeat)},
+        {"to", to[static_cast<int>(c.playTo)]},
+        {"speed", c.speed / 100.0},
+    };
+}
+
+QJsonObject State(frmMain& w, Clipboard& clipboard) {
+    QJsonObject o;
+    ControlsState(w, o);
+    o["model"] = QJsonDocument::fromJson(QByteArray::fromStdString(PositionJson(w.Model()))).object();
+    o["clipboard"] = ToQ(clipboard.Text());
+    DocumentsState(w, o);
+    o["evaluated"] = evaluated;
+    LooksState(w, o);
+    StudyState(w, o);
+    o["recitation"] = RecitationState(w);
+    o["message"] = w.Parts().messages->Last();
     o["menuEntries"] = menuSeen;
     QJsonArray commands;
-    for (const Command& c : w.Commands()) {
+    for (const Command& c : w.Parts().commands->All()) {
         QJsonArray keys;
         for (const QKeySequence& k : c.keys) keys.append(k.toString(QKeySequence::PortableText));
         QJsonObject command{{"name", c.name}, {"keys", keys}};
@@ -630,9 +662,6 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
         commands.append(command);
     }
     o["commands"] = commands;
-    QJsonObject styles;
-    for (WebPane* pane : w.Panes()) styles[pane->objectName()] = pane->RenderingStyle();
-    o["renderingStyle"] = styles;
     return o;
 }
 

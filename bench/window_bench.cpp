@@ -244,7 +244,7 @@ int App(bool full) {
             results->Evaluate(QStringLiteral("window.scrollTo(0,document.body.scrollHeight);0"), [](const QVariant&) {});
             rest(200);  // one search at a time, as a reader makes them
             query->setText(text);
-            timed([&] { w.cmdSearch_Click(); }, results, times);
+            timed([&] { w.Parts().search->cmdSearch_Click(); }, results, times);
         }
         return times;
     };
@@ -255,14 +255,14 @@ int App(bool full) {
     // the same page turns in the mushaf view (after the memory is read, which
     // stays the figure of the line view)
     Times mushafTurns;
-    for (const mushaf::Command& c : w.Commands())
+    for (const mushaf::Command& c : w.Parts().commands->All())
         if (c.name == "mnuMushafView") c.run();
     rest(200);
     for (int page = 52; page <= 81; ++page) {
         timed([&] { turnTo(page); }, quran, mushafTurns);
         rest(50);
     }
-    for (const mushaf::Command& c : w.Commands())
+    for (const mushaf::Command& c : w.Parts().commands->All())
         if (c.name == "mnuMushafView") c.run();
     rest(200);
     // a frame at 60 Hz
@@ -310,7 +310,7 @@ int Recite() {
     w.show();
     WaitUntil([&] { return w.PanesIdle(); });
     auto run = [&](const char* name) {
-        for (const mushaf::Command& c : w.Commands())
+        for (const mushaf::Command& c : w.Parts().commands->All())
             if (c.name == name) c.run();
     };
     run("mnuPlayToPage");
@@ -336,7 +336,7 @@ int Recite() {
         });
         clock.start();
         run("mnuPlay");
-        WaitUntil([&] { return !w.Recital().playing; });
+        WaitUntil([&] { return !w.Parts().recitation->Now().playing; });
         QEventLoop settle;
         QTimer::singleShot(300, &settle, &QEventLoop::quit);
         settle.exec();

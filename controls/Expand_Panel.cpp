@@ -106,6 +106,7 @@ void Expand_Panel::Toggle_Expand(bool state) {
         lblExpand_->setText(QStringLiteral("5"));
     }
     settings_.Set(appTitle_.toStdU16String(), u"Set", objectName().toStdU16String(), beExpand_ ? u"True" : u"False");
+    settings_.Commit();
     BeExpand(!beExpand_);
     emit Expanded();
 }

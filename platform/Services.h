@@ -53,8 +53,12 @@ public:
     virtual std::optional<Problem> Trouble() const { return std::nullopt; }
     virtual std::optional<std::u16string> Get(const std::u16string& app, const std::u16string& section,
                                               const std::u16string& key) const = 0;
+    // Sets a value, kept by the next Commit.
     virtual void Set(const std::u16string& app, const std::u16string& section, const std::u16string& key,
                      const std::u16string& value) = 0;
+    // Writes what was set since the last commit, as one write: a file holds
+    // all of it or none of it.
+    virtual void Commit() {}
 };
 
 }  // namespace mushaf

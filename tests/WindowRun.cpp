@@ -59,7 +59,7 @@ WindowRun RunWindow(const QStringList& actions, const QStringList& options, cons
         frmMain window(services);
         window.SetInteractive(false);
         const int t = static_cast<int>(options.indexOf("--today"));
-        if (t >= 0) window.SetToday(QDate::fromString(options.value(t + 1), Qt::ISODate));
+        if (t >= 0) window.Parts().clock->StartOn(QDate::fromString(options.value(t + 1), Qt::ISODate));
         window.Form_Load();
         window.StartAt(std::nullopt);
         window.show();

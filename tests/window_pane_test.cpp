@@ -379,7 +379,7 @@ TEST(Pane, TheWindowSaysWhenItsPanesRest) {
         }
         ASSERT_TRUE(w.Pane("wbrQuran")->Resting());
         EXPECT_TRUE(w.Pane("wbrSearchResult")->Resting());
-        EXPECT_EQ(w.Message(), QString::fromUtf16(mushaf::WebPane::kRestingNotice));
+        EXPECT_EQ(w.Parts().messages->Last(), QString::fromUtf16(mushaf::WebPane::kRestingNotice));
         EXPECT_TRUE(w.Pane("wbrQuran")->findChild<QWidget*>("lblRendererNotice")->isVisible());
         EXPECT_TRUE(WaitUntil([&] {
             for (mushaf::WebPane* p : w.Panes())

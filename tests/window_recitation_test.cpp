@@ -259,11 +259,11 @@ TEST(Recitation, ReadersAreListedChosenAndKeptAndTheSpeedIsSet) {
     // (played once before it is there)
     auto playedOnceThenAdded = [&](mushaf::frmMain& w) {
         for (const char* name : {"mnuReciter:Beta", "mnuPlay"})
-            for (const mushaf::Command& c : w.Commands())
+            for (const mushaf::Command& c : w.Parts().commands->All())
                 if (c.name == name) c.run();
         QElapsedTimer waited;
         waited.start();
-        while (w.Recital().playing && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        while (w.Parts().recitation->Now().playing && waited.elapsed() < 5000) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
         Reciter(dir.filePath("Rec/Beta"), {"001002.mp3"});
     };
     RUN_WINDOW_WITH(chosen, {"menu:mnuSpeed150", "slider:1", "key:F5", "await:stopped", "check"}, options,
@@ -320,7 +320,7 @@ TEST(Recitation, TenThousandRecitersLeaveCommandsQuick) {
         }
         QElapsedTimer clock;
         clock.start();
-        w.AdvanceClock(10);  // the reading history kept
+        w.Parts().clock->Advance(10);  // the reading history kept
         slowest = std::max(slowest, clock.elapsed());
     });
     EXPECT_EQ(Recitation(r)["reciters"].toArray().size(), 10000);

@@ -1,170 +1,183 @@
-// Text size, the Quran font, night reading, full screen, the script and the
-// translation: how the reader sees the text. With nothing chosen the window
-// is as designed; the sizes, fonts and night reading are rendering-only rules
-// and palettes, the documents stay as written.
+// Text size, the Quran font, the vowel marks, night reading, full screen,
+// the script and the translation: how the reader sees the text.
+#include "window/Appearance.h"
+
 #include <QMenu>
 #include <QScreen>
-#include <QScrollBar>
-#include <algorithm>
-#include <array>
-#include <cmath>
+#include <QWidget>
 
-#include "controls/NumberBox.h"
 #include "platform/qt/QtServices.h"
-#include "views/Documents.h"
-#include "views/Markup.h"
+#include "window/CommandTable.h"
 #include "window/Dialogs.h"
+#include "window/KeptChoices.h"
+#include "window/Panes.h"
+#include "window/Reading.h"
 #include "window/WebPane.h"
-#include "window/frmMain.h"
 
 namespace mushaf {
 
-namespace {
-constexpr std::array<double, 13> kZoomSteps{0.5, 0.67, 0.75, 0.8, 0.9, 1.0, 1.1, 1.25, 1.5, 1.75, 2.0, 2.5, 3.0};
-}  // namespace
+using views::QuranFont;
 
-// ---- text size ----------------------------------------------------------------
-
-double frmMain::Zoom(const std::string& pane) const {
-    if (pane == "wbrQuran") return choices_.zoomPage;
-    if (pane == "wbrFarsi") return choices_.zoomTranslation;
-    return 1.0;
+AppearancePart::AppearancePart(QWidget& window, cQ114& model, Panes& panes, KeptChoices& choices, ReadingPart& reading,
+                               std::function<std::vector<QWidget*>()> surfaces, QObject* parent)
+    : QObject(parent), window_(window), Q114(model), panes_(panes), choices_(choices), reading_(reading),
+      surfaces_(std::move(surfaces)) {
+    // the page's lines in the font chosen, or the one its script and view need
+    panes_.AddStyle(PaneId::Page, [this] {
+        return views::PageFontRule(choices_->quranFont, choices_->uthmani, reading_.ShowEarab(), choices_->mushafView);
+    });
 }
 
-void frmMain::ZoomPane(WebPane* pane, int steps) {
-    if (pane != wbrQuran && pane != wbrFarsi) return;
-    double z = Zoom(pane->objectName().toStdString());
-    if (steps == 0) {
-        z = 1.0;
-    } else {
-        // `steps` steps on from the step nearest to where it stands
-        int nearest = 0;
-        for (int i = 1; i < static_cast<int>(kZoomSteps.size()); ++i)
-            if (std::abs(kZoomSteps[i] - z) < std::abs(kZoomSteps[nearest] - z)) nearest = i;
-        z = kZoomSteps[std::clamp(nearest + steps, 0, static_cast<int>(kZoomSteps.size()) - 1)];
-    }
-    (pane == wbrQuran ? choices_.zoomPage : choices_.zoomTranslation) = z;
-    pane->SetZoom(z);  // the page keeps its marked ayah in view
-    SaveChoices();
+void AppearancePart::Load() {
+    if (choices_->fooladvand) Q114.ChooseTranslation(cQ114::Translation::Fooladvand);
+    if (choices_->night) ApplyNightPalette();
 }
 
-// ---- fonts and rendering rules ------------------------------------------------
+// ---- the commands ----------------------------------------------------------------
 
-QString frmMain::QuranFontName(QuranFont font) { return ToQ(views::QuranFontName(font)); }
-
-void frmMain::ApplyRenderingStyle(WebPane* pane) {
-    QString style = PaneStyle(pane->objectName().toStdString());
-    auto add = [&style](const std::u16string& rule) {
-        if (!rule.empty()) style += QStringLiteral(" ") + ToQ(rule);
+std::vector<Command> AppearancePart::Commands(const CommandTable& table) {
+    using K = QKeySequence;
+    using namespace menus;
+    auto size = [this, &table](int steps) { return [this, &table, steps] { panes_.ZoomPane(SizedPane(table), steps); }; };
+    const bool yes = true;
+    std::vector<Command> commands = {
+        {.name = "mnuMushafView", .text = QStringLiteral("نمای مصحف"),
+         .help = QStringLiteral("نمای مصحف: صفحه همچون مصحف چاپی، با سرسوره، نشانهٔ آیه، حزب و سجده"),
+         .keys = {K(Qt::CTRL | Qt::Key_M)}, .run = [this] { ToggleMushafView(); },
+         .checked = [this] { return choices_->mushafView; }, .menu = {kView}},
+        {.name = "mnuPageTranslation", .text = QStringLiteral("ترجمهٔ همهٔ صفحه"), .run = [this] { TogglePageTranslation(); },
+         .checked = [this] { return choices_->pageTranslation; }, .menu = {kView}},
+        {.name = "mnuNight", .text = QStringLiteral("مطالعه در شب"), .keys = {K(Qt::CTRL | Qt::SHIFT | Qt::Key_N)},
+         .run = [this] { ToggleNight(); }, .checked = [this] { return choices_->night; }, .menu = {kView}},
+        {.name = "mnuFullScreen", .text = QStringLiteral("تمام‌صفحه"), .help = QStringLiteral("تمام‌صفحه؛ Esc برای بیرون آمدن"),
+         .keys = {K(Qt::Key_F11)}, .run = [this] { ToggleFullScreen(); }, .checked = [this] { return FullScreen(); },
+         .menu = {kView}},
+        {.name = "mnuZoomIn", .text = QStringLiteral("درشت‌تر"),
+         .help = QStringLiteral("درشت‌تر؛ Ctrl و چرخ موشی روی هر صفحه هم اندازهٔ متن آن را عوض می‌کند"),
+         .keys = {K(Qt::CTRL | Qt::Key_Plus), K(Qt::CTRL | Qt::Key_Equal), K(Qt::CTRL | Qt::SHIFT | Qt::Key_Plus),
+                  K(Qt::CTRL | Qt::SHIFT | Qt::Key_Equal)},
+         .run = size(1), .menu = {kView}, .separatorBefore = yes},
+        {.name = "mnuZoomOut", .text = QStringLiteral("ریزتر"), .keys = {K(Qt::CTRL | Qt::Key_Minus)}, .run = size(-1),
+         .menu = {kView}},
+        {.name = "mnuZoomReset", .text = QStringLiteral("اندازهٔ اصلی"), .help = QStringLiteral("اندازهٔ اصلی متن"),
+         .keys = {K(Qt::CTRL | Qt::Key_0)}, .run = size(0), .menu = {kView}},
     };
-    if (pane == wbrQuran) {
-        add(views::PageFontRule(choices_.quranFont, choices_.uthmani, ShowEarab_, choices_.mushafView));
-        add(views::NoteCardRule(views::FishLines(*Q114), NotedLines()));
-    }
-    if (pane == wbrSearchResult) add(views::ResultCountRule(resultCount_));
-    if (pane == wbrFarsi && choices_.hifz && choices_.hifzTranslation) add(u"body { visibility: hidden !important; }");
-    if (choices_.night) add(views::kNightRule);
-    pane->SetRenderingStyle(style);
+    for (Command& c : LookCommands()) commands.push_back(std::move(c));
+    return commands;
 }
 
-void frmMain::ApplyRenderingStyles() {
-    for (WebPane* pane : panes_) ApplyRenderingStyle(pane);
+// The font, the script and the translation, each a sub-menu of the view's.
+std::vector<Command> AppearancePart::LookCommands() {
+    using namespace menus;
+    auto font = [this](QuranFont f) { return [this, f] { SetQuranFont(f); }; };
+    auto fontIs = [this](QuranFont f) { return [this, f] { return choices_->quranFont == f; }; };
+    const bool yes = true;
+    return {
+        {.name = "mnuFontDefault", .text = QStringLiteral("قلم صفحه"), .run = font(QuranFont::Default),
+         .checked = fontIs(QuranFont::Default), .menu = {kView, kFont}, .exclusive = yes},
+        {.name = "mnuFontAmiriQuran", .text = QStringLiteral("Amiri Quran"), .run = font(QuranFont::AmiriQuran),
+         .checked = fontIs(QuranFont::AmiriQuran), .menu = {kView, kFont}, .exclusive = yes},
+        {.name = "mnuFontNotoNaskh", .text = QStringLiteral("Noto Naskh Arabic"), .run = font(QuranFont::NotoNaskh),
+         .checked = fontIs(QuranFont::NotoNaskh), .menu = {kView, kFont}, .exclusive = yes},
+        {.name = "mnuScriptSimple", .text = QStringLiteral("ساده"), .run = [this] { SetScript(false); },
+         .checked = [this] { return !choices_->uthmani; }, .menu = {kView, kScript}, .exclusive = yes},
+        {.name = "mnuScriptUthmani", .text = QStringLiteral("عثمانی"), .run = [this] { SetScript(true); },
+         .checked = [this] { return choices_->uthmani; }, .menu = {kView, kScript}, .exclusive = yes},
+        {.name = "mnuTransAnsarian", .text = QStringLiteral("انصاریان"),
+         .run = [this] { SetTranslation(cQ114::Translation::Ansarian); },
+         .checked = [this] { return !choices_->fooladvand; }, .menu = {kView, kTranslation}, .exclusive = yes},
+        {.name = "mnuTransFooladvand", .text = QStringLiteral("فولادوند"),
+         .run = [this] { SetTranslation(cQ114::Translation::Fooladvand); },
+         .checked = [this] { return choices_->fooladvand; }, .menu = {kView, kTranslation}, .exclusive = yes},
+    };
 }
 
-void frmMain::ShowResultCount(int count) {
-    // every search sets it: only the result pane's rules follow
-    resultCount_ = count;
-    ApplyRenderingStyle(wbrSearchResult);
+PaneId AppearancePart::SizedPane(const CommandTable& table) const {
+    if (table.OpenedOver() == QStringLiteral("wbrFarsi")) return PaneId::Translation;
+    if (!table.OpenedOver().isEmpty()) return PaneId::Page;
+    return panes_.HasFocus(PaneId::Translation) ? PaneId::Translation : PaneId::Page;
 }
 
-void frmMain::SetQuranFont(QuranFont font) {
-    choices_.quranFont = font;
-    SaveChoices();
-    ApplyRenderingStyles();
+// ---- marks, fonts, script, translation, view ---------------------------------------------
+
+void AppearancePart::ToggleMarks() {
+    reading_.SetShowEarab(!reading_.ShowEarab());
+    reading_.Redraw();
+    panes_.RestyleAll();  // the Uthmani script's font goes with the marks
 }
 
-// ---- night reading --------------------------------------------------------------
+void AppearancePart::Restyle() { panes_.RestyleAll(); }
 
-void frmMain::ApplyNightPalette() {
+void AppearancePart::SetQuranFont(QuranFont font) {
+    choices_.Change([&](ReaderChoices& c) { c.quranFont = font; });
+    panes_.RestyleAll();
+}
+
+void AppearancePart::SetScript(bool uthmani) {
+    choices_.Change([&](ReaderChoices& c) { c.uthmani = uthmani; });
+    // the Uthmani text is the text with its marks: choosing it shows them
+    if (uthmani) reading_.SetShowEarab(true);
+    reading_.Redraw();
+    panes_.RestyleAll();
+}
+
+void AppearancePart::SetTranslation(cQ114::Translation translation) {
+    Q114.ChooseTranslation(translation);
+    choices_.Change([&](ReaderChoices& c) { c.fooladvand = translation == cQ114::Translation::Fooladvand; });
+    reading_.RewriteTranslation();  // the other translation's page
+}
+
+void AppearancePart::ToggleMushafView() {
+    choices_.Change([](ReaderChoices& c) { c.mushafView = !c.mushafView; });
+    reading_.Redraw();
+    panes_.RestyleAll();
+}
+
+void AppearancePart::TogglePageTranslation() {
+    choices_.Change([](ReaderChoices& c) { c.pageTranslation = !c.pageTranslation; });
+    reading_.RewriteTranslation();
+}
+
+// ---- night reading and full screen ---------------------------------------------------------
+
+void AppearancePart::ApplyNightPalette() {
     // the controls, the window, and the windows of its own: the menu and its
     // sub-menus (message boxes take it when they open)
-    std::vector<QWidget*> all;
-    for (auto& [name, w] : controls_) all.push_back(w);  // a pane: its notice and its focus frame
-    all.push_back(this);
-    all.push_back(menu_);
-    for (QMenu* sub : menu_->findChildren<QMenu*>()) all.push_back(sub);
-    for (QWidget* w : all) {
+    for (QWidget* w : surfaces_()) {
         if (!dayPalettes_.count(w)) {
             dayPalettes_[w] = w->palette();
             dayFilled_[w] = w->autoFillBackground();
         }
-        if (!choices_.night) {
+        if (!choices_->night) {
             w->setPalette(dayPalettes_[w]);
             w->setAutoFillBackground(dayFilled_[w]);
             continue;
         }
         w->setPalette(dialogs::NightPalette(w->palette()));
-        if (w != menu_ && !qobject_cast<QMenu*>(w) && !qobject_cast<WebPane*>(w)) w->setAutoFillBackground(true);
+        if (!qobject_cast<QMenu*>(w) && !qobject_cast<WebPane*>(w)) w->setAutoFillBackground(true);
     }
 }
 
-void frmMain::ToggleNight() {
-    choices_.night = !choices_.night;
-    SaveChoices();
+void AppearancePart::ToggleNight() {
+    choices_.Change([](ReaderChoices& c) { c.night = !c.night; });
     ApplyNightPalette();
-    ApplyRenderingStyles();
+    panes_.RestyleAll();
 }
 
-void frmMain::ToggleFullScreen() {
+bool AppearancePart::FullScreen() const { return window_.isFullScreen(); }
+
+void AppearancePart::ToggleFullScreen() {
     // the window takes the screen itself too: without a window manager the
     // full-screen state alone changes nothing
-    if (isFullScreen()) {
-        setWindowState(stateBeforeFullScreen_);
-        if (!(stateBeforeFullScreen_ & Qt::WindowMaximized) && normalPlace_.isValid()) setGeometry(normalPlace_);
+    if (window_.isFullScreen()) {
+        window_.setWindowState(stateBeforeFullScreen_);
+        if (!(stateBeforeFullScreen_ & Qt::WindowMaximized) && normalPlace_.isValid()) window_.setGeometry(normalPlace_);
     } else {
-        stateBeforeFullScreen_ = windowState() & ~Qt::WindowFullScreen;
-        normalPlace_ = geometry();
-        if (QScreen* s = screen()) setGeometry(s->geometry());
-        setWindowState(windowState() | Qt::WindowFullScreen);
+        stateBeforeFullScreen_ = window_.windowState() & ~Qt::WindowFullScreen;
+        normalPlace_ = window_.geometry();
+        if (QScreen* s = window_.screen()) window_.setGeometry(s->geometry());
+        window_.setWindowState(window_.windowState() | Qt::WindowFullScreen);
     }
-}
-
-// ---- script and translation ------------------------------------------------------------
-
-void frmMain::RedrawPage() {
-    tags_["wbrQuran"] = QString();
-    hsAllQuran_Change();
-    ApplyRenderingStyles();
-}
-
-void frmMain::ToggleMushafView() {
-    choices_.mushafView = !choices_.mushafView;
-    SaveChoices();
-    RedrawPage();
-}
-
-void frmMain::TogglePageTranslation() {
-    choices_.pageTranslation = !choices_.pageTranslation;
-    SaveChoices();
-    if (Q114) Set_Farsi(wbrFarsi, state_.Line());
-}
-
-void frmMain::SetScript(bool uthmani) {
-    choices_.uthmani = uthmani;
-    // the Uthmani text is the text with its marks: choosing it shows them
-    if (uthmani) ShowEarab_ = true;
-    SaveChoices();
-    RedrawPage();
-}
-
-void frmMain::SetTranslation(cQ114::Translation translation) {
-    if (!Q114) return;
-    Q114->ChooseTranslation(translation);
-    choices_.fooladvand = translation == cQ114::Translation::Fooladvand;
-    SaveChoices();
-    translatedPage_ = -1;  // the other translation's page
-    Q114->GoPosition(state_.Line());
-    Set_Farsi(wbrFarsi, state_.Line());
 }
 
 }  // namespace mushaf

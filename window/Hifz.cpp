@@ -1,11 +1,13 @@
-// Memorisation: the page's text hidden from the current ayah on, each word
-// in its place; Space shows the next word, Shift+Space the rest of the ayah,
-// and a completed ayah makes the next one current.
+#include "window/Hifz.h"
+
+#include <QKeyEvent>
+
 #include "platform/qt/QtServices.h"
 #include "views/Documents.h"
+#include "window/KeptChoices.h"
 #include "window/PaneScripts.h"
-#include "window/WebPane.h"
-#include "window/frmMain.h"
+#include "window/Panes.h"
+#include "window/Reading.h"
 
 namespace mushaf {
 
@@ -23,52 +25,80 @@ int WordCount(const Text& text) {
 }
 }  // namespace
 
-void frmMain::ToggleHifz() {
-    choices_.hifz = !choices_.hifz;
-    SaveChoices();
-    hiddenFrom_ = choices_.hifz ? state_.Line() : -1;
+HifzPart::HifzPart(ReadingState& state, const cQ114& model, Panes& panes, KeptChoices& choices, const ReadingPart& reading,
+                   QObject* parent)
+    : QObject(parent), state_(state), Q114(model), panes_(panes), choices_(choices), reading_(reading) {
+    panes_.AddStyle(PaneId::Translation, [this]() -> std::u16string {
+        return choices_->hifz && choices_->hifzTranslation ? u"body { visibility: hidden !important; }" : u"";
+    });
+    connect(&reading, &ReadingPart::PageWritten, this, [this] { Apply(true); });
+}
+
+std::vector<Command> HifzPart::Commands() {
+    using namespace menus;
+    return {
+        {.name = "mnuHifz", .text = QStringLiteral("حفظ"),
+         .help = QStringLiteral("حفظ: متن از آیهٔ جاری پنهان؛ Space واژهٔ بعد، Shift+Space باقی آیه"),
+         .keys = {QKeySequence(Qt::CTRL | Qt::Key_H)}, .run = [this] { Toggle(); },
+         .checked = [this] { return choices_->hifz; }, .menu = {kStudy}, .separatorBefore = true},
+        {.name = "mnuHifzTranslation", .text = QStringLiteral("پنهان کردن ترجمه در حفظ"),
+         .run = [this] { ToggleTranslation(); }, .checked = [this] { return choices_->hifzTranslation; },
+         .menu = {kStudy}},
+    };
+}
+
+void HifzPart::Toggle() {
+    choices_.Change([](ReaderChoices& c) { c.hifz = !c.hifz; });
+    hiddenFrom_ = choices_->hifz ? state_.Line() : -1;
     revealed_ = 0;
-    ApplyHifz();
-    ApplyRenderingStyle(wbrFarsi);
+    Apply();
+    panes_.Restyle(PaneId::Translation);
 }
 
-void frmMain::ToggleHifzTranslation() {
-    choices_.hifzTranslation = !choices_.hifzTranslation;
-    SaveChoices();
-    ApplyRenderingStyle(wbrFarsi);
+void HifzPart::ToggleTranslation() {
+    choices_.Change([](ReaderChoices& c) { c.hifzTranslation = !c.hifzTranslation; });
+    panes_.Restyle(PaneId::Translation);
 }
 
-void frmMain::ApplyHifz(bool newPage) {
-    if (!Q114) return;
-    if (!choices_.hifz) {
+void HifzPart::Apply(bool newPage) {
+    if (!choices_->hifz) {
         hiddenFrom_ = -1;
         if (newPage) return;  // a new page shows every word as written
-    } else if (newPage && (hiddenFrom_ < 0 || Q114->LineAt(hiddenFrom_).page != Q114->Page())) {
-        hiddenFrom_ = PageStartList[Q114->Page() - 1];
+    } else if (const int16_t page = Q114.LineAt(state_.Line()).page;
+               newPage && (hiddenFrom_ < 0 || Q114.LineAt(hiddenFrom_).page != page)) {
+        hiddenFrom_ = reading_.PageStartList()[page - 1];
         revealed_ = 0;
     }
-    wbrQuran->Evaluate(QString::fromLatin1(pane_scripts::kHifzScript).arg(hiddenFrom_).arg(revealed_),
-                       [](const QVariant&) {});
+    panes_.Evaluate(PaneId::Page, QString::fromLatin1(pane_scripts::kHifzScript).arg(hiddenFrom_).arg(revealed_),
+                    [](const QVariant&) {});
 }
 
-void frmMain::RevealWord(bool all) {
-    if (!Q114 || !choices_.hifz || hiddenFrom_ < 0) return;
-    const int words = WordCount(views::ShownArabicAt(*Q114, hiddenFrom_, ShowEarab_, choices_.uthmani));
+void HifzPart::RevealWord(bool all) {
+    if (!choices_->hifz || hiddenFrom_ < 0) return;
+    const int words = WordCount(views::ShownArabicAt(Q114, hiddenFrom_, reading_.ShowEarab(), choices_->uthmani));
     revealed_ = all ? words : revealed_ + 1;
     if (revealed_ < words) {
-        ApplyHifz();
+        Apply();
         return;
     }
     // the ayah is complete: the next one becomes current and starts hidden
     const int16_t next = static_cast<int16_t>(hiddenFrom_ + 1);
-    if (next > Q114->MaxBound()) {
-        ApplyHifz();
+    if (next > Q114.MaxBound()) {
+        Apply();
         return;
     }
     hiddenFrom_ = next;
     revealed_ = 0;
-    ApplyHifz();
+    Apply();
     state_.MoveTo(next, ReadingState::From::Recited);
+}
+
+bool HifzPart::Key(const QKeyEvent* key) {
+    if (!choices_->hifz || key->key() != Qt::Key_Space || !panes_.HasFocus(PaneId::Page) ||
+        (key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier)))
+        return false;
+    RevealWord(key->modifiers() & Qt::ShiftModifier);
+    return true;
 }
 
 }  // namespace mushaf

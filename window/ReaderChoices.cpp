@@ -252,6 +252,8 @@ void ChoiceStore::Save(const ReaderChoices& now) {
         Set("PlacePanel", now.place.searchPanel ? u"search" : u"surah");
         Set("PlaceWindow", Ascii(now.place.window));
     }
+    // all of it in one write
+    if (now != was) settings_.Commit();
     kept_ = now;
 }
 

@@ -67,7 +67,8 @@ public:
     ChoiceStore(Settings& settings, int16_t firstLine, int16_t lastLine, std::size_t maxCards);
     // What is kept, every value checked.
     ReaderChoices Load();
-    // Writes each value that differs from what was last read or written.
+    // Writes each value that differs from what was last read or written, all
+    // of them as one write (one Commit of the settings).
     void Save(const ReaderChoices& now);
 
     // The note cards as the model's fish list writes them ("12 300 7").

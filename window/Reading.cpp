@@ -1,272 +1,218 @@
-// Start-up and shutdown, the refresh sequence, the number boxes, search,
-// and the clicks inside the documents.
-#include <QLabel>
-#include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QScrollBar>
-#include <QUrl>
-#include <algorithm>
+// Reading: the refresh sequence, the number boxes, the page slider's steps,
+// the clicks inside the documents, the surah index and the copy of an ayah.
+#include "window/Reading.h"
 
+#include <QAbstractSlider>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <random>
+
+#include "controls/NumberBox.h"
 #include "model/Loading.h"
 #include "platform/Key_Language.h"
-#include "controls/NumberBox.h"
 #include "platform/qt/QtServices.h"
 #include "views/Documents.h"
-#include "views/Help.h"
-#include "views/Mushaf.h"
 #include "views/Markup.h"
-#include "window/WebPane.h"
-#include "window/frmMain.h"
+#include "views/Mushaf.h"
+#include "window/KeptChoices.h"
+#include "window/Panes.h"
 
 namespace mushaf {
 
-// ---- start-up and shutdown -------------------------------------------------
+ReadingPart::ReadingPart(ReadingState& state, cQ114& model, Panes& panes, const KeptChoices& choices, Services services,
+                         Controls controls, QObject* parent)
+    : QObject(parent), state_(state), Q114(model), panes_(panes), choices_(choices), services_(services), c_(controls) {}
 
-void frmMain::Form_Load() {
-    BackColorHex = views::BackColorHex(services_.colours.ButtonFace());
-    ShellDocument = views::ShellDocument(BackColorHex);
-    int32_t persian = 1;
-    Set_Language(persian, services_.keyboard);
-    if (services_.model) Q114 = services_.model();
-    if (!Q114) SetBounds(Q114, services_.tables);
+// ---- the load ------------------------------------------------------------------
+
+void ReadingPart::Load(uint32_t buttonFace, const std::vector<views::HelpKey>& keys) {
+    backColorHex_ = views::BackColorHex(buttonFace);
+    shellDocument_ = views::ShellDocument(backColorHex_);
     marks_ = LoadMushafMarks(services_.tables);
-    PageStartList = views::PageStartList(LoadTable(services_.tables, "PageUnic"), static_cast<int16_t>(Q114->LineCount()));
-    state_.SetBounds(Q114->MinBound(), Q114->MaxBound());
-    connect(&state_, &ReadingState::Moved, this, &frmMain::Moved);
-    Q114->ExportFolder = services_.exportFolder;
-    ScrollOnSelect_ = true;
-    hsAllQuran->setMaximum(Q114->MaxBound());
-    MoveFormCenter();
-    for (WebPane* p : panes_) p->Write(ToQ(ShellDocument));
-    Set_Help();
-    // a click anywhere on a result row goes to its line
-    wbrSearchResult->SetRowClicks(true);
-    // a new text size (or pane size) keeps the marked ayah in view
-    wbrQuran->KeepInView(ToQ(u"." + Text(views::kLineMarkedClass) + u", ." + Text(views::kBesmMarkedClass)));
-    for (WebPane* p : panes_) connect(p, &WebPane::RendererResting, this, [this] { RendererTrouble(); });
-    connect(wbrSoreh, &WebPane::LinkClicked, this, &frmMain::DocSoreh_onclick);
-    connect(wbrQuran, &WebPane::LinkClicked, this, &frmMain::DocQuran_onclick);
-    connect(wbrSearchResult, &WebPane::LinkClicked, this, &frmMain::DocSearchResult_onclick);
-    connect(wbrTools, &WebPane::LinkClicked, this, &frmMain::DocTools_onclick);
+    pageStarts_ = views::PageStartList(LoadTable(services_.tables, "PageUnic"), static_cast<int16_t>(Q114.LineCount()));
+    scrollOnSelect_ = true;
+    c_.line->setMaximum(Q114.MaxBound());
+    for (PaneId pane : {PaneId::Page, PaneId::Translation, PaneId::Index, PaneId::Results, PaneId::Tools, PaneId::Help})
+        panes_.Write(pane, ToQ(shellDocument_));
+    Set_Help(keys);
     Show_Soreh(Text());
-    LoadChoices();
-    loaded_ = true;
-    state_.MoveTo(0, ReadingState::From::Start);
-    txtQSearch->setFocus();
+    connect(&state_, &ReadingState::Moved, this, &ReadingPart::Moved);
+    // the Uthmani text is the text with its marks
+    if (choices_->uthmani) showEarab_ = true;
 }
 
-void frmMain::Form_Unload() {
-    StopRecitation();
-    NoteDwell();
-    KeepPlace();
-    // the model goes first; no handler runs after it
-    disconnect(hsAllQuran, nullptr, this, nullptr);
-    disconnect(&state_, nullptr, this, nullptr);
-    loaded_ = false;
-    UnSetBounds(Q114);
+// ---- the refresh sequence ----------------------------------------------------------
+
+void ReadingPart::Moved(ReadingState::From from) { hsAllQuran_Change(ReadingState::Scrolls(from)); }
+
+void ReadingPart::hsAllQuran_Change(bool scroll) {
+    scrollOnSelect_ = scroll;
+    Refresh();
 }
 
-// ---- the refresh sequence ----------------------------------------------------
-
-void frmMain::Moved(ReadingState::From from) {
-    hsAllQuran_Change(ReadingState::Scrolls(from));
-    StartDwell();
-    RecitationFollowsReader(from);
-}
-
-void frmMain::hsAllQuran_Change(bool scroll) {
-    ScrollOnSelect_ = scroll;
-    Refresh([this] { Q114->GoPosition(state_.Line()); });
-}
-
-void frmMain::hsPage_Change() {
-    // the first line of the page the page slider shows
-    const int page = hsPage->value();
-    if (page >= 1 && page < static_cast<int>(PageStartList.size()))
-        state_.MoveTo(PageStartList[page - 1], ReadingState::From::PageSlider);
-}
-
-void frmMain::Refresh(const std::function<void()>& place) {
-    if (!Q114 || state_.Line() < 0) return;
-    place();
+void ReadingPart::Refresh() {
+    if (state_.Line() < 0) return;
+    Q114.GoPosition(state_.Line());
     Set_Objects();
-    Set_Quran(Q114->Page());
-    Set_Ayeh(wbrQuran, state_.Line());
-    Set_Farsi(wbrFarsi, state_.Line());
+    Set_Quran(Q114.Page());
+    Set_Ayeh(state_.Line());
+    Set_Farsi(state_.Line());
 }
 
-void frmMain::Set_Objects() {
+void ReadingPart::Redraw() {
+    pageTag_.clear();
+    hsAllQuran_Change();
+}
+
+void ReadingPart::RewriteTranslation() {
+    translatedPage_ = -1;
+    if (state_.Line() < 0) return;
+    Q114.GoPosition(state_.Line());
+    Set_Farsi(state_.Line());
+}
+
+void ReadingPart::SetShowEarab(bool on) {
+    if (showEarab_ == on) return;
+    showEarab_ = on;
+    pageTag_.clear();
+}
+
+void ReadingPart::Set_Objects() {
     // the sliders follow the owner's line without telling it again
     {
-        const QSignalBlocker quiet(hsAllQuran), quietPage(hsPage);
-        hsAllQuran->setValue(Q114->GlobalAyeh());
-        hsPage->setValue(Q114->Page());
+        const QSignalBlocker quiet(c_.line), quietPage(c_.page);
+        c_.line->setValue(Q114.GlobalAyeh());
+        c_.page->setValue(Q114.Page());
     }
-    txtSoreh->SetNumber(QString::number(Q114->Soreh()));
-    txtAyeh->SetNumber(QString::number(Q114->Ayeh()));
-    txtPage->SetNumber(QString::number(Q114->Page()));
-    txtJoze->SetNumber(QString::number(Q114->Joze()));
-    txtSoreh->SetTag(QString::number(Q114->SorehCount()));
-    txtAyeh->SetTag(QString::number(Q114->TotalAyat()));
-    txtPage->SetTag(QString::number(Q114->PageCount()));
-    txtJoze->SetTag(QString::number(Q114->JozeCount()));
+    c_.surah->SetNumber(QString::number(Q114.Soreh()));
+    c_.ayah->SetNumber(QString::number(Q114.Ayeh()));
+    c_.pageBox->SetNumber(QString::number(Q114.Page()));
+    c_.juz->SetNumber(QString::number(Q114.Joze()));
+    c_.surah->SetTag(QString::number(Q114.SorehCount()));
+    c_.ayah->SetTag(QString::number(Q114.TotalAyat()));
+    c_.pageBox->SetTag(QString::number(Q114.PageCount()));
+    c_.juz->SetTag(QString::number(Q114.JozeCount()));
 }
 
-void frmMain::Set_Quran(int16_t page) {
-    auto key = ReadNumber(FromQ(QStringLiteral("0") + tags_["wbrQuran"]));
+void ReadingPart::Set_Quran(int16_t page) {
+    auto key = ReadNumber(FromQ(QStringLiteral("0") + pageTag_));
     if (key && static_cast<int>(*key) == page) return;
-    tags_["wbrQuran"] = QString::number(page);
-    if (page < 1 || page >= static_cast<int>(PageStartList.size())) return;
-    int16_t first = PageStartList[page - 1];
-    int16_t last = static_cast<int16_t>(PageStartList[page] - 1);
-    lblPage->setText(PageCaption(page));
-    wbrQuran->Write(ToQ(choices_.mushafView
-                            ? views::MushafPageDocument(*Q114, marks_, first, last, ShowEarab_, BackColorHex, choices_.uthmani)
-                            : views::PageDocument(*Q114, first, last, ShowEarab_, BackColorHex, choices_.uthmani)));
-    ApplyHifz(true);
+    pageTag_ = QString::number(page);
+    if (page < 1 || page >= static_cast<int>(pageStarts_.size())) return;
+    const int16_t first = pageStarts_[page - 1];
+    const int16_t last = static_cast<int16_t>(pageStarts_[page] - 1);
+    ShowPageCaption();
+    const ReaderChoices& c = choices_.Get();
+    panes_.Write(PaneId::Page,
+                 ToQ(c.mushafView ? views::MushafPageDocument(Q114, marks_, first, last, showEarab_, backColorHex_, c.uthmani)
+                                  : views::PageDocument(Q114, first, last, showEarab_, backColorHex_, c.uthmani)));
+    emit PageWritten();
 }
 
-void frmMain::Set_Ayeh(WebPane* pane, int16_t line) {
+void ReadingPart::Set_Ayeh(int16_t line) {
     using namespace views;
     const QString id = ToQ(LineId(line));
-    pane->ReplaceClass(QString(), ToQ(kLineMarkedClass), ToQ(kLineClass));
-    pane->ReplaceClass(QString(), ToQ(kBesmMarkedClass), ToQ(kBesmClass));
-    pane->ReplaceClass(id, ToQ(kLineClass), ToQ(kLineMarkedClass));
-    pane->ReplaceClass(id, ToQ(kBesmClass), ToQ(kBesmMarkedClass));
+    panes_.ReplaceClass(PaneId::Page, QString(), ToQ(kLineMarkedClass), ToQ(kLineClass));
+    panes_.ReplaceClass(PaneId::Page, QString(), ToQ(kBesmMarkedClass), ToQ(kBesmClass));
+    panes_.ReplaceClass(PaneId::Page, id, ToQ(kLineClass), ToQ(kLineMarkedClass));
+    panes_.ReplaceClass(PaneId::Page, id, ToQ(kBesmClass), ToQ(kBesmMarkedClass));
     // the mushaf page keeps its head in view while the marked ayah is shown
-    if (ScrollOnSelect_ && choices_.mushafView) pane->ScrollIntoView({id}, true);
-    else if (ScrollOnSelect_) pane->ScrollIntoView({ToQ(LineId(line - 1)), id});
+    if (scrollOnSelect_ && choices_->mushafView) panes_.ScrollIntoView(PaneId::Page, {id}, true);
+    else if (scrollOnSelect_) panes_.ScrollIntoView(PaneId::Page, {ToQ(LineId(line - 1)), id});
 }
 
-void frmMain::Set_Farsi(WebPane* pane, int16_t line) {
-    views::Translation t = views::TranslationDocument(*Q114, line, BackColorHex);
-    lblFarsi->setText(ToQ(t.caption));
-    if (!choices_.pageTranslation) {
+void ReadingPart::Set_Farsi(int16_t line) {
+    views::Translation t = views::TranslationDocument(Q114, line, backColorHex_);
+    c_.translationCaption->setText(ToQ(t.caption));
+    if (!choices_->pageTranslation) {
         translatedPage_ = -1;
-        pane->Write(ToQ(t.document));
+        panes_.Write(PaneId::Translation, ToQ(t.document));
         return;
     }
     // the page's translation is written once a page; a move within it moves the mark
     using namespace views;
-    const int16_t page = Q114->LineAt(line).page;
+    const int16_t page = Q114.LineAt(line).page;
     const QString id = ToQ(TranslationLineId(line));
     if (page != translatedPage_) {
         translatedPage_ = page;
-        pane->Write(ToQ(PageTranslationDocument(*Q114, PageStartList[page - 1],
-                                                static_cast<int16_t>(PageStartList[page] - 1), line, BackColorHex)));
+        panes_.Write(PaneId::Translation, ToQ(PageTranslationDocument(Q114, pageStarts_[page - 1],
+                                                                     static_cast<int16_t>(pageStarts_[page] - 1), line,
+                                                                     backColorHex_)));
     } else {
-        pane->ReplaceClass(QString(), ToQ(kTranslationMarkedClass), ToQ(kTranslationLineClass));
-        pane->ReplaceClass(id, ToQ(kTranslationLineClass), ToQ(kTranslationMarkedClass));
+        panes_.ReplaceClass(PaneId::Translation, QString(), ToQ(kTranslationMarkedClass), ToQ(kTranslationLineClass));
+        panes_.ReplaceClass(PaneId::Translation, id, ToQ(kTranslationLineClass), ToQ(kTranslationMarkedClass));
     }
-    pane->ScrollIntoView({id}, true);
+    panes_.ScrollIntoView(PaneId::Translation, {id}, true);
 }
 
-void frmMain::Set_Help() {
+void ReadingPart::Set_Help(const std::vector<views::HelpKey>& keys) {
     auto bytes = services_.tables.Lookup("Help", 1);
     if (!bytes) throw ModelError("resource not found", "Help");
     Text help = Utf16LE(*bytes);
     if (!help.empty()) help.erase(0, 1);
-    // the keys of the commands beyond the window's own, as the command table gives them
-    std::vector<views::HelpKey> keys;
-    for (const Command& c : commands_)
-        if (!c.formKey && !c.keys.isEmpty())
-            keys.push_back({FromQ(c.keys.first().toString(QKeySequence::PortableText)),
-                            FromQ(c.help.isEmpty() ? c.text : c.help)});
-    wbrHelp->Write(ToQ(views::HelpPage(help, keys)));
+    panes_.Write(PaneId::Help, ToQ(views::HelpPage(help, keys)));
 }
 
-void frmMain::Show_Soreh(const Text& filter) {
-    wbrSoreh->Write(ToQ(views::SorehIndexDocument(*Q114, filter, BackColorHex)));
+void ReadingPart::AddCaption(std::function<QString()> note) { captions_.push_back(std::move(note)); }
+
+void ReadingPart::ShowPageCaption() {
+    const int16_t line = state_.Line();
+    QString caption = ToQ(views::PageCaption(line < 0 ? int16_t(1) : Q114.LineAt(line).page));
+    for (const auto& note : captions_)
+        if (const QString said = note(); !said.isEmpty()) caption += QStringLiteral("   |   ") + said;
+    c_.pageCaption->setText(caption);
+}
+
+// ---- the surah index ------------------------------------------------------------
+
+void ReadingPart::Show_Soreh(const Text& filter) {
+    panes_.Write(PaneId::Index, ToQ(views::SorehIndexDocument(Q114, filter, backColorHex_)));
     // the index leaves the model where the design has it: on surah 114
-    Q114->GoPosition(Q114->SorehFirstLine(114));
+    Q114.GoPosition(Q114.SorehFirstLine(114));
 }
 
-// ---- number boxes and the slider ---------------------------------------------
+void ReadingPart::OpenFirstSurah(const Text& filter) {
+    if (auto surah = views::FirstSurahShown(Q114, filter)) DocSoreh_onclick(QStringLiteral("A"), QString::number(*surah));
+}
 
-void frmMain::NumberBox_Entered(NumberBox* box) {
-    if (!Q114) return;
+// ---- number boxes and the sliders ---------------------------------------------------
+
+void ReadingPart::NumberBox_Entered(NumberBox* box) {
     try {
-        if (box == txtSoreh) Q114->GoSoreh(FromQ(txtSoreh->text()));
-        else if (box == txtJoze) Q114->GoJoze(FromQ(txtJoze->text()));
-        else if (box == txtPage) Q114->GoPage(FromQ(txtPage->text()));
-        else if (box == txtAyeh) {
+        if (box == c_.surah) Q114.GoSoreh(FromQ(c_.surah->text()));
+        else if (box == c_.juz) Q114.GoJoze(FromQ(c_.juz->text()));
+        else if (box == c_.pageBox) Q114.GoPage(FromQ(c_.pageBox->text()));
+        else if (box == c_.ayah) {
             // with no surah number in its box there is nothing to go to
-            if (!ReadNumber(FromQ(txtSoreh->text()))) return;
-            Q114->GoAyehOfSoreh(FromQ(txtSoreh->text()), FromQ(txtAyeh->text()));
+            if (!ReadNumber(FromQ(c_.surah->text()))) return;
+            Q114.GoAyehOfSoreh(FromQ(c_.surah->text()), FromQ(c_.ayah->text()));
         }
     } catch (const ModelError&) {
         return;  // the position stays where it was
     }
-    state_.MoveTo(Q114->GlobalAyeh(), ReadingState::From::NumberBox);
+    state_.MoveTo(Q114.GlobalAyeh(), ReadingState::From::NumberBox);
 }
 
-void frmMain::TurnPage(int action) {
+void ReadingPart::TurnPage(int action) {
     // to the first line of the next or the previous page (on the last page
     // forward stays, on the first back goes to its first line)
     const bool next = action == QAbstractSlider::SliderPageStepAdd;
-    if (!Q114 || PageStartList.size() < 2 || (!next && action != QAbstractSlider::SliderPageStepSub)) return;
-    const int page = Q114->LineAt(state_.Line()).page;
-    const int pages = static_cast<int>(PageStartList.size()) - 1;
+    if (pageStarts_.size() < 2 || (!next && action != QAbstractSlider::SliderPageStepSub)) return;
+    const int page = Q114.LineAt(state_.Line()).page;
+    const int pages = static_cast<int>(pageStarts_.size()) - 1;
     const int to = std::clamp(next ? page + 1 : page - 1, 1, pages);
-    hsAllQuran->setSliderPosition(next && page == pages ? hsAllQuran->value() : PageStartList[to - 1]);
+    c_.line->setSliderPosition(next && page == pages ? c_.line->value() : pageStarts_[to - 1]);
 }
 
-// ---- search --------------------------------------------------------------------
-
-void frmMain::cmdSearch_Click() {
-    if (!Q114) return;
-    wbrSearchResult->Write(ToQ(ShellDocument + views::kWaitMessage));
-    if (optSearchInN->isChecked()) {
-        SearchNotes();
-        return;
-    }
-    Q114->SearchText(views::PrepareSearchQuery(FromQ(txtSearch->text())));
-    if (optSearchInQ->isChecked()) Q114->SearchTo(0);
-    else if (optSearchInT->isChecked()) Q114->SearchTo(1);
-    searchListed_ = false;
-    try {
-        // A query the model does not search leaves its last list; the pane
-        // shows that nothing was found.
-        if (!Q114->SearchesText()) {
-            LeaveFishList();
-            ShowResultCount(0);
-            wbrSearchResult->Write(ToQ(views::ResultMessageDocument(views::kNothingFound, BackColorHex)));
-            return;
-        }
-        Q114->StartSearch(-1, -1);
-    } catch (const InvalidPattern&) {
-        LeaveFishList();
-        ShowResultCount(0);
-        wbrSearchResult->Write(ToQ(views::ResultMessageDocument(views::kInvalidPattern, BackColorHex)));
-        return;
-    }
-    searchListed_ = true;
-    Write_Search_Result();
-}
-
-void frmMain::SearchNotes() {
-    // the notes are the reader's; the model's search and its list stay as they are
-    searchListed_ = false;
-    LeaveFishList();
-    std::vector<int16_t> found;
-    try {
-        found = FindInNotes(choices_.notes, views::PrepareSearchQuery(FromQ(txtSearch->text())));
-    } catch (const InvalidPattern&) {
-        ShowResultCount(0);
-        wbrSearchResult->Write(ToQ(views::ResultMessageDocument(views::kInvalidPattern, BackColorHex)));
-        return;
-    }
-    ShowResultCount(static_cast<int>(found.size()));
-    wbrSearchResult->Write(ToQ(views::LineListDocument(*Q114, found, BackColorHex, views::kNothingFound)));
-}
-
-void frmMain::Write_Search_Result() {
-    LeaveFishList();
-    ShowResultCount(static_cast<int>(Q114->FoundList().size()));
-    wbrSearchResult->Write(ToQ(views::ResultListDocument(*Q114, BackColorHex)));
-    // the list leaves the model on its last line
-    if (!Q114->FoundList().empty()) Q114->GoPosition(Q114->FoundList().back());
+void ReadingPart::hsPage_Change() {
+    // the first line of the page the page slider shows
+    const int page = c_.page->value();
+    if (page >= 1 && page < static_cast<int>(pageStarts_.size()))
+        state_.MoveTo(pageStarts_[page - 1], ReadingState::From::PageSlider);
 }
 
 // ---- clicks in documents -------------------------------------------------------
@@ -279,38 +225,51 @@ std::optional<int16_t> LinkNumber(const QString& id) {
 }
 }  // namespace
 
-void frmMain::DocQuran_onclick(const QString& tagName, const QString& id) {
-    if (tagName != QStringLiteral("A") || !Q114) return;
+void ReadingPart::DocQuran_onclick(const QString& tagName, const QString& id) {
+    if (tagName != QStringLiteral("A")) return;
     auto n = LinkNumber(id);
     // a number outside the corpus moves nothing
-    if (!n || *n < Q114->MinBound() || *n > Q114->MaxBound()) return;
+    if (!n || *n < Q114.MinBound() || *n > Q114.MaxBound()) return;
     state_.MoveTo(*n, ReadingState::From::Page);
 }
 
-void frmMain::DocSoreh_onclick(const QString& tagName, const QString& id) {
-    if (tagName != QStringLiteral("A") || !Q114) return;
+void ReadingPart::DocSoreh_onclick(const QString& tagName, const QString& id) {
+    if (tagName != QStringLiteral("A")) return;
     try {
-        Q114->GoSoreh(FromQ(id));
+        Q114.GoSoreh(FromQ(id));
     } catch (const ModelError&) {
         return;
     }
-    state_.MoveTo(Q114->GlobalAyeh(), ReadingState::From::Index);
+    state_.MoveTo(Q114.GlobalAyeh(), ReadingState::From::Index);
 }
 
-void frmMain::DocSearchResult_onclick(const QString& tagName, const QString& id) {
-    if (tagName != QStringLiteral("A") || !Q114) return;
+void ReadingPart::DocSearchResult_onclick(const QString& tagName, const QString& id) {
+    if (tagName != QStringLiteral("A")) return;
     if (auto n = LinkNumber(id)) state_.MoveTo(*n, ReadingState::From::Results);
 }
 
-void frmMain::DocTools_onclick(const QString& tagName, const QString& id) {
-    if (tagName != QStringLiteral("A")) return;
-    if (id == QStringLiteral("01")) {
-        SetPanelVisible("picPanelSearch", false);
-        SetPanelVisible("picPanelQuran", true);
-    } else if (id == QStringLiteral("02")) {
-        SetPanelVisible("picPanelSearch", true);
-        SetPanelVisible("picPanelQuran", false);
-    }
+// ---- the copy and a random ayah -----------------------------------------------------------
+
+void ReadingPart::Copy_Ayeh() {
+    // the highlighted line, wherever the index or the result list left the model
+    const int16_t line = state_.Line();
+    Q114.GoPosition(line);
+    Text text = views::CopyText(Q114, line, showEarab_, choices_->uthmani);
+    int32_t persian = 1;
+    Set_Language(persian, services_.keyboard);
+    services_.clipboard.Clear();
+    services_.clipboard.SetText(text);
+}
+
+void ReadingPart::GoRandomAyeh() {
+    using namespace std::chrono;
+    auto now = system_clock::now().time_since_epoch();
+    auto ofDay = duration_cast<milliseconds>(now).count() % (24LL * 3600 * 1000);
+    std::mt19937 rng(static_cast<uint32_t>(ofDay));
+    float r = std::uniform_real_distribution<float>(0.0f, 1.0f)(rng);
+    if (r >= 1.0f) r = 0.0f;
+    float v = r * static_cast<float>(Q114.MaxBound() - 1) + 1.0f;
+    state_.MoveTo(static_cast<int16_t>(std::nearbyint(v)), ReadingState::From::Random);
 }
 
 }  // namespace mushaf

@@ -1,14 +1,18 @@
 // Recitation: a reciter's recordings played ayah by ayah, the page following
 // the voice; repeat, where playing stops, and speed.
-#include <QLabel>
+#include "window/Recitation.h"
+
 #include <QStandardPaths>
+#include <QStringList>
 #include <QTimer>
 #include <algorithm>
 #include <tuple>
 #include <utility>
 
 #include "platform/qt/QtServices.h"
-#include "window/frmMain.h"
+#include "window/Dialogs.h"
+#include "window/KeptChoices.h"
+#include "window/MessageLine.h"
 
 namespace mushaf {
 
@@ -28,26 +32,40 @@ QString RecordingName(int surah, int ayah) {
 
 }  // namespace
 
-std::filesystem::path frmMain::UserRecitationFolder() {
+RecitationPart::RecitationPart(ReadingState& state, const cQ114& model, const std::vector<int16_t>& pageStarts,
+                               KeptChoices& choices, MessageLine& messages, Services services,
+                               std::function<void()> captionChanged, QObject* parent)
+    : QObject(parent), state_(state), Q114(model), pageStarts_(pageStarts), choices_(choices), messages_(messages),
+      services_(std::move(services)), captionChanged_(std::move(captionChanged)) {
+    reciters_ = FindReciters(services_.folders);
+    for (std::size_t i = 0; i < reciters_.size(); ++i) reciterAt_.emplace(reciters_[i].name, i);
+    connect(&state_, &ReadingState::Moved, this, &RecitationPart::FollowReader);
+}
+
+RecitationPart::~RecitationPart() {
+    if (player_) player_->Stop();
+}
+
+std::filesystem::path RecitationPart::UserFolder() {
     // the program's data folder (~/.local/share/mushaf), whichever of its
     // executables runs
     return (QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/mushaf/recitations"))
         .toStdString();
 }
 
-const Reciter* frmMain::ActiveReciter() const {
+const Reciter* RecitationPart::ActiveReciter() const {
     // looked up once for each name chosen: every reciter's check mark asks
-    if (active_.first != choices_.reciter) {
-        const auto at = reciterAt_.find(choices_.reciter);
-        active_ = {choices_.reciter, at != reciterAt_.end() ? &reciters_[at->second]
-                                     : reciters_.empty()    ? nullptr
-                                                            : &reciters_.front()};
+    if (active_.first != choices_->reciter) {
+        const auto at = reciterAt_.find(choices_->reciter);
+        active_ = {choices_->reciter, at != reciterAt_.end() ? &reciters_[at->second]
+                                      : reciters_.empty()    ? nullptr
+                                                             : &reciters_.front()};
     }
     return active_.second;
 }
 
-frmMain::RecitalState frmMain::Recital() const {
-    RecitalState s;
+RecitationPart::State RecitationPart::Now() const {
+    State s;
     if (const Reciter* r = ActiveReciter()) s.reciter = ToQ(r->name);
     s.playing = sound_ == Sound::Playing;
     s.paused = sound_ == Sound::Paused;
@@ -58,41 +76,44 @@ frmMain::RecitalState frmMain::Recital() const {
     return s;
 }
 
+QString RecitationPart::Caption() const { return sound_ != Sound::Stopped ? notice_ : QString(); }
+
 // The surah and ayah of a line, as the model has them.
-std::pair<int, int> frmMain::SurahAyahOf(int16_t line) const {
-    const cQ114::Line& at = Q114->LineAt(line);
+std::pair<int, int> RecitationPart::SurahAyahOf(int16_t line) const {
+    const cQ114::Line& at = Q114.LineAt(line);
     return {at.soreh, at.ayeh};
 }
 
-const std::vector<int16_t>& frmMain::UnitFirsts(ReaderChoices::PlayTo unit) const {
+const std::vector<int16_t>& RecitationPart::UnitFirsts(ReaderChoices::PlayTo unit) const {
     auto& firsts = unitFirsts_[static_cast<int>(unit)];
     if (!firsts.empty() || unit == ReaderChoices::PlayTo::Quran) return firsts;
-    if (unit == ReaderChoices::PlayTo::Page) firsts.assign(PageStartList.begin(), PageStartList.end() - 1);
-    for (int n = 1; unit == ReaderChoices::PlayTo::Surah && n <= Q114->SorehCount(); ++n)
-        firsts.push_back(Q114->SorehFirstLine(static_cast<int16_t>(n)));
-    for (int n = 1; unit == ReaderChoices::PlayTo::Juz && n <= Q114->JozeCount(); ++n)
-        firsts.push_back(Q114->JozeFirstLine(static_cast<int16_t>(n)));
+    if (unit == ReaderChoices::PlayTo::Page) firsts.assign(pageStarts_.begin(), pageStarts_.end() - 1);
+    for (int n = 1; unit == ReaderChoices::PlayTo::Surah && n <= Q114.SorehCount(); ++n)
+        firsts.push_back(Q114.SorehFirstLine(static_cast<int16_t>(n)));
+    for (int n = 1; unit == ReaderChoices::PlayTo::Juz && n <= Q114.JozeCount(); ++n)
+        firsts.push_back(Q114.JozeFirstLine(static_cast<int16_t>(n)));
     return firsts;
 }
 
-std::optional<std::filesystem::path> frmMain::RecordingOf(int16_t line) const {
+std::optional<std::filesystem::path> RecitationPart::RecordingOf(int16_t line) const {
     const auto [surah, ayah] = SurahAyahOf(line);
     return recordings_.Of(surah, ayah);
 }
 
-int16_t frmMain::RecordedFrom(int line) const {
+int16_t RecitationPart::RecordedFrom(int line) const {
     while (line <= stopLine_ && !RecordingOf(static_cast<int16_t>(line))) ++line;
     return static_cast<int16_t>(line);
 }
 
-void frmMain::RecitationNotice(const QString& text) {
-    message_ = text;
-    recitationNotice_ = text;
-    ShowPageCaption();
+void RecitationPart::Notice(const QString& text) {
+    messages_.Note(text);
+    notice_ = text;
+    captionChanged_();
 }
 
-void frmMain::PlayOrPause() {
-    if (!Q114) return;
+// ---- playing ------------------------------------------------------------------------
+
+void RecitationPart::PlayOrPause() {
     if (sound_ == Sound::Playing) {
         player_->Pause();
         sound_ = Sound::Paused;
@@ -107,56 +128,53 @@ void frmMain::PlayOrPause() {
     }
     const Reciter* reciter = ActiveReciter();
     if (!reciter) {
-        ShowMessage(QStringLiteral("قاری‌ای یافت نشد. پوشهٔ هر قاری را در %1 بگذارید، با یک فایل برای هر آیه به نام "
-                                   "شمارهٔ سوره و آیه، هر کدام سه رقم: %2 تا %3 (mp3، ogg، opus یا wav).")
-                        .arg(Isolated(QString::fromStdString(UserRecitationFolder().string())),
-                             Isolated(QStringLiteral("001001.mp3")), Isolated(QStringLiteral("114006.mp3"))));
+        messages_.Say(QStringLiteral("قاری‌ای یافت نشد. پوشهٔ هر قاری را در %1 بگذارید، با یک فایل برای هر آیه به نام "
+                                     "شمارهٔ سوره و آیه، هر کدام سه رقم: %2 تا %3 (mp3، ogg، opus یا wav).")
+                          .arg(Isolated(QString::fromStdString(UserFolder().string())),
+                               Isolated(QStringLiteral("001001.mp3")), Isolated(QStringLiteral("114006.mp3"))));
         return;
     }
     if (!player_ && services_.audio && (player_ = services_.audio())) {
         player_->finished = [this] { RecordingEnded(); };
         player_->failed = [this](const std::string& why) { RecordingFailed(why); };
-        player_->SetRate(choices_.speed / 100.0);
+        player_->SetRate(choices_->speed / 100.0);
     }
     if (!player_) {
-        ShowMessage(QStringLiteral("پخش صدا در این اجرا ممکن نیست."));
+        messages_.Say(QStringLiteral("پخش صدا در این اجرا ممکن نیست."));
         return;
     }
     // read anew at each start: files the reader has added since are played
     recordings_ = Recordings(reciter->folder);
     failures_ = 0;
-    recitationNotice_.clear();
+    notice_.clear();
     ReciteFrom(state_.Line());
 }
 
-void frmMain::StopRecitation() {
+void RecitationPart::Stop() {
     if (player_) player_->Stop();
     sound_ = Sound::Stopped;
     playingLine_ = -1;
     timesPlayed_ = 0;
     onResume_ = nullptr;
     // the caption without what was said while it played
-    if (loaded_) ShowPageCaption();
+    captionChanged_();
 }
 
-void frmMain::ReciteFrom(int16_t line) {
+void RecitationPart::ReciteFrom(int16_t line) {
     timesPlayed_ = 0;
-    stopLine_ = LastLineOfUnit(UnitFirsts(choices_.playTo), line, Q114->MaxBound());
+    stopLine_ = LastLineOfUnit(UnitFirsts(choices_->playTo), line, Q114.MaxBound());
     const int16_t at = RecordedFrom(line);
+    const auto [surah, ayah] = SurahAyahOf(line);
     if (at > stopLine_) {
-        const auto [surah, ayah] = SurahAyahOf(line);
-        StopRecitation();
-        ShowMessage(QStringLiteral("تلاوت یافت نشد: %1").arg(RecordingName(surah, ayah)));
+        Stop();
+        messages_.Say(QStringLiteral("تلاوت یافت نشد: %1").arg(RecordingName(surah, ayah)));
         return;
     }
-    if (at != line) {
-        const auto [surah, ayah] = SurahAyahOf(line);
-        RecitationNotice(QStringLiteral("تلاوت یافت نشد: %1").arg(RecordingName(surah, ayah)));
-    }
+    if (at != line) Notice(QStringLiteral("تلاوت یافت نشد: %1").arg(RecordingName(surah, ayah)));
     PlayLine(at);
 }
 
-void frmMain::PlayLine(int16_t line) {
+void RecitationPart::PlayLine(int16_t line) {
     playingLine_ = line;
     retried_ = false;
     playingFile_ = *RecordingOf(line);
@@ -167,8 +185,8 @@ void frmMain::PlayLine(int16_t line) {
     state_.MoveTo(line, ReadingState::From::Voice);
 }
 
-void frmMain::PrepareNext() {
-    const bool again = choices_.repeat == 0 || timesPlayed_ + 1 < choices_.repeat;
+void RecitationPart::PrepareNext() {
+    const bool again = choices_->repeat == 0 || timesPlayed_ + 1 < choices_->repeat;
     if (again) {
         player_->Prepare(playingFile_);
         return;
@@ -176,13 +194,13 @@ void frmMain::PrepareNext() {
     if (const int16_t next = RecordedFrom(playingLine_ + 1); next <= stopLine_) player_->Prepare(*RecordingOf(next));
 }
 
-void frmMain::RecordingEnded() {
+void RecitationPart::RecordingEnded() {
     // an end that comes just as the reader pauses waits for the resume
     if (sound_ == Sound::Paused) onResume_ = [this] { RecordingEnded(); };
     if (sound_ != Sound::Playing) return;
     failures_ = 0;
     ++timesPlayed_;
-    if (choices_.repeat == 0 || timesPlayed_ < choices_.repeat) {
+    if (choices_->repeat == 0 || timesPlayed_ < choices_->repeat) {
         player_->Play(playingFile_);
         PrepareNext();
         return;
@@ -190,7 +208,7 @@ void frmMain::RecordingEnded() {
     NextLine();
 }
 
-void frmMain::NextLine() {
+void RecitationPart::NextLine() {
     const int16_t next = RecordedFrom(playingLine_ + 1);
     QString missing;  // the first one missing is named
     if (next != playingLine_ + 1) {
@@ -198,16 +216,16 @@ void frmMain::NextLine() {
         missing = QStringLiteral("تلاوت یافت نشد: %1").arg(RecordingName(surah, ayah));
     }
     if (next > stopLine_) {
-        StopRecitation();
-        if (!missing.isEmpty()) ShowMessage(missing);
+        Stop();
+        if (!missing.isEmpty()) messages_.Say(missing);
         return;
     }
-    if (!missing.isEmpty()) RecitationNotice(missing);
+    if (!missing.isEmpty()) Notice(missing);
     timesPlayed_ = 0;
     PlayLine(next);
 }
 
-void frmMain::RecordingFailed(const std::string& why) {
+void RecitationPart::RecordingFailed(const std::string& why) {
     if (sound_ == Sound::Paused) onResume_ = [this, why] { RecordingFailed(why); };
     if (sound_ != Sound::Playing) return;
     qWarning("recitation: %s", why.c_str());
@@ -222,10 +240,10 @@ void frmMain::RecordingFailed(const std::string& why) {
         });
         return;
     }
-    RecitationNotice(QStringLiteral("فایل تلاوت خوانده نشد: %1").arg(Isolated(Name(playingFile_))));
+    Notice(QStringLiteral("فایل تلاوت خوانده نشد: %1").arg(Isolated(Name(playingFile_))));
     if (++failures_ >= kMostFailures) {
-        StopRecitation();
-        ShowMessage(QStringLiteral("پخش تلاوت متوقف شد: %1 فایل پیاپی خوانده نشد").arg(ToQ(PersianDecimal(kMostFailures))));
+        Stop();
+        messages_.Say(QStringLiteral("پخش تلاوت متوقف شد: %1 فایل پیاپی خوانده نشد").arg(ToQ(PersianDecimal(kMostFailures))));
         return;
     }
     NextLine();
@@ -233,52 +251,58 @@ void frmMain::RecordingFailed(const std::string& why) {
 
 // A move by the reader while the recitation plays goes on from the new line;
 // while it is paused, the next F5 begins there.
-void frmMain::RecitationFollowsReader(ReadingState::From from) {
+void RecitationPart::FollowReader(ReadingState::From from) {
     if (from == ReadingState::From::Voice || sound_ == Sound::Stopped) return;
     if (sound_ == Sound::Paused) {
-        StopRecitation();
+        Stop();
         return;
     }
     failures_ = 0;
     ReciteFrom(state_.Line());
 }
 
-void frmMain::ChooseReciter(const std::u16string& name) {
-    choices_.reciter = name;
-    SaveChoices();
+// ---- the reader's choices -------------------------------------------------------------
+
+void RecitationPart::ChooseReciter(const std::u16string& name) {
+    choices_.Change([&](ReaderChoices& c) { c.reciter = name; });
     if (sound_ == Sound::Stopped) return;
-    StopRecitation();
+    Stop();
     PlayOrPause();
 }
 
-void frmMain::SetRepeat(int times) {
-    choices_.repeat = times;
-    SaveChoices();
+void RecitationPart::ChooseFromList() {
+    if (!messages_.Interactive()) return;
+    QStringList names;
+    int now = -1;
+    for (const Reciter& r : reciters_) {
+        if (ActiveReciter() == &r) now = static_cast<int>(names.size());
+        names << ToQ(r.name);
+    }
+    if (auto chosen = dialogs::Choose(messages_.Looks(QStringLiteral("قاری")), QStringLiteral("قاری تلاوت:"), names, now))
+        ChooseReciter(reciters_[static_cast<std::size_t>(*chosen)].name);
+}
+
+void RecitationPart::SetRepeat(int times) {
+    choices_.Change([&](ReaderChoices& c) { c.repeat = times; });
     if (sound_ != Sound::Stopped) PrepareNext();
 }
 
-void frmMain::SetPlayTo(ReaderChoices::PlayTo to) {
-    choices_.playTo = to;
-    SaveChoices();
+void RecitationPart::SetPlayTo(ReaderChoices::PlayTo to) {
+    choices_.Change([&](ReaderChoices& c) { c.playTo = to; });
     if (sound_ == Sound::Stopped) return;
-    stopLine_ = LastLineOfUnit(UnitFirsts(to), playingLine_, Q114->MaxBound());
+    stopLine_ = LastLineOfUnit(UnitFirsts(to), playingLine_, Q114.MaxBound());
     PrepareNext();
 }
 
-void frmMain::SetSpeed(int percent) {
-    choices_.speed = percent;
-    SaveChoices();
-    if (player_ && !player_->SetRate(percent / 100.0))
-        RecitationNotice(QStringLiteral("سرعت پخش را نمی‌توان تغییر داد"));
+void RecitationPart::SetSpeed(int percent) {
+    choices_.Change([&](ReaderChoices& c) { c.speed = percent; });
+    if (player_ && !player_->SetRate(percent / 100.0)) Notice(QStringLiteral("سرعت پخش را نمی‌توان تغییر داد"));
 }
 
-}  // namespace mushaf
+// ---- the commands -----------------------------------------------------------------------
 
-namespace mushaf {
-
-std::vector<Command> frmMain::RecitationCommands() {
+std::vector<Command> RecitationPart::Commands() {
     using K = QKeySequence;
-    using To = ReaderChoices::PlayTo;
     using namespace menus;
     const bool yes = true;
     std::vector<Command> commands = {
@@ -286,7 +310,7 @@ std::vector<Command> frmMain::RecitationCommands() {
          .help = QStringLiteral("پخش تلاوت از آیهٔ جاری، یا مکث و ادامهٔ آن"), .keys = {K(Qt::Key_F5)},
          .run = [this] { PlayOrPause(); }, .checked = [this] { return sound_ == Sound::Playing; }},
         {.name = "mnuStop", .text = QStringLiteral("پایان تلاوت"), .keys = {K(Qt::SHIFT | Qt::Key_F5)},
-         .run = [this] { StopRecitation(); }},
+         .run = [this] { Stop(); }},
     };
     // the first reciters in the sub-menu, all of them in a list of their own
     for (std::size_t i = 0; i < reciters_.size(); ++i) {
@@ -297,23 +321,33 @@ std::vector<Command> frmMain::RecitationCommands() {
                             .menu = {kRecitation, kReciter}, .exclusive = yes, .hidden = i >= kRecitersInMenu});
     }
     if (reciters_.size() > kRecitersInMenu)
-        commands.push_back({.name = "mnuAllReciters",
-                            .text = QStringLiteral("همهٔ قاریان (%1)…").arg(ToQ(PersianDecimal(static_cast<long long>(reciters_.size())))),
-                            .run = [this] { ChooseReciterFromList(); }, .menu = {kRecitation, kReciter},
-                            .separatorBefore = yes});
+        commands.push_back(
+            {.name = "mnuAllReciters",
+             .text = QStringLiteral("همهٔ قاریان (%1)…").arg(ToQ(PersianDecimal(static_cast<long long>(reciters_.size())))),
+             .run = [this] { ChooseFromList(); }, .menu = {kRecitation, kReciter}, .separatorBefore = yes});
     if (reciters_.empty())
         commands.push_back({.name = "mnuNoReciter",
                             .text = QStringLiteral("قاری‌ای یافت نشد؛ پوشهٔ قاری را در %1 بگذارید، فایل هر آیه با نام %2")
-                                        .arg(Isolated(QString::fromStdString(UserRecitationFolder().string())),
+                                        .arg(Isolated(QString::fromStdString(UserFolder().string())),
                                              Isolated(QStringLiteral("001001.mp3"))),
                             .run = [this] { PlayOrPause(); }, .menu = {kRecitation, kReciter}});
+    for (Command& c : ChoiceCommands()) commands.push_back(std::move(c));
+    return commands;
+}
+
+// How often, to where, and how fast: a sub-menu each.
+std::vector<Command> RecitationPart::ChoiceCommands() {
+    using To = ReaderChoices::PlayTo;
+    using namespace menus;
+    const bool yes = true;
+    std::vector<Command> commands;
     const std::pair<const char*, int> repeats[] = {{"mnuRepeat1", 1}, {"mnuRepeat2", 2},   {"mnuRepeat3", 3},
                                                    {"mnuRepeat5", 5}, {"mnuRepeat10", 10}, {"mnuRepeatForever", 0}};
     for (auto [name, times] : repeats)
         commands.push_back({.name = name,
                             .text = times == 0 ? QStringLiteral("بی‌پایان") : QStringLiteral("%1 بار").arg(ToQ(PersianDecimal(times))),
                             .run = [this, times] { SetRepeat(times); },
-                            .checked = [this, times] { return choices_.repeat == times; },
+                            .checked = [this, times] { return choices_->repeat == times; },
                             .menu = {kRecitation, kRepeat}, .exclusive = yes});
     const std::tuple<const char*, To, QString> ends[] = {
         {"mnuPlayToPage", To::Page, QStringLiteral("پایان صفحه")},
@@ -323,7 +357,7 @@ std::vector<Command> frmMain::RecitationCommands() {
     };
     for (const auto& [name, to, text] : ends)
         commands.push_back({.name = name, .text = text, .run = [this, to] { SetPlayTo(to); },
-                            .checked = [this, to] { return choices_.playTo == to; }, .menu = {kRecitation, kPlayTo},
+                            .checked = [this, to] { return choices_->playTo == to; }, .menu = {kRecitation, kPlayTo},
                             .exclusive = yes});
     const std::tuple<const char*, int, QString> speeds[] = {
         {"mnuSpeed075", 75, QStringLiteral("۰٫۷۵")},
@@ -333,21 +367,9 @@ std::vector<Command> frmMain::RecitationCommands() {
     };
     for (const auto& [name, percent, text] : speeds)
         commands.push_back({.name = name, .text = text + QStringLiteral(" برابر"), .run = [this, percent] { SetSpeed(percent); },
-                            .checked = [this, percent] { return choices_.speed == percent; },
+                            .checked = [this, percent] { return choices_->speed == percent; },
                             .menu = {kRecitation, kSpeed}, .exclusive = yes});
     return commands;
-}
-
-void frmMain::ChooseReciterFromList() {
-    if (!interactive_) return;
-    QStringList names;
-    int now = -1;
-    for (const Reciter& r : reciters_) {
-        if (ActiveReciter() == &r) now = static_cast<int>(names.size());
-        names << ToQ(r.name);
-    }
-    if (auto chosen = dialogs::Choose(DialogLooks(QStringLiteral("قاری")), QStringLiteral("قاری تلاوت:"), names, now))
-        ChooseReciter(reciters_[static_cast<std::size_t>(*chosen)].name);
 }
 
 }  // namespace mushaf

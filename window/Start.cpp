@@ -362,7 +362,7 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     QtSettings settings = settingsFile.isEmpty() ? QtSettings() : QtSettings(settingsFile);
     WindowServices services{tables, colours, clipboard, keyboard, settings};
     if (!exportDir.isEmpty()) services.exportFolder = exportDir.toStdString();
-    services.recitationFolders = {frmMain::UserRecitationFolder()};
+    services.recitationFolders = {RecitationPart::UserFolder()};
     if (!options.recitations.isEmpty()) services.recitationFolders.push_back(options.recitations.toStdString());
     services.audio = MakeQtAudioPlayer;
     services.model = [&] { return model ? std::move(model) : readModel(); };
@@ -370,7 +370,7 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     window->setAttribute(Qt::WA_DeleteOnClose);
     // a driven window opens no dialog, from its start on
     if (extension && extension->drives && extension->drives()) window->SetInteractive(false);
-    if (options.today.isValid()) window->SetToday(options.today);
+    if (options.today.isValid()) window->Parts().clock->StartOn(options.today);
     window->Form_Load();
     window->StartAt(startLine);
     window->show();

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
@@ -25,6 +26,7 @@
 #include "views/Markup.h"
 #include "controls/NumberBox.h"
 #include "platform/qt/QtServices.h"
+#include "window/FormKeys.h"
 #include "window/WebPane.h"
 
 namespace mushaf {
@@ -32,6 +34,7 @@ namespace mushaf {
 using layout::Align;
 using layout::Kind;
 using layout::kTwipsPerPixel;
+using namespace form_keys;
 
 namespace {
 
@@ -138,150 +141,279 @@ QWidget* NewInput(const layout::ControlSpec& c, QWidget* parent, const ControlLo
 
 }  // namespace
 
+namespace {
+
+// The panes start on their pages' own empty documents. They share one
+// renderer, and the page is the one the reader waits for: it makes its view
+// now, the other panes once the page pane has drawn its first work (its first
+// page): at once if they are shown then, or else when first shown.
+void StartPanes(const std::vector<WebPane*>& panes) {
+    WebPane* page = panes.front();
+    page->CreateView();
+    for (WebPane* p : panes)
+        if (p != page) p->DeferView();
+    auto once = std::make_shared<QMetaObject::Connection>();
+    *once = QObject::connect(page, &WebPane::Idle, page, [page, panes, once] {
+        QObject::disconnect(*once);
+        page->WhenPainted([panes] {
+            for (WebPane* p : panes) p->EndDeferral();
+        });
+    });
+}
+
+template <typename T>
+T* Get(const std::map<std::string, QWidget*>& controls, const char* name) {
+    return static_cast<T*>(controls.at(name));
+}
+
+// The widgets night reading reaches: the controls (a pane: its notice and
+// its focus frame), the window, and its menus.
+std::vector<QWidget*> Surfaces(QWidget* window, const std::map<std::string, QWidget*>& controls, QMenu* menu) {
+    std::vector<QWidget*> all;
+    for (const auto& [name, w] : controls) all.push_back(w);
+    all.push_back(window);
+    all.push_back(menu);
+    for (QMenu* sub : menu->findChildren<QMenu*>()) all.push_back(sub);
+    return all;
+}
+
+// The menu's own entries, most used first: the commands and sub-menus by
+// name, nullptr a line between.
+const std::vector<const char*> kMenuTop = {
+    "mnuPlay", "mnuStop", nullptr, "mnuFish", "mnuFishNote", "mnuCopy", nullptr, "mnuView", "mnuStudy", "mnuRecitation",
+    "mnuExport", nullptr, "mnuRandom", "mnuHelp", "mnuRememberPlace",
+};
+
+}  // namespace
+
 frmMain::frmMain(WindowServices services) : services_(services) {
     setWindowTitle(ToQ(layout::kWindowCaption));
     setLayoutDirection(Qt::RightToLeft);
+    choices_ = std::make_unique<KeptChoices>(services_.settings);
+    clock_ = std::make_unique<Clock>();
+    messages_ = std::make_unique<MessageLine>(this, [this] { return choices_->Get().night; });
+    commands_ = std::make_unique<CommandTable>(this);
+    paneTable_ = std::make_unique<PaneTable>(*choices_);
+    parts_.choices = choices_.get();
+    parts_.clock = clock_.get();
+    parts_.messages = messages_.get();
+    parts_.commands = commands_.get();
+    parts_.panes = paneTable_.get();
     BuildControls();
-    reciters_ = FindReciters(services_.recitationFolders);
-    for (std::size_t i = 0; i < reciters_.size(); ++i) reciterAt_.emplace(reciters_[i].name, i);
-    BuildCommands();
-    BuildReaderMenu();
     resize(Px(layout::kDesignClientWidth), Px(layout::kDesignClientHeight));
     qApp->installEventFilter(this);
 }
 
-frmMain::~frmMain() { qApp->removeEventFilter(this); }
+frmMain::~frmMain() {
+    qApp->removeEventFilter(this);
+    // the parts first, then the model they read
+    place_.reset();
+    recitation_.reset();
+    hifz_.reset();
+    khatmah_.reset();
+    history_.reset();
+    cards_.reset();
+    appearance_.reset();
+    search_.reset();
+    reading_.reset();
+    UnSetBounds(Q114);
+}
 
 // ---- the control tree ------------------------------------------------------
-
-QString frmMain::PaneStyle(const std::string& pane) const {
-    QString style = ToQ(views::kPaneStyle);
-    if (pane == "wbrQuran") style += QStringLiteral(" ") + ToQ(views::kPageStyle);
-    return style;
-}
 
 void frmMain::BuildControls() {
     const ControlLooks looks(palette(), services_.colours);
     for (const layout::ControlSpec& c : layout::Controls()) {
         QWidget* parent = c.parent.empty() ? this : controls_.at(c.parent);
-        QWidget* w = c.kind == Kind::Container     ? new QWidget(parent)
-                     : c.kind == Kind::BrowserPane ? MakePane(c, parent)
-                                                   : NewInput(c, parent, looks);
+        QWidget* w = nullptr;
+        if (c.kind == Kind::Container) w = new QWidget(parent);
+        else if (const PaneEntry* pane = EntryNamed(c.name)) {
+            auto* p = new WebPane(parent, pane->clicks, PaneStyle(*pane));
+            connect(p, &WebPane::Idle, this, [this] {
+                if (PanesIdle()) emit PanesBecameIdle();
+            });
+            paneTable_->Take(pane->id, p);
+            panes_.push_back(p);
+            w = p;
+        } else w = NewInput(c, parent, looks);
         w->setObjectName(QString::fromStdString(c.name));
         w->setEnabled(c.enabled);
         if (!c.visible) w->hide();
         controls_[c.name] = w;
     }
-    OrderControls();
-    StartPanes();
-    FindControls();
-    ConnectControls();
-}
-
-WebPane* frmMain::MakePane(const layout::ControlSpec& c, QWidget* parent) {
-    const bool clicks = c.name == "wbrSoreh" || c.name == "wbrQuran" || c.name == "wbrSearchResult" || c.name == "wbrTools";
-    auto* p = new WebPane(parent, clicks, PaneStyle(c.name));
-    connect(p, &WebPane::Idle, this, [this] {
-        if (PanesIdle()) emit PanesBecameIdle();
-    });
-    panes_.push_back(p);
-    return p;
-}
-
-void frmMain::OrderControls() {
+    // the page pane first
+    std::stable_partition(panes_.begin(), panes_.end(), [this](WebPane* p) { return p == paneTable_->Pane(PaneId::Page); });
     // siblings are listed front to back: raise from the back
     const auto& all = layout::Controls();
     for (auto it = all.rbegin(); it != all.rend(); ++it) controls_.at(it->name)->raise();
-
-    // tab order
+    // the tab order
     std::vector<const layout::ControlSpec*> byTab;
     for (const auto& c : all) byTab.push_back(&c);
     std::sort(byTab.begin(), byTab.end(), [](auto* a, auto* b) { return a->tab < b->tab; });
-    QWidget* previous = nullptr;
     for (const auto* c : byTab) {
         QWidget* w = controls_.at(c->name);
         if (w->focusPolicy() == Qt::NoFocus) continue;
-        if (previous) setTabOrder(previous, w);
-        previous = w;
+        if (!tabOrder_.empty()) setTabOrder(tabOrder_.back(), w);
         tabOrder_.push_back(w);
     }
-}
-
-void frmMain::StartPanes() {
-    // Every pane starts on its page's own empty document. The panes share
-    // one renderer, and the page is the one the reader waits for: it makes
-    // its view now, the other panes once the page pane has drawn its first
-    // work (its first page): at once if they are shown then, or else when
-    // first shown.
-    WebPane* page = nullptr;
-    for (WebPane* p : panes_) {
-        if (p->objectName() == "wbrQuran") {
-            page = p;
-            p->CreateView();
-        } else {
-            p->DeferView();
-        }
-    }
-    auto once = std::make_shared<QMetaObject::Connection>();
-    *once = connect(page, &WebPane::Idle, this, [this, page, once] {
-        disconnect(*once);
-        page->WhenPainted([this] {
-            for (WebPane* p : panes_) p->EndDeferral();
-        });
-    });
-}
-
-void frmMain::FindControls() {
-    auto get = [this](const char* n) { return controls_.at(n); };
-    hsAllQuran = static_cast<QScrollBar*>(get("hsAllQuran"));
-    hsPage = static_cast<QScrollBar*>(get("hsPage"));
-    txtSoreh = static_cast<NumberBox*>(get("txtSoreh"));
-    txtAyeh = static_cast<NumberBox*>(get("txtAyeh"));
-    txtJoze = static_cast<NumberBox*>(get("txtJoze"));
-    txtPage = static_cast<NumberBox*>(get("txtPage"));
-    txtQSearch = static_cast<QLineEdit*>(get("txtQSearch"));
-    txtSearch = static_cast<QLineEdit*>(get("txtSearch"));
-    lblPage = static_cast<QLabel*>(get("lblPage"));
-    lblFarsi = static_cast<QLabel*>(get("lblFarsi"));
-    lblSearch = static_cast<QLabel*>(get("lblSearch"));
-    cmdHelp = static_cast<QPushButton*>(get("cmdHelp"));
-    cmdShowSoreh = static_cast<QPushButton*>(get("cmdShowSoreh"));
-    cmdShowSearch = static_cast<QPushButton*>(get("cmdShowSearch"));
-    cmdSearch = static_cast<QPushButton*>(get("cmdSearch"));
-    optSearchInQ = static_cast<QRadioButton*>(get("optSearchInQ"));
-    optSearchInT = static_cast<QRadioButton*>(get("optSearchInT"));
-    optSearchInN = static_cast<QRadioButton*>(get("optSearchInN"));
-    wbrQuran = static_cast<WebPane*>(get("wbrQuran"));
-    wbrFarsi = static_cast<WebPane*>(get("wbrFarsi"));
-    wbrSoreh = static_cast<WebPane*>(get("wbrSoreh"));
-    wbrSearchResult = static_cast<WebPane*>(get("wbrSearchResult"));
-    wbrTools = static_cast<WebPane*>(get("wbrTools"));
-    wbrHelp = static_cast<WebPane*>(get("wbrHelp"));
+    StartPanes(panes_);
 }
 
 void frmMain::ConnectControls() {
-    connect(hsAllQuran, &QScrollBar::valueChanged, this,
-            [this](int line) { state_.MoveTo(line, ReadingState::From::Slider); });
-    connect(hsAllQuran, &QAbstractSlider::actionTriggered, this, [this](int action) { TurnPage(action); });
-    connect(hsPage, &QScrollBar::valueChanged, this, [this] { hsPage_Change(); });
-    connect(cmdHelp, &QPushButton::clicked, this, [this] { cmdHelp_Click(); });
-    connect(cmdShowSoreh, &QPushButton::clicked, this, [this] { cmdShowSoreh_Click(); });
-    connect(cmdShowSearch, &QPushButton::clicked, this, [this] { cmdShowSearch_Click(); });
-    connect(cmdSearch, &QPushButton::clicked, this, [this] { cmdSearch_Click(); });
-    connect(txtQSearch, &QLineEdit::textChanged, this, [this](const QString& t) {
-        if (loaded_) Show_Soreh(FromQ(t));
+    auto* line = Get<QScrollBar>(controls_, "hsAllQuran");
+    connect(line, &QScrollBar::valueChanged, this, [this](int n) { state_.MoveTo(n, ReadingState::From::Slider); });
+    connect(line, &QAbstractSlider::actionTriggered, reading_.get(), &ReadingPart::TurnPage);
+    connect(Get<QScrollBar>(controls_, "hsPage"), &QScrollBar::valueChanged, reading_.get(), &ReadingPart::hsPage_Change);
+    connect(Get<QPushButton>(controls_, "cmdHelp"), &QPushButton::clicked, this, &frmMain::cmdHelp_Click);
+    connect(Get<QPushButton>(controls_, "cmdShowSoreh"), &QPushButton::clicked, this, &frmMain::cmdShowSoreh_Click);
+    connect(Get<QPushButton>(controls_, "cmdShowSearch"), &QPushButton::clicked, this, &frmMain::cmdShowSearch_Click);
+    connect(Get<QPushButton>(controls_, "cmdSearch"), &QPushButton::clicked, search_.get(), &SearchPart::cmdSearch_Click);
+    auto* filter = Get<QLineEdit>(controls_, "txtQSearch");
+    connect(filter, &QLineEdit::textChanged, this, [this](const QString& t) {
+        if (loaded_) reading_->Show_Soreh(FromQ(t));
     });
     // Return in the surah filter opens the first surah it shows (the only one, often)
-    connect(txtQSearch, &QLineEdit::returnPressed, this, [this] {
-        if (!loaded_ || !Q114) return;
-        if (auto surah = views::FirstSurahShown(*Q114, FromQ(txtQSearch->text())))
-            DocSoreh_onclick(QStringLiteral("A"), QString::number(*surah));
+    connect(filter, &QLineEdit::returnPressed, this, [this, filter] {
+        if (loaded_) reading_->OpenFirstSurah(FromQ(filter->text()));
     });
     // Enter in the query box starts the search: the search button is the
     // default button while the box holds the focus
-    connect(txtSearch, &QLineEdit::returnPressed, this, [this] { cmdSearch->click(); });
-    for (NumberBox* box : {txtSoreh, txtAyeh, txtJoze, txtPage})
-        connect(box, &NumberBox::Entered, this, [this, box] { NumberBox_Entered(box); });
+    connect(Get<QLineEdit>(controls_, "txtSearch"), &QLineEdit::returnPressed, Get<QPushButton>(controls_, "cmdSearch"),
+            &QPushButton::click);
+    for (const char* name : {"txtSoreh", "txtAyeh", "txtJoze", "txtPage"}) {
+        auto* box = Get<NumberBox>(controls_, name);
+        connect(box, &NumberBox::Entered, this, [this, box] { reading_->NumberBox_Entered(box); });
+    }
+    paneTable_->OnClick(PaneId::Page, [this](const QString& t, const QString& id) { reading_->DocQuran_onclick(t, id); });
+    paneTable_->OnClick(PaneId::Index, [this](const QString& t, const QString& id) { reading_->DocSoreh_onclick(t, id); });
+    paneTable_->OnClick(PaneId::Results,
+                        [this](const QString& t, const QString& id) { reading_->DocSearchResult_onclick(t, id); });
+    paneTable_->OnClick(PaneId::Tools, [this](const QString& t, const QString& id) { DocTools_onclick(t, id); });
+    for (WebPane* p : panes_)
+        connect(p, &WebPane::RendererResting, this, [this] {
+            bool resting = false;
+            for (WebPane* each : panes_) resting = resting || each->Resting();
+            // said in the panes themselves; in the message for whoever reads it
+            if (resting) messages_->Note(QString::fromUtf16(WebPane::kRestingNotice));
+            else messages_->Forget(QString::fromUtf16(WebPane::kRestingNotice));
+        });
+}
+
+// ---- the parts ----------------------------------------------------------------
+
+void frmMain::MakeParts() {
+    ReadingPart::Controls rc{Get<QScrollBar>(controls_, "hsAllQuran"), Get<QScrollBar>(controls_, "hsPage"),
+                             Get<NumberBox>(controls_, "txtSoreh"),     Get<NumberBox>(controls_, "txtAyeh"),
+                             Get<NumberBox>(controls_, "txtJoze"),      Get<NumberBox>(controls_, "txtPage"),
+                             Get<QLabel>(controls_, "lblPage"),         Get<QLabel>(controls_, "lblFarsi")};
+    reading_ = std::make_unique<ReadingPart>(
+        state_, *Q114, *paneTable_, *choices_, ReadingPart::Services{services_.tables, services_.clipboard, services_.keyboard},
+        rc);
+    SearchPart::Controls sc{Get<QLineEdit>(controls_, "txtSearch"),      Get<QRadioButton>(controls_, "optSearchInQ"),
+                            Get<QRadioButton>(controls_, "optSearchInT"), Get<QRadioButton>(controls_, "optSearchInN"),
+                            Get<QLabel>(controls_, "lblSearch"),          Get<QLabel>(controls_, "lblSearchResult")};
+    search_ = std::make_unique<SearchPart>(*Q114, *paneTable_, *choices_, sc,
+                                           [this]() -> const Text& { return reading_->BackColorHex(); });
+    appearance_ = std::make_unique<AppearancePart>(*this, *Q114, *paneTable_, *choices_, *reading_,
+                                                   [this] { return Surfaces(this, controls_, commands_->Menu()); });
+    cards_ = std::make_unique<NoteCardsPart>(state_, *Q114, *paneTable_, *choices_, *messages_, *reading_, *search_,
+                                             services_.exportFolder);
+    history_ = std::make_unique<HistoryPart>(state_, *Q114, *choices_, *clock_, *search_, *reading_);
+    auto caption = [this] {
+        if (loaded_) reading_->ShowPageCaption();
+    };
+    khatmah_ = std::make_unique<KhatmahPart>(state_, *Q114, *choices_, *clock_, *messages_, caption);
+    hifz_ = std::make_unique<HifzPart>(state_, *Q114, *paneTable_, *choices_, *reading_);
+    recitation_ = std::make_unique<RecitationPart>(state_, *Q114, reading_->PageStartList(), *choices_, *messages_,
+                                                   RecitationPart::Services{services_.recitationFolders, services_.audio},
+                                                   caption);
+    place_ = std::make_unique<PlacePart>(
+        *this, state_, *choices_, *reading_, *appearance_,
+        PlacePart::Panel{[this] { return !Control("picPanelSearch")->isHidden(); }, [this] { cmdShowSearch_Click(); }});
+    parts_ = {choices_.get(), clock_.get(),  messages_.get(), commands_.get(), paneTable_.get(),
+              reading_.get(), search_.get(), appearance_.get(), cards_.get(),  history_.get(),
+              khatmah_.get(), hifz_.get(),   recitation_.get(), place_.get()};
+}
+
+void frmMain::WireParts() {
+    // the window's own keys: its key handler runs them, and the stored help lists them
+    using K = QKeySequence;
+    auto formKey = [this](int code) { return [this, code] { Form_KeyDown(code, 0); }; };
+    commands_->Add({
+        {.name = "mnuEarab", .text = QStringLiteral("اعراب"), .keys = {K(Qt::Key_F4)}, .run = formKey(kF4),
+         .checked = [this] { return reading_->ShowEarab(); }, .menu = {menus::kView}, .formKey = true},
+        {.name = "mnuCopy", .text = QStringLiteral("کپی آیه و ترجمه"), .keys = {K(Qt::Key_F9)}, .run = formKey(kF9),
+         .formKey = true},
+        {.name = "mnuRandom", .text = QStringLiteral("آیهٔ تصادفی"), .keys = {K(Qt::Key_F12)}, .run = formKey(kF12),
+         .formKey = true},
+        {.name = "mnuHelp", .text = QStringLiteral("راهنما"), .keys = {K(Qt::Key_F1)}, .run = formKey(kF1), .formKey = true},
+    });
+    commands_->Add(recitation_->Commands());
+    commands_->Add(cards_->Commands());
+    commands_->Add(history_->Commands());
+    commands_->Add(khatmah_->Commands());
+    commands_->Add(hifz_->Commands());
+    commands_->Add(appearance_->Commands(*commands_));
+    commands_->Add(place_->Commands());
+    commands_->BuildMenu(kMenuTop);
+    connect(paneTable_.get(), &PaneTable::MenuAsked, commands_.get(), &CommandTable::Popup);
+    connect(choices_.get(), &KeptChoices::Changed, commands_.get(), &CommandTable::UpdateChecks);
+    connect(choices_.get(), &KeptChoices::Troubled, messages_.get(), [this](const QString& text) { messages_->Say(text); });
+    reading_->AddCaption([this] { return recitation_->Caption(); });
+    reading_->AddCaption([this] { return khatmah_->Caption(); });
+    search_->SetPanel(
+        [this] {
+            if (Control("picPanelSearch")->isHidden()) cmdShowSearch_Click();
+        },
+        [this](bool shown) {
+            geometry_.SetVisible("optSearchInN", shown);
+            geometry_.OptionRowRule();
+            ApplyGeometry();
+        });
+}
+
+// ---- start-up and shutdown -------------------------------------------------
+
+void frmMain::Form_Load() {
+    if (services_.model) Q114 = services_.model();
+    if (!Q114) SetBounds(Q114, services_.tables);
+    state_.SetBounds(Q114->MinBound(), Q114->MaxBound());
+    int32_t persian = 1;
+    Set_Language(persian, services_.keyboard);
+    MakeParts();
+    WireParts();
+    ConnectControls();
+    MoveFormCenter();
+    std::vector<views::HelpKey> keys;
+    for (const Command& c : commands_->All())
+        if (!c.formKey && !c.keys.isEmpty())
+            keys.push_back({FromQ(c.keys.first().toString(QKeySequence::PortableText)), FromQ(c.help.isEmpty() ? c.text : c.help)});
+    choices_->Load(Q114->MinBound(), Q114->MaxBound(), cQ114::kMaxFish);
+    reading_->Load(services_.colours.ButtonFace(), keys);
+    paneTable_->ApplyZooms();
+    appearance_->Load();
+    cards_->Load();
+    paneTable_->RestyleAll();
+    search_->UpdateNotesOption();
+    commands_->UpdateChecks();
+    loaded_ = true;
+    state_.MoveTo(0, ReadingState::From::Start);
+    controls_.at("txtQSearch")->setFocus();
+}
+
+void frmMain::StartAt(std::optional<int16_t> line) { place_->StartAt(line); }
+
+void frmMain::Form_Unload() {
+    if (!loaded_) return;
+    recitation_->Stop();
+    history_->NoteDwell();
+    khatmah_->NotePage();
+    place_->Keep();
+    choices_->Flush();
+    // the model goes first; no handler runs after it
+    disconnect(Control("hsAllQuran"), nullptr, this, nullptr);
+    disconnect(&state_, nullptr, nullptr, nullptr);
+    loaded_ = false;
 }
 
 QWidget* frmMain::Control(const std::string& name) const {
@@ -293,8 +425,8 @@ WebPane* frmMain::Pane(const std::string& name) const { return qobject_cast<WebP
 
 QString frmMain::Tag(const std::string& name) const {
     if (auto* box = qobject_cast<NumberBox*>(Control(name))) return box->Tag();
-    auto it = tags_.find(name);
-    return it == tags_.end() ? QString() : it->second;
+    if (name == "wbrQuran" && reading_) return reading_->PageTag();
+    return QString();
 }
 
 bool frmMain::PanesIdle() const {
@@ -332,8 +464,8 @@ void frmMain::SetPanelVisible(const std::string& name, bool visible) {
     // The focus goes to the query box of the side panel that stays instead.
     QWidget* focus = QApplication::focusWidget();
     if (!visible && focus && panel->isAncestorOf(focus)) {
-        for (QLineEdit* home : {txtQSearch, txtSearch})
-            if (!panel->isAncestorOf(home) && home->isVisible()) {
+        for (const char* box : {"txtQSearch", "txtSearch"})
+            if (QWidget* home = controls_.at(box); !panel->isAncestorOf(home) && home->isVisible()) {
                 home->setFocus(Qt::OtherFocusReason);
                 break;
             }

@@ -55,6 +55,7 @@ struct QtSettings::Store {
     std::unique_ptr<QSettings> file;
     // Set while the file could not be read: the values live here only.
     bool readOnly = false;
+    bool changed = false;  // set since the last commit
     std::map<QString, QString> memory;
 };
 
@@ -107,13 +108,22 @@ void QtSettings::Set(const std::u16string& app, const std::u16string& section, c
     s.memory[path] = ToQ(value);
     if (s.readOnly) return;
     s.file->setValue(path, ToQ(value));
-    s.file->sync();
-    if (s.file->status() == QSettings::NoError) return;
-    const QFileInfo info(s.file->fileName());
-    Fault fault = Fault::CannotWrite;
-    if (info.isDir()) fault = Fault::IsAFolder;
-    else if (!info.absoluteDir().exists()) fault = Fault::CannotMakeFolder;
-    Report(false, s.file->fileName(), fault);
+    s.changed = true;
+}
+
+void QtSettings::Commit() {
+    for (auto& [app, s] : stores_) {
+        if (!s->changed) continue;
+        s->changed = false;
+        s->file->sync();
+        ++writes_;
+        if (s->file->status() == QSettings::NoError) continue;
+        const QFileInfo info(s->file->fileName());
+        Fault fault = Fault::CannotWrite;
+        if (info.isDir()) fault = Fault::IsAFolder;
+        else if (!info.absoluteDir().exists()) fault = Fault::CannotMakeFolder;
+        Report(false, s->file->fileName(), fault);
+    }
 }
 
 }  // namespace mushaf

@@ -31,8 +31,8 @@ public:
 
 // QSettings in the user's scope: organisation = application title,
 // group = section.
-// Each value is written to the file when it is set (QSettings writes the
-// whole file anew, or nothing).
+// What was set is written to the file at Commit, the whole file anew or
+// nothing (QSettings writes a new file and puts it in the old one's place).
 class QtSettings : public Settings {
 public:
     QtSettings();
@@ -43,7 +43,10 @@ public:
                                       const std::u16string& key) const override;
     void Set(const std::u16string& app, const std::u16string& section, const std::u16string& key,
              const std::u16string& value) override;
+    void Commit() override;
     std::optional<Problem> Trouble() const override { return trouble_; }
+    // How many times a file was written.
+    int Writes() const { return writes_; }
 
 private:
     struct Store;
@@ -53,6 +56,7 @@ private:
     QString iniFile_;
     mutable std::map<std::u16string, std::unique_ptr<Store>> stores_;
     mutable std::optional<Problem> trouble_;
+    int writes_ = 0;
 };
 
 inline QString ToQ(const std::u16string& s) { return QString::fromUtf16(s.data(), static_cast<qsizetype>(s.size())); }

@@ -1,0 +1,113 @@
+#pragma once
+// Reading: the page, its marked ayah and its translation drawn at the
+// reader's line, and the inputs that move the reader there (the number
+// boxes, the page slider's steps, a click in the page, the surah index, a
+// result row, a random ayah) and the copy of an ayah. Every move goes
+// through the reading state; its Moved runs the refresh sequence once.
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <vector>
+
+#include "model/MushafMarks.h"
+#include "model/cQ114.h"
+#include "platform/Services.h"
+#include "platform/TableSource.h"
+#include "views/Help.h"
+#include "window/ReadingState.h"
+
+class QLabel;
+class QLineEdit;
+class QScrollBar;
+
+namespace mushaf {
+
+class KeptChoices;
+class NumberBox;
+class Panes;
+
+class ReadingPart : public QObject {
+    Q_OBJECT
+public:
+    struct Controls {
+        QScrollBar *line, *page;
+        NumberBox *surah, *ayah, *juz, *pageBox;
+        QLabel *pageCaption, *translationCaption;
+    };
+    struct Services {
+        const TableSource& tables;
+        Clipboard& clipboard;
+        KeyboardLayout& keyboard;
+    };
+    ReadingPart(ReadingState& state, cQ114& model, Panes& panes, const KeptChoices& choices, Services services,
+                Controls controls, QObject* parent = nullptr);
+
+    // The load's part: the documents every pane starts with (the shell, the
+    // help page with `keys`, the surah index), the marks of the mushaf and
+    // the pages' first lines.
+    void Load(uint32_t buttonFace, const std::vector<views::HelpKey>& keys);
+    const std::vector<int16_t>& PageStartList() const { return pageStarts_; }
+    const MushafMarks& Marks() const { return marks_; }
+    const Text& BackColorHex() const { return backColorHex_; }
+    const Text& ShellDocument() const { return shellDocument_; }
+
+    // The text with its vowel marks, or without; the Uthmani script always
+    // has them.
+    bool ShowEarab() const { return showEarab_; }
+    void SetShowEarab(bool on);
+    bool ScrollOnSelect() const { return scrollOnSelect_; }
+    // The page the page pane holds (its cache key).
+    const QString& PageTag() const { return pageTag_; }
+
+    // The page written again at the reader's line (another script, view or
+    // marks), and the translation (another translation, or the page's).
+    void Redraw();
+    void RewriteTranslation();
+    // What the parts say beside the page's number, each a part of the caption.
+    void AddCaption(std::function<QString()> note);
+    void ShowPageCaption();
+
+    void NumberBox_Entered(NumberBox* box);
+    // PageUp/PageDown and the line slider's track: a page at a time.
+    void TurnPage(int action);
+    void hsPage_Change();
+    void DocQuran_onclick(const QString& tagName, const QString& id);
+    void DocSoreh_onclick(const QString& tagName, const QString& id);
+    void DocSearchResult_onclick(const QString& tagName, const QString& id);
+    // The index of the surahs `filter` shows; Return opens its first.
+    void Show_Soreh(const Text& filter);
+    void OpenFirstSurah(const Text& filter);
+    void Copy_Ayeh();
+    void GoRandomAyeh();
+
+signals:
+    // A page was written into the page pane (memorisation hides what it should).
+    void PageWritten();
+
+private:
+    void Moved(ReadingState::From from);
+    void hsAllQuran_Change(bool scroll = true);
+    void Refresh();
+    void Set_Objects();
+    void Set_Quran(int16_t page);
+    void Set_Ayeh(int16_t line);
+    void Set_Farsi(int16_t line);
+    void Set_Help(const std::vector<views::HelpKey>& keys);
+
+    ReadingState& state_;
+    cQ114& Q114;
+    Panes& panes_;
+    const KeptChoices& choices_;
+    Services services_;
+    Controls c_;
+    MushafMarks marks_;
+    std::vector<int16_t> pageStarts_;
+    Text shellDocument_, backColorHex_;
+    bool showEarab_ = false;
+    bool scrollOnSelect_ = false;
+    QString pageTag_;
+    int16_t translatedPage_ = -1;  // the page whose translation the translation pane shows
+    std::vector<std::function<QString()>> captions_;
+};
+
+}  // namespace mushaf

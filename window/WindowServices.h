@@ -1,0 +1,33 @@
+#pragma once
+// What the window is given from outside: the platform's services, where it
+// reads and writes, and what plays sound.
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "model/cQ114.h"
+#include "platform/Audio.h"
+#include "platform/Services.h"
+#include "platform/TableSource.h"
+
+namespace mushaf {
+
+struct WindowServices {
+    const TableSource& tables;
+    const SystemColours& colours;
+    Clipboard& clipboard;
+    KeyboardLayout& keyboard;
+    // the reader's choices, kept across runs
+    Settings& settings;
+    // where exports are written
+    std::filesystem::path exportFolder = DefaultExportFolder();
+    // where reciters' folders are looked for, and what plays them (none: no sound)
+    std::vector<std::filesystem::path> recitationFolders = {};
+    AudioPlayerMaker audio = {};
+    // The text model read ahead from `tables` (see ReadModelAhead), taken by
+    // Form_Load; without it Form_Load reads the model itself.
+    std::function<std::unique_ptr<cQ114>()> model = {};
+};
+
+}  // namespace mushaf
