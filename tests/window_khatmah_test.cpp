@@ -100,3 +100,16 @@ TEST(Khatmah, TheDialogIsPersianAndTakesDigitsOfEveryScript) {
     EXPECT_EQ(k["days"].toInt(), 7);
     EXPECT_EQ(k["startPage"].toInt(), 300);
 }
+
+// The day follows the reader's clock: past midnight the caption says the
+// next day's pages, and a plan made then begins on that day.
+TEST(Khatmah, PastMidnightTheCaptionSaysTheNextDaysPages) {
+    QTemporaryDir dir;
+    const QStringList day1{"--settings", dir.filePath("settings.ini"), "--today", "2026-03-01"};
+    RUN_WINDOW_WITH(r, {"khatmah:30:1", "clock:+86400", "check"}, day1);
+    EXPECT_EQ(r.state["khatmah"].toObject()["first"].toInt(), 21);
+    EXPECT_TRUE(r.text("lblPage").contains(QString::fromUtf8("۲۱ تا ۴۰"))) << r.text("lblPage").toStdString();
+    RUN_WINDOW_WITH(later, {"khatmah:end", "clock:+86400", "khatmah:7:300", "check"}, day1);
+    EXPECT_EQ(later.state["khatmah"].toObject()["began"].toString(), "2026-03-02");
+    EXPECT_EQ(later.state["khatmah"].toObject()["first"].toInt(), 300);
+}

@@ -21,8 +21,9 @@ public:
 
     // ms since the start, moved on by Advance.
     qint64 Now() const;
-    // The local day it is now, by this clock.
+    // The local day it is now, by this clock, and the moment.
     QDate Today() const;
+    QDateTime When() const;
     // Moves the clock on by `seconds`, the day with it.
     void Advance(int seconds);
 
@@ -33,7 +34,6 @@ signals:
     void DayChanged();
 
 private:
-    QDateTime When() const;
     // The next look at the day: at the next midnight, by this clock.
     void WatchTheDay();
     void LookAtTheDay();
