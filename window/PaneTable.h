@@ -53,7 +53,7 @@ public:
     WebPane* Pane(PaneId id) const { return panes_[static_cast<std::size_t>(id)]; }
 
     // What writes a pane's document, and writing them all (the start).
-    void SetWriter(PaneId id, std::function<void()> write);
+    void SetWriter(PaneId id, std::function<void()> write) override;
     void WriteAll();
     // The part that takes the pane's clicked links.
     void OnClick(PaneId id, std::function<void(const QString& tag, const QString& id)> handler);

@@ -24,6 +24,9 @@ public:
     virtual void ScrollIntoView(PaneId pane, const QStringList& ids, bool nearest = false) = 0;
     virtual void Evaluate(PaneId pane, const QString& script, std::function<void(const QVariant&)> done) = 0;
 
+    // What writes a pane's first document (the part that owns it).
+    virtual void SetWriter(PaneId pane, std::function<void()> write) = 0;
+
     // Rendering rules a part adds to a pane (empty: none), composed with the
     // pane's own rules and, at night, its night rule.
     virtual void AddStyle(PaneId pane, std::function<std::u16string()> rules) = 0;

@@ -390,6 +390,7 @@ void frmMain::Form_Load() {
             keys.push_back({FromQ(c.keys.first().toString(QKeySequence::PortableText)), FromQ(c.help.isEmpty() ? c.text : c.help)});
     choices_->Load(Q114->MinBound(), Q114->MaxBound(), cQ114::kMaxFish);
     reading_->Load(services_.colours.ButtonFace(), keys);
+    paneTable_->WriteAll();
     paneTable_->ApplyZooms();
     appearance_->Load();
     cards_->Load();
