@@ -229,6 +229,8 @@ TEST(KeptChoices, AnEventIsOneWriteAndReadingAloneAtMostOneASecond) {
 }
 
 int main(int argc, char** argv) {
+    // no window is shown: the offscreen platform serves, with or without a display
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();

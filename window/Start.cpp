@@ -366,8 +366,10 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     if (!options.recitations.isEmpty()) services.recitationFolders.push_back(options.recitations.toStdString());
     services.audio = MakeQtAudioPlayer;
     services.model = [&] { return model ? std::move(model) : readModel(); };
+    // The window lives until the program ends, which ends with it: its pages
+    // are never destroyed under the compositor, and nothing the reader
+    // keeps waits for a destructor (the choices are written as they change).
     auto* window = new frmMain(services);
-    window->setAttribute(Qt::WA_DeleteOnClose);
     // a driven window opens no dialog, from its start on
     if (extension && extension->drives && extension->drives()) window->SetInteractive(false);
     if (options.today.isValid()) window->Parts().clock->StartOn(options.today);
@@ -382,7 +384,10 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
             }
         });
     }
-    return app.exec();
+    const int status = app.exec();
+    std::fflush(stdout);
+    std::fflush(stderr);
+    std::_Exit(status);
 }
 
 }  // namespace mushaf

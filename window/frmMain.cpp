@@ -206,6 +206,8 @@ frmMain::frmMain(WindowServices services) : services_(services) {
 
 frmMain::~frmMain() {
     qApp->removeEventFilter(this);
+    // what the compositor had on its way arrives before any page goes
+    if (closed_) SettleCompositor();
     // the parts first, then the model they read
     place_.reset();
     recitation_.reset();
@@ -491,19 +493,19 @@ void frmMain::closeEvent(QCloseEvent* event) {
     if (!closed_) {
         closed_ = true;
         Form_Unload();
-        SettleCompositor();
+        // Qt WebEngine 6.4's compositor thread can hand a frame to a pane's
+        // view while the page that owns the view is being destroyed (the
+        // view's delegate has already lost its own methods: "pure virtual
+        // method called"). So the views stop drawing as the window closes,
+        // and the window, when it goes, lets frames on their way arrive
+        // before any page goes.
+        hide();
+        for (WebPane* p : panes_) p->StopDrawing();
     }
     event->accept();
 }
 
 void frmMain::SettleCompositor() {
-    // Qt WebEngine 6.4's compositor thread can hand a frame to a pane's view
-    // while the page that owns the view is being destroyed (the view's
-    // delegate has already lost its own methods: "pure virtual method
-    // called"). So the views stop drawing first, and the event loop runs
-    // while frames already on their way arrive, before any page goes.
-    hide();
-    for (WebPane* p : panes_) p->StopDrawing();
     QEventLoop settle;
     QTimer::singleShot(kCompositorSettleMs, &settle, &QEventLoop::quit);
     settle.exec();

@@ -79,8 +79,8 @@ private:
     void ApplyGeometry();
     void SetPanelVisible(const std::string& name, bool visible);
     void MoveFormCenter();
-    // Before the panes go: their views stop drawing, and what the compositor
-    // had on its way arrives.
+    // Before the panes go (their views stopped drawing at the close): the
+    // event loop runs while what the compositor had on its way arrives.
     void SettleCompositor();
     // Tab and Shift+Tab: the focus to the next (previous) stop of the tab order.
     bool TabStep(bool forward);
