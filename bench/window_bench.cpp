@@ -485,6 +485,8 @@ int main(int argc, char** argv) {
         if (name == "same-page-ms") std::printf("same-page-ratio %.3f\n", v / b);
         if (name == "same-page-shown-ms") std::printf("same-page-shown-ratio %.3f\n", v / b);
         if (name == "search-painted-ms") std::printf("search-painted-ratio %.3f\n", v / b);
+        // the whole list in and painted
+        if (name == "search-complete-ms") std::printf("search-list-ratio %.3f\n", v / b);
     }
     ProcessRatio();
     QString recited;
