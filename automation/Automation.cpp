@@ -1,5 +1,6 @@
 #include "automation/Automation.h"
 
+#include <algorithm>
 #include <cmath>
 #include <QAbstractButton>
 #include <QAction>
@@ -350,7 +351,8 @@ void Check(frmMain& w) {
     box("txtPage", at.page);
     if (static_cast<QScrollBar*>(w.Control("hsPage"))->value() != at.page) throw Failure{"hsPage is not the line's page"};
     // (a page resting after its renderer was lost again and again shows its notice, not its document)
-    if (w.Tag("wbrQuran") == QString::number(at.page) && !w.Pane("wbrQuran")->Resting()) {
+    const std::vector<int16_t>& shown = w.Parts().reading->ShownPages();
+    if (std::count(shown.begin(), shown.end(), at.page) && !w.Pane("wbrQuran")->Resting()) {
         QVariant marked = Evaluate(w.Pane("wbrQuran"),
                                    "(function(){var r=[],d=document.getElementsByTagName('DIV');for(var i=0;i<d.length;i++)"
                                    "if(/Select$/.test(d[i].className))r.push(d[i].id);return r;})()");
@@ -590,6 +592,10 @@ void LooksState(frmMain& w, QJsonObject& o) {
     o["script"] = c.uthmani ? "uthmani" : "simple";
     o["view"] = c.mushafView ? "mushaf" : "lines";
     o["pageTranslation"] = c.pageTranslation;
+    o["spread"] = c.spread;
+    QJsonArray pages;
+    for (int16_t page : w.Parts().reading->ShownPages()) pages.append(page);
+    o["pages"] = pages;
     o["translation"] = w.Model().ChosenTranslation() == cQ114::Translation::Fooladvand ? "fooladvand" : "ansarian";
 }
 

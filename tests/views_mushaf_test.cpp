@@ -66,8 +66,9 @@ TEST(MushafView, EveryLineOfThePageOnceAndInOrder) {
         // every ayah ends with its number in Persian digits in the link the click reaches
         for (int n = p.first; n <= p.last; ++n) {
             const cQ114::Line& at = m.LineAt(static_cast<int16_t>(n));
-            const std::string sign = "<a id='" + std::to_string(n) + "' href='#'>" + U8(Text(1, kEndOfAyah)) +
-                                     U8(PersianDigits(Decimal(at.ayeh))) + "</a>";
+            const std::string number = U8(PersianDigits(Decimal(at.ayeh)));
+            const std::string sign = "<a id='" + std::to_string(n) + "' href='#' title='" + U8(u"پایان آیهٔ ") + number +
+                                     "'>" + U8(Text(1, kEndOfAyah)) + number + "</a>";
             EXPECT_EQ(LineMarkup(p.doc, n).find(sign) != std::string::npos, at.ayeh != 0) << page << " line " << n;
         }
         // the foot gives the page, the head its juz' and hizb, in Persian digits
@@ -76,6 +77,55 @@ TEST(MushafView, EveryLineOfThePageOnceAndInOrder) {
         EXPECT_NE(p.doc.find(U8(u"جزء " + PersianDigits(Decimal(top.joze)))), std::string::npos);
         EXPECT_NE(p.doc.find(U8(u"حزب " + PersianDigits(Decimal(top.hezb)))), std::string::npos);
     }
+}
+
+// The head: the page's surahs on the right, its juz', hizb and the quarter
+// of the hizb it begins in on the left.
+TEST(MushafView, TheHeadNamesTheSurahsAndTheHizbsQuarter) {
+    const cQ114 m = LoadedModel();
+    auto head = [&](int page) {
+        const std::string doc = MushafPage(m, page).doc;
+        const std::size_t at = doc.find("<div class='PageHead'>");
+        return doc.substr(at, doc.find("</div>", at) - at);
+    };
+    EXPECT_NE(head(3).find(U8(u"<span>سورهٔ بقره</span>")), std::string::npos) << head(3);
+    // a page with the end of one surah and the start of the next: both, in order
+    int two = 0;
+    for (int page = 2; page < 604 && !two; ++page) {
+        const Page p = MushafPage(m, page);
+        if (m.LineAt(p.first).soreh + 1 == m.LineAt(p.last).soreh) two = page;
+    }
+    ASSERT_GT(two, 0);
+    const Page p = MushafPage(m, two);
+    EXPECT_NE(head(two).find(U8(u"<span>سوره‌های " + WithoutNul(m.SorehNameOf(m.LineAt(p.first).soreh)) + u"، " +
+                                WithoutNul(m.SorehNameOf(m.LineAt(p.last).soreh)) + u"</span>")),
+              std::string::npos)
+        << head(two);
+    // page 604: three surahs
+    EXPECT_NE(head(604).find(U8(u"سوره‌های اخلاص، فلق، ناس")), std::string::npos) << head(604);
+    // page 5 begins in the first quarter of hizb 1 (none said), page 7 in the second (a quarter in)
+    EXPECT_NE(head(1).find(U8(u"جزء ۱ \u00B7 حزب ۱</span>")), std::string::npos) << head(1);
+    const int q = LoadedMarks().QuarterOf(m.PageFirstLine(7));
+    const char16_t* fraction[] = {u"", u"\u00BC", u"\u00BD", u"\u00BE"};
+    if ((q - 1) % 4) EXPECT_NE(head(7).find(U8(fraction[(q - 1) % 4])), std::string::npos) << head(7);
+    int withHalf = 0;
+    for (int page = 1; page <= 604; ++page) withHalf += head(page).find(U8(u"\u00BD")) != std::string::npos;
+    EXPECT_GT(withHalf, 50);
+}
+
+// Two pages side by side: the first (the odd page) on the right, which in a
+// right-to-left document is the first written; every line once.
+TEST(MushafView, ASpreadIsTwoPagesTheOddOneFirst) {
+    const cQ114 m = LoadedModel();
+    const Page p3 = MushafPage(m, 3), p4 = MushafPage(m, 4);
+    const std::string spread = U8(MushafSpreadDocument(m, LoadedMarks(), {p3.first, p3.last}, {p4.first, p4.last}, false,
+                                                       u"FFFFFF", false));
+    std::vector<int> expected;
+    for (int n = p3.first; n <= p4.last; ++n) expected.push_back(n);
+    EXPECT_EQ(LineIds(spread), expected);
+    const std::string foot3 = "<div class='PageFoot'>" + U8(u"۳") + "</div>", foot4 = "<div class='PageFoot'>" + U8(u"۴") + "</div>";
+    ASSERT_NE(spread.find(foot3), std::string::npos);
+    EXPECT_LT(spread.find(foot3), spread.find(foot4));
 }
 
 TEST(MushafView, SurahHeadingsAndTheBismillah) {

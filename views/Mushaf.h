@@ -3,6 +3,8 @@
 #include "model/MushafMarks.h"
 #include "model/cQ114.h"
 
+#include <utility>
+
 namespace mushaf::views {
 
 // Signs of the mushaf.
@@ -20,12 +22,17 @@ inline constexpr char16_t kPageFootClass[] = u"PageFoot";
 // id and the class the line view gives its line, ends with its number in
 // Persian digits after the end-of-ayah sign (the link a click on the ayah
 // reaches), the sajda sign after the number where the ayah is one; the
-// first ayah of a hizb quarter has the quarter sign before it. Where a surah
-// begins, a framed heading with its name, number, count of ayat and place of
-// revelation, then its Bismillah line. The head names the juz' and hizb, the
-// foot the page number.
+// first ayah of a hizb quarter has the quarter sign before it; each mark
+// says what it is in its title. Where a surah begins, a framed heading with
+// its name, number, count of ayat and place of revelation, then its
+// Bismillah line. The head names the page's surahs on the right and its
+// juz', hizb and quarter of the hizb on the left; the foot its number.
 Text MushafPageDocument(const cQ114& model, const MushafMarks& marks, int16_t first, int16_t last, bool showEarab,
                         TextView backColorHex, bool uthmani);
+// Two pages side by side as a printed mushaf opens: `right` (lines
+// first..last, the odd page) on the right, `left` on the left.
+Text MushafSpreadDocument(const cQ114& model, const MushafMarks& marks, std::pair<int16_t, int16_t> right,
+                          std::pair<int16_t, int16_t> left, bool showEarab, TextView backColorHex, bool uthmani);
 
 // The id of a line in the page's translation.
 Text TranslationLineId(int line);

@@ -45,6 +45,9 @@ std::vector<Command> AppearancePart::Commands(const CommandTable& table) {
          .help = QStringLiteral("نمای مصحف: صفحه همچون مصحف چاپی، با سرسوره، نشانهٔ آیه، حزب و سجده"),
          .keys = {K(Qt::CTRL | Qt::Key_M)}, .run = [this] { ToggleMushafView(); },
          .checked = [this] { return choices_->mushafView; }, .menu = {kView}},
+        {.name = "mnuSpread", .text = QStringLiteral("دو صفحه کنار هم"),
+         .help = QStringLiteral("نمای مصحف: دو صفحه کنار هم، آنجا که جا هست"), .run = [this] { ToggleSpread(); },
+         .checked = [this] { return choices_->spread; }, .menu = {kView}},
         {.name = "mnuPageTranslation", .text = QStringLiteral("ترجمهٔ همهٔ صفحه"), .run = [this] { TogglePageTranslation(); },
          .checked = [this] { return choices_->pageTranslation; }, .menu = {kView}},
         {.name = "mnuNight", .text = QStringLiteral("مطالعه در شب"), .keys = {K(Qt::CTRL | Qt::SHIFT | Qt::Key_N)},
@@ -131,6 +134,11 @@ void AppearancePart::ToggleMushafView() {
     choices_.Change([](ReaderChoices& c) { c.mushafView = !c.mushafView; });
     reading_.Redraw();
     panes_.RestyleAll();
+}
+
+void AppearancePart::ToggleSpread() {
+    choices_.Change([](ReaderChoices& c) { c.spread = !c.spread; });
+    reading_.Redraw();
 }
 
 void AppearancePart::TogglePageTranslation() {

@@ -45,6 +45,8 @@ public:
     void SetScript(bool uthmani);
     void SetTranslation(cQ114::Translation translation);
     void ToggleMushafView();
+    // two pages side by side in the mushaf view, where the pane is wide enough
+    void ToggleSpread();
     void TogglePageTranslation();
 
 private:

@@ -33,6 +33,9 @@ bool frmMain::TakeKey(QKeyEvent* key) {
     }
     // memorisation: Space in the page shows the next word, Shift+Space the ayah
     if (hifz_->Key(key)) return true;
+    // the page's own keys: pages and ayat, as a book is read
+    if (!(key->modifiers() & ~Qt::KeypadModifier) && paneTable_->HasFocus(PaneId::Page) && reading_->PageKey(key->key()))
+        return true;
     const auto others = key->modifiers() & ~(Qt::ShiftModifier | Qt::KeypadModifier);
     return (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) && others == Qt::NoModifier &&
            TabStep(key->key() == Qt::Key_Tab && !(key->modifiers() & Qt::ShiftModifier));

@@ -141,4 +141,64 @@ inline const char* kHifzScript = R"JS(
 })(%1, %2)
 )JS";
 
+// The mushaf page fitted to the pane: its text takes the size at which the
+// whole page (or both pages of a spread) shows, head to foot, at the pane's
+// own text size 1 (%1 is the pane's text size now). The page as it stands
+// is laid out once and measured (its blocks grow with the size, its running
+// text with its square, and a line is kept spare), then takes the size it
+// needs: two layouts. A larger text size draws the page larger, scrolling
+// under its head and foot. A new size of the pane (the window's, or its
+// text's) fits the page again and keeps the marked ayah in view.
+inline const char* kFitScript = R"JS(
+(function (zoom) {
+  var root = document.documentElement;
+  window.mushafFitBase = devicePixelRatio / zoom;
+  function number(v) { return parseFloat(v) || 0; }
+  function fit() {
+    var pages = document.querySelectorAll('.MushafPage');
+    if (!pages.length) return null;
+    var z0 = window.mushafLastFit || 1, f = devicePixelRatio / window.mushafFitBase, x = Infinity;
+    root.style.setProperty('--fit', z0);
+    for (var i = 0; i < pages.length; i++) {
+      var body = pages[i].querySelector('.Mushaf'), head = pages[i].querySelector('.PageHead');
+      var foot = pages[i].querySelector('.PageFoot'), blocks = 0, line = 0;
+      for (var c = body.firstElementChild; c; c = c.nextElementSibling) {
+        var st = getComputedStyle(c);
+        if (st.display === 'inline') {
+          if (!line) line = number(st.lineHeight) || c.offsetHeight;
+          continue;
+        }
+        blocks += c.offsetHeight + number(st.marginTop) + number(st.marginBottom);
+      }
+      var avail = innerHeight - head.offsetHeight - number(getComputedStyle(head).marginBottom) - foot.offsetHeight -
+                  number(getComputedStyle(foot).marginTop) - 4;
+      var grows = (blocks + line + 8) * z0, squares = Math.max(0, body.offsetHeight - blocks) * z0;
+      var here = squares > 0 ? (Math.sqrt(grows * grows + 4 * squares * avail) - grows) / (2 * squares) : avail / grows;
+      x = Math.min(x, here);
+    }
+    var z = Math.max(0.6, Math.min(2.5, z0 * x * f));
+    window.mushafLastFit = z;
+    root.style.setProperty('--fit', z);
+    return z;
+  }
+  if (window.mushafFitter) window.mushafFitter.disconnect();
+  window.mushafFitter = null;
+  if (window.ResizeObserver) {
+    var size = [innerWidth, innerHeight, devicePixelRatio].join();
+    window.mushafFitter = new ResizeObserver(function () {
+      var now = [innerWidth, innerHeight, devicePixelRatio].join();
+      if (now === size) return;
+      size = now;
+      fit();
+      var e = document.querySelector('.NoEarabSelect, .NoEarabBesmSelect');
+      if (e) e.scrollIntoView({block: 'nearest'});
+    });
+    window.mushafFitter.observe(root);
+  }
+  // the page's font, the first time it is used, comes after the first layout
+  if (document.fonts && document.fonts.status !== 'loaded') document.fonts.ready.then(function () { fit(); });
+  return fit();
+})(%1)
+)JS";
+
 }  // namespace mushaf::pane_scripts

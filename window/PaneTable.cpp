@@ -151,6 +151,12 @@ void PaneTable::RestyleAll() {
     for (const PaneEntry& e : PaneEntries()) Restyle(e.id);
 }
 
+QSize PaneTable::Size(PaneId pane) const { return Pane(pane)->size(); }
+
+void PaneTable::OnResize(PaneId pane, std::function<void()> resized) {
+    connect(Pane(pane), &WebPane::Resized, this, std::move(resized));
+}
+
 bool PaneTable::HasFocus(PaneId pane) const {
     QWidget* focus = QApplication::focusWidget();
     return focus && (focus == Pane(pane) || Pane(pane)->isAncestorOf(focus));

@@ -78,6 +78,8 @@ public:
     void Restyle(PaneId pane) override;
     void RestyleAll() override;
     bool HasFocus(PaneId pane) const override;
+    QSize Size(PaneId pane) const override;
+    void OnResize(PaneId pane, std::function<void()> resized) override;
 
 signals:
     // A right-click in a pane that opens the reader's menu.

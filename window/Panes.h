@@ -3,6 +3,7 @@
 // asked to write a document, mark, scroll, run a script or draw its rules
 // again. The window's pane table answers for its WebPanes; a test can answer
 // for none.
+#include <QSize>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -40,6 +41,10 @@ public:
     // smaller (0: as designed, again), kept; a pane not sized stays.
     virtual double Zoom(PaneId pane) const = 0;
     virtual void ZoomPane(PaneId pane, int steps) = 0;
+
+    // The pane's size on the screen, and what follows when it changes.
+    virtual QSize Size(PaneId pane) const = 0;
+    virtual void OnResize(PaneId pane, std::function<void()> resized) = 0;
 };
 
 }  // namespace mushaf

@@ -27,6 +27,8 @@ struct ReaderChoices {
     bool mushafView = false;
     // the translation pane shows the whole page's translation
     bool pageTranslation = false;
+    // the mushaf view shows two pages side by side where the pane is wide enough
+    bool spread = true;
     // memorisation: the page's text hidden from the current ayah on, and
     // with it the translation
     bool hifz = false, hifzTranslation = false;

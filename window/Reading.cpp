@@ -19,13 +19,38 @@
 #include "views/Markup.h"
 #include "views/Mushaf.h"
 #include "window/KeptChoices.h"
+#include "window/PaneScripts.h"
 #include "window/Panes.h"
 
 namespace mushaf {
 
 ReadingPart::ReadingPart(ReadingState& state, cQ114& model, Panes& panes, const KeptChoices& choices, Services services,
                          Controls controls, QObject* parent)
-    : QObject(parent), state_(state), Q114(model), panes_(panes), choices_(choices), services_(services), c_(controls) {}
+    : QObject(parent), state_(state), Q114(model), panes_(panes), choices_(choices), services_(services), c_(controls) {
+    // the first to hear a move: the page is drawn before the other parts follow it
+    connect(&state_, &ReadingState::Moved, this, &ReadingPart::Moved);
+    // a pane that grows wide enough for two pages, or no longer is
+    panes_.OnResize(PaneId::Page, [this] {
+        if (state_.Line() >= 0 && SpreadFits() != spread_) Redraw();
+    });
+}
+
+namespace {
+// Two readable pages side by side need a pane this wide, and this much
+// wider than it is tall (a printed page is about 1.45 times as tall as wide).
+constexpr int kSpreadWidth = 900;
+constexpr double kSpreadAspect = 1.3;
+}  // namespace
+
+bool ReadingPart::SpreadFits() const {
+    const QSize size = panes_.Size(PaneId::Page);
+    return choices_->mushafView && choices_->spread && size.width() >= kSpreadWidth &&
+           size.width() >= kSpreadAspect * size.height();
+}
+
+std::pair<int16_t, int16_t> ReadingPart::LinesOf(int page) const {
+    return {pageStarts_[page - 1], static_cast<int16_t>(pageStarts_[page] - 1)};
+}
 
 // ---- the load ------------------------------------------------------------------
 
@@ -36,11 +61,17 @@ void ReadingPart::Load(uint32_t buttonFace, const std::vector<views::HelpKey>& k
     pageStarts_ = views::PageStartList(LoadTable(services_.tables, "PageUnic"), static_cast<int16_t>(Q114.LineCount()));
     scrollOnSelect_ = true;
     c_.line->setMaximum(Q114.MaxBound());
-    for (PaneId pane : {PaneId::Page, PaneId::Translation, PaneId::Index, PaneId::Results, PaneId::Tools, PaneId::Help})
-        panes_.Write(pane, ToQ(shellDocument_));
-    Set_Help(keys);
-    Show_Soreh(Text());
-    connect(&state_, &ReadingState::Moved, this, &ReadingPart::Moved);
+    // the panes' first documents: the shell, and in the help and index panes theirs
+    for (PaneId pane : {PaneId::Page, PaneId::Translation, PaneId::Results, PaneId::Tools})
+        panes_.SetWriter(pane, [this, pane] { panes_.Write(pane, ToQ(shellDocument_)); });
+    panes_.SetWriter(PaneId::Help, [this, keys] {
+        panes_.Write(PaneId::Help, ToQ(shellDocument_));
+        Set_Help(keys);
+    });
+    panes_.SetWriter(PaneId::Index, [this] {
+        panes_.Write(PaneId::Index, ToQ(shellDocument_));
+        Show_Soreh(Text());
+    });
     // the Uthmani text is the text with its marks
     if (choices_->uthmani) showEarab_ = true;
 }
@@ -99,17 +130,28 @@ void ReadingPart::Set_Objects() {
 }
 
 void ReadingPart::Set_Quran(int16_t page) {
-    auto key = ReadNumber(FromQ(QStringLiteral("0") + pageTag_));
-    if (key && static_cast<int>(*key) == page) return;
-    pageTag_ = QString::number(page);
-    if (page < 1 || page >= static_cast<int>(pageStarts_.size())) return;
-    const int16_t first = pageStarts_[page - 1];
-    const int16_t last = static_cast<int16_t>(pageStarts_[page] - 1);
+    const int pages = static_cast<int>(pageStarts_.size()) - 1;
+    // a spread opens at its odd page, on the right: pages 1 and 2 together
+    const bool spread = SpreadFits() && pages > 1;
+    const int16_t key = spread ? static_cast<int16_t>(std::min(page - (page + 1) % 2, pages - 1)) : page;
+    if (ReadNumber(FromQ(QStringLiteral("0") + pageTag_)) == static_cast<double>(key) && spread == spread_) return;
+    pageTag_ = QString::number(key);
+    spread_ = spread;
+    if (page < 1 || page > pages) return;
+    shown_ = spread ? std::vector<int16_t>{key, static_cast<int16_t>(key + 1)} : std::vector<int16_t>{page};
     ShowPageCaption();
     const ReaderChoices& c = choices_.Get();
-    panes_.Write(PaneId::Page,
-                 ToQ(c.mushafView ? views::MushafPageDocument(Q114, marks_, first, last, showEarab_, backColorHex_, c.uthmani)
-                                  : views::PageDocument(Q114, first, last, showEarab_, backColorHex_, c.uthmani)));
+    const auto [first, last] = LinesOf(key);
+    QString document;
+    if (spread) document = ToQ(views::MushafSpreadDocument(Q114, marks_, LinesOf(key), LinesOf(key + 1), showEarab_,
+                                                           backColorHex_, c.uthmani));
+    else if (c.mushafView) document = ToQ(views::MushafPageDocument(Q114, marks_, first, last, showEarab_, backColorHex_, c.uthmani));
+    else document = ToQ(views::PageDocument(Q114, first, last, showEarab_, backColorHex_, c.uthmani));
+    panes_.Write(PaneId::Page, document);
+    // the mushaf page sized to the pane, in the same script as its writing
+    if (c.mushafView)
+        panes_.Evaluate(PaneId::Page, QString::fromLatin1(pane_scripts::kFitScript).arg(panes_.Zoom(PaneId::Page)),
+                        [](const QVariant&) {});
     emit PageWritten();
 }
 
@@ -199,13 +241,52 @@ void ReadingPart::NumberBox_Entered(NumberBox* box) {
 
 void ReadingPart::TurnPage(int action) {
     // to the first line of the next or the previous page (on the last page
-    // forward stays, on the first back goes to its first line)
+    // forward stays, on the first back goes to its first line); a spread at
+    // a time where two pages show
     const bool next = action == QAbstractSlider::SliderPageStepAdd;
     if (pageStarts_.size() < 2 || (!next && action != QAbstractSlider::SliderPageStepSub)) return;
     const int page = Q114.LineAt(state_.Line()).page;
     const int pages = static_cast<int>(pageStarts_.size()) - 1;
-    const int to = std::clamp(next ? page + 1 : page - 1, 1, pages);
-    c_.line->setSliderPosition(next && page == pages ? c_.line->value() : pageStarts_[to - 1]);
+    const int step = spread_ ? 2 : 1;
+    const int from = spread_ ? page - (page + 1) % 2 : page;
+    const int to = std::clamp(next ? from + step : from - step, 1, pages);
+    c_.line->setSliderPosition(next && from + step > pages ? c_.line->value() : pageStarts_[to - 1]);
+}
+
+void ReadingPart::TurnBy(int pages, ReadingState::From from) {
+    const int page = Q114.LineAt(state_.Line()).page;
+    const int last = static_cast<int>(pageStarts_.size()) - 1;
+    const int at = spread_ ? page - (page + 1) % 2 : page;
+    const int to = at + pages * (spread_ ? 2 : 1);
+    if (to < 1 || to > last) return;
+    state_.MoveTo(pageStarts_[to - 1], from);
+}
+
+bool ReadingPart::PageKey(int key) {
+    using From = ReadingState::From;
+    const int16_t line = state_.Line();
+    if (line < 0) return false;
+    const auto [first, last] = LinesOf(Q114.LineAt(line).page);
+    switch (key) {
+    case Qt::Key_Left: TurnBy(1, From::PageKeys); return true;  // the book is read right to left
+    case Qt::Key_Right: TurnBy(-1, From::PageKeys); return true;
+    case Qt::Key_Down: state_.MoveTo(line + 1, From::PageKeys); return true;
+    case Qt::Key_Up: state_.MoveTo(line - 1, From::PageKeys); return true;
+    case Qt::Key_Home: state_.MoveTo(first, From::PageKeys); return true;
+    case Qt::Key_End: state_.MoveTo(last, From::PageKeys); return true;
+    case Qt::Key_PageDown:
+    case Qt::Key_PageUp: {
+        // the pane scrolls while it can; at its end the page turns
+        const int way = key == Qt::Key_PageDown ? 1 : -1;
+        panes_.Evaluate(PaneId::Page,
+                        QStringLiteral("(function(){var y=scrollY;scrollBy(0,%1*innerHeight*0.9);return scrollY!==y;})()").arg(way),
+                        [this, way, line](const QVariant& moved) {
+                            if (!moved.toBool() && state_.Line() == line) TurnBy(way, From::PageKeys);
+                        });
+        return true;
+    }
+    default: return false;
+    }
 }
 
 void ReadingPart::hsPage_Change() {

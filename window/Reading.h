@@ -7,6 +7,7 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <utility>
 #include <vector>
 
 #include "model/MushafMarks.h"
@@ -56,8 +57,10 @@ public:
     bool ShowEarab() const { return showEarab_; }
     void SetShowEarab(bool on);
     bool ScrollOnSelect() const { return scrollOnSelect_; }
-    // The page the page pane holds (its cache key).
+    // The page the page pane holds (its cache key: a spread's first page).
     const QString& PageTag() const { return pageTag_; }
+    // The pages the page pane shows: one, or two side by side.
+    const std::vector<int16_t>& ShownPages() const { return shown_; }
 
     // The page written again at the reader's line (another script, view or
     // marks), and the translation (another translation, or the page's).
@@ -70,6 +73,12 @@ public:
     void NumberBox_Entered(NumberBox* box);
     // PageUp/PageDown and the line slider's track: a page at a time.
     void TurnPage(int action);
+    // A key in the page pane (no modifiers): Left the next page and Right the
+    // previous (a spread at a time), Down and Up the next and previous ayah,
+    // PageDown and PageUp the next and previous page once the pane cannot
+    // scroll further that way, Home and End the page's first and last ayah.
+    // True when taken.
+    bool PageKey(int key);
     void hsPage_Change();
     void DocQuran_onclick(const QString& tagName, const QString& id);
     void DocSoreh_onclick(const QString& tagName, const QString& id);
@@ -93,6 +102,12 @@ private:
     void Set_Ayeh(int16_t line);
     void Set_Farsi(int16_t line);
     void Set_Help(const std::vector<views::HelpKey>& keys);
+    // Whether the page pane shows a spread: in the mushaf view, chosen, and
+    // wide enough for two readable pages.
+    bool SpreadFits() const;
+    // The first line of page `page` moved to, `pages` pages on (a spread counts two).
+    void TurnBy(int pages, ReadingState::From from);
+    std::pair<int16_t, int16_t> LinesOf(int page) const;
 
     ReadingState& state_;
     cQ114& Q114;
@@ -106,6 +121,8 @@ private:
     bool showEarab_ = false;
     bool scrollOnSelect_ = false;
     QString pageTag_;
+    bool spread_ = false;  // the page pane shows a spread
+    std::vector<int16_t> shown_;
     int16_t translatedPage_ = -1;  // the page whose translation the translation pane shows
     std::vector<std::function<QString()>> captions_;
 };

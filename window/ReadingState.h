@@ -24,6 +24,7 @@ public:
         Random,      // a random ayah
         Recited,     // memorisation: the ayah before was completed
         Voice,       // the recitation went on to the next ayah
+        PageKeys,    // the keys of the page pane: the next ayah or page
     };
 
     // Lines first..last.

@@ -452,6 +452,7 @@ bool WebPane::Resting() const { return noticeShown_; }
 
 void WebPane::resizeEvent(QResizeEvent* event) {
     QWidget::resizeEvent(event);
+    emit Resized();
     if (notice_) notice_->setGeometry(rect());
     focusFrame_->setGeometry(rect());
 }

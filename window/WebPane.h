@@ -110,6 +110,8 @@ signals:
     void LinkClicked(const QString& tagName, const QString& id);
     void ContextMenuRequested(const QPoint& globalPos);
     void Idle();
+    // The pane has a new size.
+    void Resized();
 
 protected:
     void showEvent(QShowEvent* event) override;
