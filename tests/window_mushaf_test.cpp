@@ -136,3 +136,137 @@ TEST(Mushaf, TheAyahSignStaysWithItsAyah) {
         }
     }
 }
+
+namespace {
+// Whether the page pane scrolls, and where its head and foot stand in it.
+const char* kPageInView = R"JS((function(){
+  var e = document.scrollingElement, heads = document.querySelectorAll('.PageHead'), feet = document.querySelectorAll('.PageFoot');
+  var seen = true;
+  for (var i = 0; i < heads.length; i++) {
+    var h = heads[i].getBoundingClientRect(), f = feet[i].getBoundingClientRect();
+    seen = seen && h.top >= -1 && h.bottom <= innerHeight + 1 && f.top >= -1 && f.bottom <= innerHeight + 1;
+  }
+  return {scrolls: e.scrollHeight > innerHeight + 1, seen: seen, pages: heads.length,
+          fit: parseFloat(document.documentElement.style.getPropertyValue('--fit')) || 0};
+})())JS";
+}  // namespace
+
+// At 100% the whole page shows, head to foot, without scrolling, at every
+// window size from the smallest to the full screen; a larger text scrolls
+// under a head and foot that stay in view; the line view is as it was.
+TEST(Mushaf, TheWholePageShowsAtAnySize) {
+    const QString inView = QStringLiteral("eval:wbrQuran:") + kPageInView;
+    for (const char* size : {"resize:6510,4605", "resize:10650,9225", "resize:15000,12000"}) {
+        QStringList actions{"menu:mnuMushafView", size};
+        for (int line : {20, 2162, 3479, 4879}) actions << QStringLiteral("slider:%1").arg(line) << inView;  // pages 3, 293, 416, 528
+        RUN_WINDOW(r, actions);
+        for (const QJsonValue& v : r.state["evaluated"].toArray()) {
+            const QJsonObject page = v.toObject();
+            EXPECT_FALSE(page["scrolls"].toBool()) << size << " " << QJsonDocument(page).toJson(QJsonDocument::Compact).toStdString();
+            EXPECT_TRUE(page["seen"].toBool()) << size;
+            EXPECT_GT(page["fit"].toDouble(), QString(size) == "resize:6510,4605" ? 0.1 : 0.5);
+        }
+    }
+    // full screen: still the whole page (or spread), larger
+    RUN_WINDOW(full, "menu:mnuMushafView", "slider:20", "eval:wbrQuran:" + QString(kPageInView), "key:F11", "wait:300",
+               "eval:wbrQuran:" + QString(kPageInView));
+    const QJsonObject small = full.state["evaluated"].toArray()[0].toObject(), large = full.state["evaluated"].toArray()[1].toObject();
+    EXPECT_FALSE(large["scrolls"].toBool());
+    EXPECT_TRUE(large["seen"].toBool());
+    EXPECT_TRUE(large["fit"].toDouble() > small["fit"].toDouble() || large["pages"].toInt() == 2);
+    // Ctrl+= beyond the fit: larger, scrolling, the head and foot in view after a scroll
+    RUN_WINDOW(larger, "menu:mnuMushafView", "slider:20", "focus:wbrQuran", "key:Ctrl+=", "key:Ctrl+=", "wait:200",
+               "eval:wbrQuran:window.scrollTo(0,60);0", "eval:wbrQuran:" + QString(kPageInView));
+    const QJsonObject zoomed = larger.state["evaluated"].toArray()[1].toObject();
+    EXPECT_TRUE(zoomed["scrolls"].toBool());
+    EXPECT_TRUE(zoomed["seen"].toBool());
+    // the line view is not fitted
+    RUN_WINDOW(lines, "slider:20", "eval:wbrQuran:document.documentElement.style.getPropertyValue('--fit')");
+    EXPECT_EQ(lines.state["evaluated"].toArray()[0].toString(), "");
+}
+
+// Where the page pane is wide enough (the full screen here), two pages side
+// by side: the odd one on the right; a turn moves by the spread; the current
+// ayah is marked on whichever page it is; the choice turns it off.
+TEST(Mushaf, TwoPagesSideBySideWhereThereIsRoom) {
+    const QString rightPageFirst = "eval:wbrQuran:document.querySelectorAll('.PageFoot')[0].getBoundingClientRect().left>"
+                                   "document.querySelectorAll('.PageFoot')[1].getBoundingClientRect().left";
+    RUN_WINDOW(r, "menu:mnuMushafView", "key:F11", "wait:300", "slider:30", rightPageFirst, "check");
+    EXPECT_EQ(r.state["pages"].toArray(), (QJsonArray{3, 4}));  // line 30 is on page 4
+    EXPECT_EQ(r.marked(), QStringList{"div30"});
+    EXPECT_TRUE(r.state["evaluated"].toArray()[0].toBool());
+    EXPECT_EQ(r.model()["Page"].toInt(), 4);
+    // pages 1 and 2 open together; a turn from there goes to 3 and 4
+    RUN_WINDOW(first, "menu:mnuMushafView", "key:F11", "wait:300", "slider:0", "check");
+    EXPECT_EQ(first.state["pages"].toArray(), (QJsonArray{1, 2}));
+    RUN_WINDOW(turned, "menu:mnuMushafView", "key:F11", "wait:300", "slider:0", "focus:hsAllQuran", "key:PageDown", "check");
+    EXPECT_EQ(turned.state["pages"].toArray(), (QJsonArray{3, 4}));
+    EXPECT_EQ(turned.model()["Page"].toInt(), 3);
+    // the choice off, kept: one page again
+    QTemporaryDir dir;
+    const QStringList kept{"--settings", dir.filePath("settings.ini")};
+    RUN_WINDOW_WITH(off, {"menu:mnuMushafView", "menu:mnuSpread", "key:F11", "wait:300", "slider:30", "check"}, kept);
+    EXPECT_EQ(off.state["pages"].toArray(), (QJsonArray{4}));
+    EXPECT_FALSE(off.state["spread"].toBool());
+    RUN_WINDOW_WITH(again, {"check"}, kept);
+    EXPECT_FALSE(again.state["spread"].toBool());
+    // at the design size, one page
+    RUN_WINDOW(design, "menu:mnuMushafView", "slider:30");
+    EXPECT_EQ(design.state["pages"].toArray(), (QJsonArray{4}));
+}
+
+// With the focus in the page (either view): Left the next page, Right the
+// previous, Down and Up the next and previous ayah, Home and End the page's
+// first and last, PageDown the next page once the pane cannot scroll.
+TEST(Mushaf, ThePagesKeys) {
+    auto line = [](const char* view, const QStringList& keys, int from = 20) {
+        QStringList actions{view, QStringLiteral("slider:%1").arg(from), "focus:wbrQuran"};
+        for (const QString& k : keys) actions << "key:" + k;
+        auto run = RunWindow(actions + QStringList{"check"});
+        EXPECT_EQ(run.status, 0) << run.error.toStdString();
+        return run.state["hsAllQuran"].toInt();
+    };
+    for (const char* view : {"menu:mnuMushafView", "check"}) {
+        EXPECT_EQ(line(view, {"Left"}), 24) << view;                // page 3 (lines 13-23) to page 4
+        EXPECT_EQ(line(view, {"Right"}), 7) << view;                // to page 2
+        EXPECT_EQ(line(view, {"Down", "Down", "Up"}), 21) << view;  // the next ayah, twice, and back
+        EXPECT_EQ(line(view, {"End"}), 23) << view;
+        EXPECT_EQ(line(view, {"Down", "Home"}), 13) << view;
+    }
+    // the fitted page cannot scroll: PageDown turns at once
+    EXPECT_EQ(line("menu:mnuMushafView", {"PageDown"}), 24);
+    EXPECT_EQ(line("menu:mnuMushafView", {"PageDown", "PageUp"}), 13);
+    // the line view scrolls first (a page longer than the pane), then turns
+    EXPECT_EQ(line("check", {"PageDown"}, 13), 13);
+    EXPECT_EQ(line("check", {"PageDown", "PageDown", "PageDown"}, 13), 24);
+    // elsewhere the arrows still walk the links: the index's second surah
+    RUN_WINDOW(index, "focus:wbrSoreh", "key:Down", "key:Down", "key:Return");
+    EXPECT_EQ(index.state["hsAllQuran"].toInt(), 7);
+}
+
+// The quarter and sajda signs at least three quarters as wide as the ayah's
+// sign, apart by colour by day and at night, each saying what it is.
+TEST(Mushaf, TheMarksAreLegibleAndApart) {
+    auto measure = [](const char* mark) {
+        return QStringLiteral(R"JS(eval:wbrQuran:(function(){
+          var a = document.querySelector('.Mushaf a'), m = document.querySelector('%1');
+          var w = function (e) { return e.getBoundingClientRect().width; };
+          return {ayah: w(a), mark: w(m), colour: getComputedStyle(m).color, titles: [a.title, m.title]};
+        })())JS").arg(QString::fromLatin1(mark));
+    };
+    // a quarter begins on page 5 (2:26); 7:206 on page 176 is a recommended sajda
+    for (const char* night : {"check", "menu:mnuNight"}) {
+        RUN_WINDOW(r, "menu:mnuMushafView", night, "slider:33", measure(".Quarter"), "slider:1165", measure(".Sajda"));
+        const QJsonObject q = r.state["evaluated"].toArray()[0].toObject(), s = r.state["evaluated"].toArray()[1].toObject();
+        const QJsonArray qt = q["titles"].toArray(), st = s["titles"].toArray();
+        const QJsonObject m{{"ayah", q["ayah"]}, {"quarter", q["mark"]}, {"sajda", s["mark"]}, {"quarterColour", q["colour"]},
+                            {"sajdaColour", s["colour"]}, {"titles", QJsonArray{qt.at(0), qt.at(1), st.at(1)}}};
+        EXPECT_GE(m["quarter"].toDouble(), 0.75 * m["ayah"].toDouble()) << night;
+        EXPECT_GE(m["sajda"].toDouble(), 0.75 * m["ayah"].toDouble()) << night;
+        EXPECT_NE(m["quarterColour"].toString(), m["sajdaColour"].toString()) << night;
+        const QJsonArray titles = m["titles"].toArray();
+        EXPECT_TRUE(titles[0].toString().startsWith(QString::fromUtf8("پایان آیهٔ")));
+        EXPECT_EQ(titles[1].toString(), QString::fromUtf8("آغاز ربع حزب"));
+        EXPECT_EQ(titles[2].toString(), QString::fromUtf8("سجدهٔ مستحب"));
+    }
+}

@@ -18,7 +18,8 @@ constexpr TextView kMushafRules[] = {
     u"*{font-family: Tahoma;font-size: 13px;}",
     u".Spread{display: flex; gap: 28px; align-items: flex-start;}",
     u".MushafPage{flex: 1 1 0; min-width: 0;}",
-    u".Mushaf{text-align: justify; text-align-last: center; margin: 4px 6px; zoom: var(--fit, 1);}",
+    // (a line height as a factor: one in px from outside would not scale with the page)
+    u".Mushaf{text-align: justify; text-align-last: center; margin: 4px 6px; zoom: var(--fit, 1); line-height: 1.5;}",
     u".NoEarab, .NoEarabSelect{display: inline; color: #004000;}",
     u".NoEarabSelect{color: #000fff; background-color: #e6ecff; border-radius: 4px;}",
     u".NoEarabBesm, .NoEarabBesmSelect{display: block; text-align: center; text-align-last: center; color: #004000; "
@@ -33,13 +34,16 @@ constexpr TextView kMushafRules[] = {
     u"background-color: #_BG;}",
     u".PageFoot{text-align: center; text-align-last: center; color: #6b6b6b; border-top: 1px solid #c8b27a; "
     u"margin-top: 6px; padding: 2px 0px; position: sticky; bottom: 0; z-index: 1; background-color: #_BG;}",
+    // a pane hardly taller than its head and foot keeps them small
+    u"@media (max-height: 240px){.PageHead, .PageFoot{font-size: 9px; padding: 0px 4px; margin: 0px;} "
+    u".PageHead span, .PageFoot span{font-size: 9px;}}",
     u".Mushaf div a, .Mushaf div span{font-family: inherit; font-size: inherit;}",
     // the number inside the end-of-ayah ornament, whatever font the text is in
     u".Mushaf div a{font-family: 'Amiri Quran', serif;}",
     // the quarter's star and the sajda's sign as large as the ayah's sign,
     // apart by colour: the quarter green, a recommended sajda violet, an
     // obligatory one red; the sajda's sign held off the next ayah
-    u".Mushaf div span.Quarter, .Mushaf div span.Sajda{font-family: 'Amiri Quran', serif; font-size: 1.45em; "
+    u".Mushaf div span.Quarter, .Mushaf div span.Sajda{font-family: 'Amiri Quran', serif; font-size: 1.9em; "
     u"line-height: 1;}",
     u".Quarter{color: #0f7a5a;}",
     u".Sajda{color: #6a3fb5; margin-left: 0.4em;}",

@@ -144,20 +144,36 @@ inline const char* kHifzScript = R"JS(
 // The mushaf page fitted to the pane: its text takes the size at which the
 // whole page (or both pages of a spread) shows, head to foot, at the pane's
 // own text size 1 (%1 is the pane's text size now). The page as it stands
-// is laid out once and measured (its blocks grow with the size, its running
-// text with its square, and a line is kept spare), then takes the size it
-// needs: two layouts. A larger text size draws the page larger, scrolling
-// under its head and foot. A new size of the pane (the window's, or its
-// text's) fits the page again and keeps the marked ayah in view.
+// (at the last page's size) is laid out once and measured (its blocks grow
+// with the size, its running text with its square, and a line is kept
+// spare), then takes the size it needs: two layouts. Only a size far from
+// the last (the first page, a new size of the pane) is looked at once more
+// and made smaller if it still runs over (window.mushafFitChecks counts
+// these). A larger text size draws the page larger, scrolling under its head
+// and foot. A new size of the pane (the window's, or its text's) fits the
+// page again and keeps the marked ayah in view.
 inline const char* kFitScript = R"JS(
 (function (zoom) {
   var root = document.documentElement;
   window.mushafFitBase = devicePixelRatio / zoom;
   function number(v) { return parseFloat(v) || 0; }
   function fit() {
+    var z0 = window.mushafLastFit || 1, z = measure(z0);
+    if (z !== null && Math.abs(z - z0) > 0.1 * z0) {
+      window.mushafFitChecks = (window.mushafFitChecks || 0) + 1;
+      var over = document.scrollingElement.scrollHeight / innerHeight;
+      if (over > 1.001) set(Math.max(0.1, z / Math.sqrt(over) * 0.97));
+    }
+    return window.mushafLastFit;
+  }
+  function set(z) {
+    window.mushafLastFit = z;
+    root.style.setProperty('--fit', z);
+  }
+  function measure(z0) {
     var pages = document.querySelectorAll('.MushafPage');
     if (!pages.length) return null;
-    var z0 = window.mushafLastFit || 1, f = devicePixelRatio / window.mushafFitBase, x = Infinity;
+    var f = devicePixelRatio / window.mushafFitBase, x = Infinity;
     root.style.setProperty('--fit', z0);
     for (var i = 0; i < pages.length; i++) {
       var body = pages[i].querySelector('.Mushaf'), head = pages[i].querySelector('.PageHead');
@@ -176,9 +192,8 @@ inline const char* kFitScript = R"JS(
       var here = squares > 0 ? (Math.sqrt(grows * grows + 4 * squares * avail) - grows) / (2 * squares) : avail / grows;
       x = Math.min(x, here);
     }
-    var z = Math.max(0.6, Math.min(2.5, z0 * x * f));
-    window.mushafLastFit = z;
-    root.style.setProperty('--fit', z);
+    var z = Math.max(0.1, Math.min(2.5, z0 * x * f));
+    set(z);
     return z;
   }
   if (window.mushafFitter) window.mushafFitter.disconnect();

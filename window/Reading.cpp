@@ -39,7 +39,7 @@ namespace {
 // Two readable pages side by side need a pane this wide, and this much
 // wider than it is tall (a printed page is about 1.45 times as tall as wide).
 constexpr int kSpreadWidth = 900;
-constexpr double kSpreadAspect = 1.3;
+constexpr double kSpreadAspect = 1.2;
 }  // namespace
 
 bool ReadingPart::SpreadFits() const {

@@ -119,6 +119,9 @@ void WebPane::CreatePage() {
     }, [this](int token) { Written(token); }, [this](int token) { Framed(token); });
     if (zoom_ != 1.0) page_->setZoomFactor(zoom_);
     page_->settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
+    // a page fitted to a small pane draws its text as small as it must
+    page_->settings()->setFontSize(QWebEngineSettings::MinimumLogicalFontSize, 1);
+    page_->settings()->setFontSize(QWebEngineSettings::MinimumFontSize, 1);
     // A load is done once every load begun has ended: a load cut short by
     // a lost renderer ends too, and may say so only after the next has begun.
     connect(page_, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo& info) {
