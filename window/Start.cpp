@@ -326,6 +326,19 @@ std::function<std::unique_ptr<cQ114>()> ReadModelAhead(const TableSource& tables
     };
 }
 
+// The line a reference on the command line names; false (with a word on the
+// terminal) when the text names none.
+static bool StartLineOf(cQ114& model, const StartOptions& options, const QString& program,
+                        std::optional<int16_t>& line) {
+    try {
+        line = ReferenceLine(model, options.refKind, options.refText);
+        return true;
+    } catch (const Failure& f) {
+        std::fprintf(stderr, "%s: %s\n", program.toLocal8Bit().constData(), f.message.c_str());
+        return false;
+    }
+}
+
 int RunReader(int argc, char** argv, const StartExtension* extension) {
     // the options first: a wrong one opens no window and needs no display
     QStringList args;
@@ -333,21 +346,15 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     const QString program = QFileInfo(QString::fromLocal8Bit(argv[0])).fileName();
     StartOptions options;
     if (std::optional<int> status = ParseOptions(args, program, extension, options)) return *status;
-    const QString &settingsFile = options.settingsFile, &exportDir = options.exportDir, &refKind = options.refKind,
-                  &refText = options.refText;
+    const QString &settingsFile = options.settingsFile, &exportDir = options.exportDir;
     QtTableSource tables;
     // the model is read while the toolkit starts
     std::function<std::unique_ptr<cQ114>()> readModel = ReadModelAhead(tables);
     std::unique_ptr<cQ114> model;
     std::optional<int16_t> startLine;
-    if (!refKind.isEmpty()) {
+    if (!options.refKind.isEmpty()) {
         model = readModel();
-        try {
-            startLine = ReferenceLine(*model, refKind, refText);
-        } catch (const Failure& f) {
-            std::fprintf(stderr, "%s: %s\n", program.toLocal8Bit().constData(), f.message.c_str());
-            return 2;
-        }
+        if (!StartLineOf(*model, options, program, startLine)) return 2;
     }
 
     SayEverything(options.verbose);
