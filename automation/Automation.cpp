@@ -557,6 +557,11 @@ void DocumentsState(frmMain& w, QJsonObject& o) {
     scripts.emplace_back(w.Pane("wbrQuran"),
                          QStringLiteral("(function(){var r=[],d=document.getElementsByTagName('DIV');for(var i=0;i<d.length;i++)"
                                         "if(/Select$/.test(d[i].className))r.push(d[i].id);return r;})()"));
+    // the words marked as found, in the page and the translation
+    const QString found = QStringLiteral(
+        "Array.prototype.map.call(document.querySelectorAll('.Found'),function(e){return e.textContent;})");
+    scripts.emplace_back(w.Pane("wbrQuran"), found);
+    scripts.emplace_back(w.Pane("wbrFarsi"), found);
     const QVariantList answers = EvaluateAll(scripts);
     QJsonObject documents, scroll, styles;
     for (std::size_t i = 0; i < w.Panes().size(); ++i) {
@@ -572,8 +577,11 @@ void DocumentsState(frmMain& w, QJsonObject& o) {
     o["scrollTop"] = scroll;
     o["renderingStyle"] = styles;
     QJsonArray ids;
-    for (const QVariant& v : answers.back().toList()) ids.append(v.toString());
+    const qsizetype extra = static_cast<qsizetype>(w.Panes().size());
+    for (const QVariant& v : answers[extra].toList()) ids.append(v.toString());
     o["marked"] = ids;
+    o["found"] = QJsonObject{{"wbrQuran", QJsonArray::fromStringList(answers[extra + 1].toStringList())},
+                             {"wbrFarsi", QJsonArray::fromStringList(answers[extra + 2].toStringList())}};
     QJsonObject zoom;
     for (const PaneEntry& e : PaneEntries())
         if (e.zoom) zoom[e.name] = w.Parts().panes->Zoom(e.id);
@@ -593,6 +601,7 @@ void LooksState(frmMain& w, QJsonObject& o) {
     o["view"] = c.mushafView ? "mushaf" : "lines";
     o["pageTranslation"] = c.pageTranslation;
     o["spread"] = c.spread;
+    o["foundText"] = c.foundText;
     QJsonArray pages;
     for (int16_t page : w.Parts().reading->ShownPages()) pages.append(page);
     o["pages"] = pages;

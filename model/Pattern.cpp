@@ -223,6 +223,32 @@ bool Pattern::Matches(TextView line) const {
     return true;
 }
 
+std::vector<std::pair<std::size_t, std::size_t>> Pattern::Spans(TextView line) const {
+    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    if (anchoredStart_ || anchoredEnd_) {
+        if (Matches(line)) spans.emplace_back(0, line.size());
+        return spans;
+    }
+    std::vector<const Segment*> placed;
+    for (const Segment& s : segments_)
+        if (!s.elements.empty()) placed.push_back(&s);
+    if (placed.empty()) return spans;
+    for (std::size_t at = 0; at < line.size();) {
+        const std::size_t begin = Find(*placed.front(), line, at);
+        if (begin == TextView::npos) break;
+        std::size_t end = begin + placed.front()->elements.size();
+        for (std::size_t k = 1; k < placed.size() && end != TextView::npos; ++k) {
+            const std::size_t pos = Find(*placed[k], line, end);
+            end = pos == TextView::npos ? pos : pos + placed[k]->elements.size();
+        }
+        // the rest placed nowhere after the leftmost start: nowhere after a later one
+        if (end == TextView::npos) break;
+        spans.emplace_back(begin, end);
+        at = end;
+    }
+    return spans;
+}
+
 bool MatchesPattern(TextView text, TextView pattern) { return Pattern(pattern).Matches(text); }
 
 }  // namespace mushaf

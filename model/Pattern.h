@@ -45,6 +45,11 @@ public:
     // search wraps a plain query): that text, found in a line exactly when
     // the pattern matches it. Otherwise null.
     const LiteralFinder* SingleLiteral() const;
+    // Where in `line` the pattern matches, as [begin, end) spans, left to
+    // right and apart: for a pattern between stars each leftmost fit of its
+    // segments from the end of the last (a match of nothing, "*", is none);
+    // otherwise the whole line, if it matches.
+    std::vector<std::pair<std::size_t, std::size_t>> Spans(TextView line) const;
 
 private:
     struct Element {

@@ -1,6 +1,7 @@
 // The mushaf view and the page's translation in the window.
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -269,4 +270,132 @@ TEST(Mushaf, TheMarksAreLegibleAndApart) {
         EXPECT_EQ(titles[1].toString(), QString::fromUtf8("آغاز ربع حزب"));
         EXPECT_EQ(titles[2].toString(), QString::fromUtf8("سجدهٔ مستحب"));
     }
+}
+
+namespace {
+QStringList Found(const mushaf::testing::WindowRun& r, const char* pane) {
+    QStringList words;
+    for (const auto& v : r.state["found"].toObject()[pane].toArray()) words << v.toString();
+    return words;
+}
+QStringList Search(const char* query) {
+    return {"key:F3", "type:txtSearch:" + U(query), "button:cmdSearch"};
+}
+// A word without its vowel marks and the signs written over it.
+QString Bare(QString word) {
+    word.remove(QRegularExpression(QString::fromUtf8("[\u064B-\u065F\u0670\u06D6-\u06ED]")));
+    return word;
+}
+QStringList Bare(const QStringList& words) {
+    QStringList out;
+    for (const QString& w : words) out << Bare(w);
+    return out;
+}
+// Actions, lists of them and single ones, in order.
+void Add(QStringList& out, const QStringList& list) { out += list; }
+void Add(QStringList& out, const QString& one) { out << one; }
+void Add(QStringList& out, const char* one) { out << QString::fromUtf8(one); }
+template <class... T>
+QStringList Acts(const T&... parts) {
+    QStringList out;
+    (Add(out, parts), ...);
+    return out;
+}
+}  // namespace
+
+TEST(Mushaf, WhatASearchFoundIsMarkedInEitherScriptAndView) {
+    // 2:3 (line 10) as the result's row opens it; each writing of the page
+    // marks the word, the Uthmani one as it spells it
+    const QStringList prayer = Acts(Search("الصلاه"), "click:wbrSearchResult:10");
+    RUN_WINDOW_WITH(bare, Acts(prayer, "check"));
+    EXPECT_EQ(bare.state["hsAllQuran"].toInt(), 10);
+    EXPECT_EQ(Found(bare, "wbrQuran"), QStringList{U("الصلاة")});
+    EXPECT_TRUE(Found(bare, "wbrFarsi").isEmpty());
+    EXPECT_TRUE(bare.state["renderingStyle"].toObject()["wbrQuran"].toString().contains(".Found"));
+    RUN_WINDOW_WITH(marks, Acts(prayer, "key:F4", "check"));
+    const QStringList withMarks = Found(marks, "wbrQuran");
+    EXPECT_EQ(Bare(withMarks), QStringList{U("الصلاة")});
+    EXPECT_NE(withMarks, Bare(withMarks));
+    RUN_WINDOW_WITH(uthmani, Acts(prayer, "menu:mnuScriptUthmani", "key:Ctrl+M", "check"));
+    EXPECT_EQ(uthmani.state["view"].toString(), "mushaf");
+    EXPECT_EQ(Bare(Found(uthmani, "wbrQuran")), QStringList{U("ٱلصلوة")});
+    // two simple words that the Uthmani script writes as one, on page 4 (2:21, line 28)
+    RUN_WINDOW_WITH(people, Acts("menu:mnuScriptUthmani", Search("يا أيها الناس"), "click:wbrSearchResult:28", "check"));
+    EXPECT_EQ(Bare(Found(people, "wbrQuran")), (QStringList{U("يأيها"), U("ٱلناس")}));
+    // kept across a page turn and back; Escape in the search box clears it,
+    // and the next search marks only its own
+    RUN_WINDOW_WITH(kept, Acts(prayer, "slider:40", "slider:10", "check"));
+    EXPECT_EQ(Found(kept, "wbrQuran"), QStringList{U("الصلاة")});
+    RUN_WINDOW_WITH(cleared, Acts(prayer, "focus:txtSearch", "key:Escape", "check"));
+    EXPECT_TRUE(Found(cleared, "wbrQuran").isEmpty());
+    EXPECT_FALSE(cleared.state["renderingStyle"].toObject()["wbrQuran"].toString().contains(".Found"));
+    RUN_WINDOW_WITH(next, Acts(prayer, "type:txtSearch:" + U("يؤمنون"), "button:cmdSearch",
+               "check"));
+    EXPECT_EQ(Found(next, "wbrQuran"), (QStringList{U("يؤمنون"), U("يؤمنون")}));  // 2:3 and 2:4
+    // nothing found: nothing marked
+    RUN_WINDOW_WITH(none, Acts(prayer, "type:txtSearch:" + U("ظظظ"), "button:cmdSearch", "check"));
+    EXPECT_TRUE(Found(none, "wbrQuran").isEmpty());
+}
+
+TEST(Mushaf, WhatASearchInTheTranslationFoundIsMarkedThere) {
+    const QStringList given{"key:F3", "button:optSearchInT", "type:txtSearch:" + U("روزی داده"), "button:cmdSearch",
+                            "click:wbrSearchResult:10"};
+    RUN_WINDOW_WITH(one, Acts(given, "check"));
+    ASSERT_EQ(one.state["hsAllQuran"].toInt(), 10);
+    // the translation writes Arabic yeh; the search takes either
+    const QStringList words = Found(one, "wbrFarsi");
+    EXPECT_EQ(QStringList(words).replaceInStrings(QChar(0x064A), QChar(0x06CC)), (QStringList{U("روزی"), U("داده")}));
+    EXPECT_TRUE(Found(one, "wbrQuran").isEmpty());
+    // the page's translation marks it in its line; the next ayah's has none
+    RUN_WINDOW_WITH(page, Acts("menu:mnuPageTranslation", given, "check"));
+    EXPECT_EQ(Found(page, "wbrFarsi"), words);
+    RUN_WINDOW_WITH(moved, Acts(given, "slider:11", "check"));
+    EXPECT_TRUE(Found(moved, "wbrFarsi").isEmpty());
+}
+
+TEST(Mushaf, AnExtractUnderEachResultRowIsAChoice) {
+    QTemporaryDir dir;
+    const QStringList kept{"--settings", dir.filePath("settings.ini")};
+    RUN_WINDOW_WITH(plain, Acts(Search("الصلاه"), "check"), kept);
+    const QString list = plain.document("wbrSearchResult");
+    EXPECT_FALSE(list.contains("Extract"));
+    EXPECT_FALSE(plain.state["foundText"].toBool());
+
+    RUN_WINDOW_WITH(with, Acts("menu:mnuFoundText", Search("الصلاه"), "check"), kept);
+    EXPECT_TRUE(with.state["foundText"].toBool());
+    const QString extracts = with.document("wbrSearchResult");
+    const int rows = list.count("class=\"Radif\"");
+    ASSERT_GT(rows, 50);
+    EXPECT_EQ(extracts.count("class=\"Extract\""), rows);
+    // each at most twelve words, the match marked in it
+    QRegularExpression div("<div class=\"Extract\"[^>]*>(.*?)</div>");
+    int checked = 0;
+    for (auto it = div.globalMatch(extracts); it.hasNext(); ++checked) {
+        const QString inner = it.next().captured(1);
+        QString text = inner;
+        text.remove(QRegularExpression("<[^>]*>"));
+        text.remove(QChar(0x2026));
+        EXPECT_LE(text.split(' ', Qt::SkipEmptyParts).size(), 12) << inner.toStdString();
+        EXPECT_TRUE(inner.contains("<span class=\"Match\">")) << inner.toStdString();
+    }
+    EXPECT_EQ(checked, rows);
+    // a click on an extract opens its ayah
+    RUN_WINDOW_WITH(opened, Acts(Search("الصلاه"), "eval:wbrSearchResult:(function(){"
+                    "var e=document.querySelectorAll('.Extract')[1],r=e.getBoundingClientRect();"
+                    "return [(r.left+r.width/2)/window.innerWidth,(r.top+r.height/2)/window.innerHeight,"
+                    "e.getAttribute('data-for')];})()"), kept);
+    const QJsonArray at = opened.state["evaluated"].toArray()[0].toArray();
+    RUN_WINDOW_WITH(clicked, Acts(Search("الصلاه"), QStringLiteral("clickat:wbrSearchResult:%1,%2")
+                    .arg(at[0].toDouble()).arg(at[1].toDouble()), "check"), kept);
+    EXPECT_EQ(clicked.state["hsAllQuran"].toInt(), at[2].toString().toInt());
+    EXPECT_GT(at[2].toString().toInt(), 0);
+
+    // kept; off again, the list exactly as without the choice
+    RUN_WINDOW_WITH(off, Acts("menu:mnuFoundText", Search("الصلاه"), "check"), kept);
+    EXPECT_FALSE(off.state["foundText"].toBool());
+    EXPECT_EQ(off.document("wbrSearchResult"), list);
+    // in the translation: the translation's words
+    RUN_WINDOW_WITH(farsi, Acts("menu:mnuFoundText", "key:F3", "button:optSearchInT", "type:txtSearch:" + U("نماز"),
+               "button:cmdSearch", "check"));
+    EXPECT_TRUE(farsi.document("wbrSearchResult").contains(U("<span class=\"Match\">نماز")));
 }

@@ -205,7 +205,24 @@ enum class Rows { Results, Persian };
 
 // One row of a line list: its number, the surah's name and the ayah, the
 // number a link to the line.
-Text ListRows(const cQ114& model, const std::vector<int16_t>& lines, Rows rows, const FishNotes* notes = nullptr) {
+// An extract of a found line: its words, the found ones marked, "…" where
+// words are left out. A click on it is a click on its row's link (`line`).
+Text ExtractDiv(const Extract& extract, int16_t line) {
+    Text div = u"<div class='Extract' data-for='" + Decimal(line) + u"'>";
+    if (extract.cutBefore) div += u"… ";
+    for (std::size_t k = 0; k < extract.words.size(); ++k) {
+        if (k) div += u' ';
+        const Text word = HtmlText(extract.words[k].word);
+        div += extract.words[k].found ? u"<span class='Match'>" + word + u"</span>" : word;
+    }
+    if (extract.cutAfter) div += u" …";
+    return div + u"</div>";
+}
+
+using ExtractFn = std::function<Extract(int16_t line)>;
+
+Text ListRows(const cQ114& model, const std::vector<int16_t>& lines, Rows rows, const FishNotes* notes = nullptr,
+              const ExtractFn* extract = nullptr) {
     Text body;
     const bool persian = rows == Rows::Persian;
     auto number = [persian](long long n) { return persian ? PersianDecimal(n) : Decimal(n); };
@@ -220,6 +237,7 @@ Text ListRows(const cQ114& model, const std::vector<int16_t>& lines, Rows rows, 
         ReplaceAll(row, u"_Ayeh", at.ayeh != 0 ? number(at.ayeh) : Text(u"-"));
         body += kCrLf;
         body += row;
+        if (extract) body += ExtractDiv((*extract)(lines[k]), lines[k]);
         if (notes) {
             auto note = notes->find(lines[k]);
             if (note != notes->end() && !note->second.empty())
@@ -235,6 +253,22 @@ Text ResultListDocument(const cQ114& model, TextView backColorHex) {
     const std::vector<int16_t>& found = model.FoundList();
     if (found.empty()) return ResultFrame(kNothingFound, backColorHex);
     return ResultFrame(ListRows(model, found, Rows::Results), backColorHex);
+}
+
+Text ResultListDocument(const cQ114& model, TextView backColorHex, const ExtractFn& extract, bool arabic) {
+    const std::vector<int16_t>& found = model.FoundList();
+    if (found.empty()) return ResultFrame(kNothingFound, backColorHex);
+    // the extract in the page's letters, a little larger than the rows
+    const Text rule = arabic ? Text(u".Extract, .Extract span{font-family: 'Amiri Quran', serif; font-size: 17px;}")
+                             : Text(u".Extract, .Extract span{font-size: 14px;}");
+    return Frame({u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG;}",
+                  u"*{font-family: Tahoma;font-size: 13px;}", u".Radif{width:40;margin:2px 5px 2px 0px;}",
+                  u".SorehName{width:60;margin:0px 5px 2px 0px;}.Ayat{width:30; text-align: left;}",
+                  u".Ayat{width:30;margin:0px 5px 2px 0px; text-align: left;}",
+                  u".AyehCaption{width:30;margin:0px 5px 2px 0px;}", u"a{text-decoration: none;}",
+                  u".Extract{margin: 0px 45px 8px 0px; color: #3a3a3a; line-height: 1.8; cursor: pointer;}",
+                  rule, u".Match{background-color: #ffe27a; border-radius: 3px;}"},
+                 backColorHex, ListRows(model, found, Rows::Results, nullptr, &extract));
 }
 
 std::vector<int16_t> FishLines(const cQ114& model) {

@@ -3,11 +3,13 @@
 // case-sensitive replace-all of placeholders. Values are inserted as the text
 // model returns them. The builders read the model's lines; they never move it.
 #include <cstdint>
+#include <functional>
 #include <initializer_list>
 #include <optional>
 #include <span>
 #include <vector>
 
+#include "model/Found.h"
 #include "model/cQ114.h"
 
 namespace mushaf::views {
@@ -69,6 +71,11 @@ inline constexpr char16_t kNoSurahFound[] = u"سوره‌ای با این نام
 Text PrepareSearchQuery(TextView query);
 // The list of FoundList.
 Text ResultListDocument(const cQ114& model, TextView backColorHex);
+// The same list with an extract of each found line under its row (what
+// `extract` gives for the line: the words around the first match, the
+// matched ones marked); `arabic`: the extracts are of the Arabic text.
+Text ResultListDocument(const cQ114& model, TextView backColorHex, const std::function<Extract(int16_t line)>& extract,
+                        bool arabic);
 // The note cards in the order they were added, as rows like the results'
 // (cards outside the corpus are left out).
 inline constexpr char16_t kNoFish[] = u"هیچ آیه‌ای در یادداشت‌ها نیست. با Ctrl+D آیهٔ جاری به یادداشت‌ها افزوده می‌شود.";

@@ -51,7 +51,8 @@ const char16_t kNightRule[] =
     u".Quarter { color: #5fd3a8 !important; } .Sajda { color: #c7a8ff !important; } "
     u".SurahHead { border-color: #b8954a !important; background-color: #2a2a24 !important; } "
     u".PageHead, .PageFoot { color: #9aa0a6 !important; border-color: #5a5040 !important; background-color: #1c1f22 !important; } "
-    u".Note { color: #e3c77e !important; } "
+    u".Note { color: #e3c77e !important; } .Extract { color: #cfd6c6 !important; } "
+    u".Found, .Match { background-color: #6b5500 !important; color: #fff4c2 !important; } "
     u".Sajda.Wajib { color: #ff8a80 !important; } .FarsiSelect { color: #ffd479 !important; background-color: #2c3440 !important; } "
     u":root { color-scheme: dark; } "
     u"::-webkit-scrollbar { width: 14px; height: 14px; background-color: #23272b; } "
@@ -73,6 +74,8 @@ std::u16string NoteCardRule(const std::vector<int16_t>& lines, const std::vector
     if (!noted.empty()) rule += u" " + selector(noted) + u" { border-right: 6px double #2e7d32; }";
     return rule;
 }
+
+const char16_t kFoundRule[] = u".Found { background-color: #ffe27a; border-radius: 3px; }";
 
 std::u16string ResultCountRule(int count) {
     if (count <= 0) return {};

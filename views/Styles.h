@@ -30,6 +30,9 @@ extern const char16_t kNightRule[];
 // in `noted` (those with a note) are marked apart.
 std::u16string NoteCardRule(const std::vector<int16_t>& lines, const std::vector<int16_t>& noted = {});
 
+// The words a search found, marked on the page and in the translation.
+extern const char16_t kFoundRule[];
+
 // "N found" (N in Persian digits) above the result list; empty for 0.
 std::u16string ResultCountRule(int count);
 

@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 
+#include "model/Found.h"
 #include "platform/qt/QtServices.h"
 #include "views/Documents.h"
 #include "window/KeptChoices.h"
@@ -10,20 +11,6 @@
 #include "window/Reading.h"
 
 namespace mushaf {
-
-namespace {
-// The words of a line as the page shows them: its runs of non-space.
-int WordCount(const Text& text) {
-    int n = 0;
-    bool inWord = false;
-    for (char16_t c : text) {
-        const bool space = c == u' ' || c == u'\u00A0' || c == u'\t' || c == u'\n' || c == u'\r';
-        if (!space && !inWord) ++n;
-        inWord = !space;
-    }
-    return n;
-}
-}  // namespace
 
 HifzPart::HifzPart(ReadingState& state, const cQ114& model, Panes& panes, KeptChoices& choices, const ReadingPart& reading,
                    QObject* parent)
@@ -69,13 +56,17 @@ void HifzPart::Apply(bool newPage) {
         hiddenFrom_ = reading_.PageStartList()[page - 1];
         revealed_ = 0;
     }
-    panes_.Evaluate(PaneId::Page, QString::fromLatin1(pane_scripts::kHifzScript).arg(hiddenFrom_).arg(revealed_),
+    panes_.Evaluate(PaneId::Page,
+                    QString::fromLatin1(pane_scripts::kWordsFunction) +
+                        QString::fromLatin1(pane_scripts::kHifzScript).arg(hiddenFrom_).arg(revealed_),
                     [](const QVariant&) {});
 }
 
 void HifzPart::RevealWord(bool all) {
     if (!choices_->hifz || hiddenFrom_ < 0) return;
-    const int words = WordCount(views::ShownArabicAt(Q114, hiddenFrom_, reading_.ShowEarab(), choices_->uthmani));
+    // the words as the page splits them
+    const int words = static_cast<int>(
+        WordsOf(views::ShownArabicAt(Q114, hiddenFrom_, reading_.ShowEarab(), choices_->uthmani)).size());
     revealed_ = all ? words : revealed_ + 1;
     if (revealed_ < words) {
         Apply();

@@ -27,6 +27,8 @@ bool frmMain::TakeKey(QKeyEvent* key) {
     if (!loaded_) return false;
     const Qt::KeyboardModifiers mods = key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier);
     if (commands_->RunKey(QKeySequence(QKeyCombination(mods, static_cast<Qt::Key>(key->key()))))) return true;
+    // Escape in the search box: what the last search found no longer marked
+    if (search_->Key(key)) return true;
     if (key->key() == Qt::Key_Escape && !mods && appearance_->FullScreen()) {
         appearance_->ToggleFullScreen();
         return true;

@@ -83,6 +83,11 @@ inline const char* kWriteScript = R"JS(
         var ayah = e.target.closest('.Mushaf > div[id]');
         if (ayah) link = ayah.querySelector('a');
       }
+      // an extract under a row is a click on its row
+      if (!link && e.target && e.target.closest) {
+        var extract = e.target.closest('.Extract');
+        if (extract) link = document.getElementById(extract.getAttribute('data-for'));
+      }
       if (!link && clicks === 2) link = rowLink(e.clientY);
       var el = link || e.target;
       if (link) e.preventDefault();
@@ -108,37 +113,64 @@ inline const char* kWriteScript = R"JS(
 })(%1, %2, %3, %4, %5, %6, %7)
 )JS";
 
+// The words of a line (or a translation's), each in a span of its own,
+// wrapped once: the text directly in the line, split at white space (its
+// number, signs and marks stay as they are). The scripts that work on words
+// begin with it.
+inline const char* kWordsFunction = R"JS(
+function mushafWordsOf(d) {
+  if (d.mushafWords) return d.mushafWords;
+  var list = [];
+  Array.prototype.slice.call(d.childNodes).forEach(function (t) {
+    if (t.nodeType !== 3) return;
+    var part = document.createDocumentFragment();
+    t.nodeValue.split(/(\s+)/).forEach(function (p) {
+      if (!p) return;
+      if (/^\s+$/.test(p)) { part.appendChild(document.createTextNode(p)); return; }
+      var w = document.createElement('span');
+      w.textContent = p;
+      part.appendChild(w);
+      list.push(w);
+    });
+    d.replaceChild(part, t);
+  });
+  d.mushafWords = list;
+  return list;
+}
+)JS";
+
 // Memorisation: the words of the page's lines from line %1 on are hidden
 // in their places, but the first %2 words of line %1; -1 shows every word.
-// Each line's words are wrapped once, each in a span of its own (the text
-// directly in the line: its number, signs and marks stay as they are).
 inline const char* kHifzScript = R"JS(
 (function (from, words) {
   var lines = document.querySelectorAll('div[id^="div"]');
   for (var i = 0; i < lines.length; i++) {
-    var d = lines[i], n = parseInt(d.id.substring(3), 10);
-    if (!d.mushafWords) {
-      var list = [];
-      Array.prototype.slice.call(d.childNodes).forEach(function (t) {
-        if (t.nodeType !== 3) return;
-        var part = document.createDocumentFragment();
-        t.nodeValue.split(/(\s+)/).forEach(function (p) {
-          if (!p) return;
-          if (/^\s+$/.test(p)) { part.appendChild(document.createTextNode(p)); return; }
-          var w = document.createElement('span');
-          w.textContent = p;
-          part.appendChild(w);
-          list.push(w);
-        });
-        d.replaceChild(part, t);
-      });
-      d.mushafWords = list;
-    }
-    for (var k = 0; k < d.mushafWords.length; k++)
-      d.mushafWords[k].style.visibility = from < 0 || n < from || (n === from && k < words) ? '' : 'hidden';
+    var d = lines[i], n = parseInt(d.id.substring(3), 10), list = mushafWordsOf(d);
+    for (var k = 0; k < list.length; k++)
+      list[k].style.visibility = from < 0 || n < from || (n === from && k < words) ? '' : 'hidden';
   }
   return null;
 })(%1, %2)
+)JS";
+
+// What a search found: the words marked before lose their mark, and the
+// words %1 names (a selector of a line to the indices of its words) take it.
+// Returns how many words are marked.
+inline const char* kFoundScript = R"JS(
+(function (found) {
+  var old = document.querySelectorAll('.Found');
+  for (var i = 0; i < old.length; i++) old[i].classList.remove('Found');
+  var marked = 0;
+  Object.keys(found).forEach(function (selector) {
+    var d = document.querySelector(selector);
+    if (!d) return;
+    var list = mushafWordsOf(d);
+    found[selector].forEach(function (k) {
+      if (list[k]) { list[k].classList.add('Found'); marked++; }
+    });
+  });
+  return marked;
+})(%1)
 )JS";
 
 // The mushaf page fitted to the pane: its text takes the size at which the

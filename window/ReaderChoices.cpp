@@ -189,6 +189,7 @@ ReaderChoices ChoiceStore::Load() {
     c.mushafView = Get("MushafView") == u"true";
     c.pageTranslation = Get("PageTranslation") == u"true";
     c.spread = Get("Spread") != u"false";
+    c.foundText = Get("FoundText") == u"true";
     c.hifz = Get("Hifz") == u"true";
     c.hifzTranslation = Get("HifzTranslation") == u"true";
     c.uthmani = Get("Script") == u"uthmani";
@@ -226,6 +227,7 @@ void ChoiceStore::Save(const ReaderChoices& now) {
     if (now.mushafView != was.mushafView) Set("MushafView", Flag(now.mushafView));
     if (now.pageTranslation != was.pageTranslation) Set("PageTranslation", Flag(now.pageTranslation));
     if (now.spread != was.spread) Set("Spread", Flag(now.spread));
+    if (now.foundText != was.foundText) Set("FoundText", Flag(now.foundText));
     if (now.hifz != was.hifz) Set("Hifz", Flag(now.hifz));
     if (now.hifzTranslation != was.hifzTranslation) Set("HifzTranslation", Flag(now.hifzTranslation));
     if (now.uthmani != was.uthmani) Set("Script", now.uthmani ? u"uthmani" : u"simple");

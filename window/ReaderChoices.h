@@ -29,6 +29,8 @@ struct ReaderChoices {
     bool pageTranslation = false;
     // the mushaf view shows two pages side by side where the pane is wide enough
     bool spread = true;
+    // an extract of each found ayah under its row in the search's list
+    bool foundText = false;
     // memorisation: the page's text hidden from the current ayah on, and
     // with it the translation
     bool hifz = false, hifzTranslation = false;

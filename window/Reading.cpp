@@ -173,6 +173,7 @@ void ReadingPart::Set_Farsi(int16_t line) {
     if (!choices_->pageTranslation) {
         translatedPage_ = -1;
         panes_.Write(PaneId::Translation, ToQ(t.document));
+        emit TranslationWritten(line, line);
         return;
     }
     // the page's translation is written once a page; a move within it moves the mark
@@ -181,9 +182,9 @@ void ReadingPart::Set_Farsi(int16_t line) {
     const QString id = ToQ(TranslationLineId(line));
     if (page != translatedPage_) {
         translatedPage_ = page;
-        panes_.Write(PaneId::Translation, ToQ(PageTranslationDocument(Q114, pageStarts_[page - 1],
-                                                                     static_cast<int16_t>(pageStarts_[page] - 1), line,
-                                                                     backColorHex_)));
+        const int16_t first = pageStarts_[page - 1], last = static_cast<int16_t>(pageStarts_[page] - 1);
+        panes_.Write(PaneId::Translation, ToQ(PageTranslationDocument(Q114, first, last, line, backColorHex_)));
+        emit TranslationWritten(first, last);
     } else {
         panes_.ReplaceClass(PaneId::Translation, QString(), ToQ(kTranslationMarkedClass), ToQ(kTranslationLineClass));
         panes_.ReplaceClass(PaneId::Translation, id, ToQ(kTranslationLineClass), ToQ(kTranslationMarkedClass));

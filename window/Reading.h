@@ -92,6 +92,8 @@ public:
 signals:
     // A page was written into the page pane (memorisation hides what it should).
     void PageWritten();
+    // The translation of lines first..last was written into the translation pane.
+    void TranslationWritten(int16_t first, int16_t last);
 
 private:
     void Moved(ReadingState::From from);

@@ -1,5 +1,9 @@
 #include "window/Search.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -7,16 +11,40 @@
 #include "layout/ControlTree.h"
 #include "platform/qt/QtServices.h"
 #include "views/Documents.h"
+#include "views/Markup.h"
+#include "views/Mushaf.h"
 #include "views/Styles.h"
 #include "window/KeptChoices.h"
+#include "window/PaneScripts.h"
+#include "window/Reading.h"
 
 namespace mushaf {
 
-SearchPart::SearchPart(cQ114& model, Panes& panes, const KeptChoices& choices, Controls controls,
-                       std::function<const Text&()> backColorHex, QObject* parent)
-    : QObject(parent), Q114(model), panes_(panes), choices_(choices), c_(controls), backColorHex_(std::move(backColorHex)) {
+SearchPart::SearchPart(cQ114& model, Panes& panes, KeptChoices& choices, const ReadingPart& reading, Controls controls,
+                       QObject* parent)
+    : QObject(parent), Q114(model), panes_(panes), choices_(choices), reading_(reading), c_(controls) {
     // the number found above the list, in the result pane's rules
     panes_.AddStyle(PaneId::Results, [this] { return views::ResultCountRule(resultCount_); });
+    // the found words' mark, while a search has found some
+    for (PaneId pane : {PaneId::Page, PaneId::Translation})
+        panes_.AddStyle(pane, [this]() -> Text { return found_.Where() == FoundWords::In::Nothing ? u"" : views::kFoundRule; });
+    connect(&reading, &ReadingPart::PageWritten, this, [this] {
+        pageMarked_ = false;  // a new document
+        MarkPage();
+    });
+    connect(&reading, &ReadingPart::TranslationWritten, this, [this](int16_t first, int16_t last) {
+        translated_ = {first, last};
+        translationMarked_ = false;
+        MarkTranslation(first, last);
+    });
+}
+
+std::vector<Command> SearchPart::Commands() {
+    return {
+        {.name = "mnuFoundText", .text = QStringLiteral("گزیدهٔ آیه زیر هر نتیجهٔ جستجو"),
+         .help = QStringLiteral("زیر هر نتیجهٔ جستجو واژه‌های پیرامون آنچه یافت شد"), .run = [this] { ToggleExtracts(); },
+         .checked = [this] { return choices_->foundText; }, .menu = {menus::kView}},
+    };
 }
 
 void SearchPart::SetPanel(std::function<void()> showPanel, std::function<void(bool)> notesOption) {
@@ -25,8 +53,9 @@ void SearchPart::SetPanel(std::function<void()> showPanel, std::function<void(bo
 }
 
 void SearchPart::cmdSearch_Click() {
-    panes_.Write(PaneId::Results, ToQ(views::ShellDocument(backColorHex_()) + views::kWaitMessage));
+    panes_.Write(PaneId::Results, ToQ(views::ShellDocument(reading_.BackColorHex()) + views::kWaitMessage));
     if (c_.inNotes->isChecked()) {
+        SetFound({});
         SearchNotes();
         return;
     }
@@ -43,13 +72,15 @@ void SearchPart::cmdSearch_Click() {
         return SaySearchFailed(views::kInvalidPattern);
     }
     searchListed_ = true;
+    SetFound(FoundWords(Q114.SearchText(), Q114.SearchTo() == 1 ? FoundWords::In::Translation : FoundWords::In::Arabic));
     Write_Search_Result();
 }
 
 void SearchPart::SaySearchFailed(const Text& message) {
+    SetFound({});
     LeaveList();
     ShowResultCount(0);
-    panes_.Write(PaneId::Results, ToQ(views::ResultMessageDocument(message, backColorHex_())));
+    panes_.Write(PaneId::Results, ToQ(views::ResultMessageDocument(message, reading_.BackColorHex())));
 }
 
 void SearchPart::SearchNotes() {
@@ -63,13 +94,18 @@ void SearchPart::SearchNotes() {
     }
     LeaveList();
     ShowResultCount(static_cast<int>(found.size()));
-    panes_.Write(PaneId::Results, ToQ(views::LineListDocument(Q114, found, backColorHex_(), views::kNothingFound)));
+    panes_.Write(PaneId::Results, ToQ(views::LineListDocument(Q114, found, reading_.BackColorHex(), views::kNothingFound)));
 }
 
-void SearchPart::Write_Search_Result() {
+void SearchPart::Write_Search_Result(bool keepPlace) {
     LeaveList();
     ShowResultCount(static_cast<int>(Q114.FoundList().size()));
-    panes_.Write(PaneId::Results, ToQ(views::ResultListDocument(Q114, backColorHex_())));
+    if (choices_->foundText)
+        panes_.Write(PaneId::Results, ToQ(views::ResultListDocument(Q114, reading_.BackColorHex(),
+                                                                    [this](int16_t line) { return ExtractAt(line); },
+                                                                    found_.Where() == FoundWords::In::Arabic)),
+                     keepPlace);
+    else panes_.Write(PaneId::Results, ToQ(views::ResultListDocument(Q114, reading_.BackColorHex())), keepPlace);
     // the list leaves the model on its last line
     if (!Q114.FoundList().empty()) Q114.GoPosition(Q114.FoundList().back());
 }
@@ -104,6 +140,89 @@ void SearchPart::UpdateNotesOption() {
     // three to a row: the translation's option says only "translation"
     c_.inTranslation->setText(shown ? QStringLiteral("ترجمه") : ToQ(layout::FindControl("optSearchInT")->caption));
     if (notesOption_) notesOption_(shown);
+}
+
+// ---- what a search found -------------------------------------------------------
+
+void SearchPart::SetFound(FoundWords found) {
+    const bool styled = found_.Where() != FoundWords::In::Nothing || found.Where() != FoundWords::In::Nothing;
+    found_ = std::move(found);
+    MarkPage();
+    if (translated_.first >= 0) MarkTranslation(translated_.first, translated_.second);
+    if (styled) {
+        panes_.Restyle(PaneId::Page);
+        panes_.Restyle(PaneId::Translation);
+    }
+}
+
+bool SearchPart::ClearFound() {
+    if (found_.Where() == FoundWords::In::Nothing) return false;
+    SetFound({});
+    return true;
+}
+
+bool SearchPart::Key(const QKeyEvent* key) {
+    return key->key() == Qt::Key_Escape && !(key->modifiers() & ~Qt::KeypadModifier) && c_.query->hasFocus() &&
+           ClearFound();
+}
+
+void SearchPart::MarkPage() {
+    if (found_.Where() != FoundWords::In::Arabic) return Mark(PaneId::Page, QString(), pageMarked_);
+    // the page's own writing, and the other script's, where the match may be
+    const bool uthmani = choices_->uthmani && reading_.ShowEarab();
+    QJsonObject lines;
+    for (int16_t page : reading_.ShownPages()) {
+        const auto& starts = reading_.PageStartList();
+        if (page < 1 || static_cast<std::size_t>(page) >= starts.size()) continue;
+        for (int16_t n = starts[page - 1]; n < starts[page]; n = static_cast<int16_t>(n + 1)) {
+            const Text shown = views::ShownArabicAt(Q114, n, reading_.ShowEarab(), choices_->uthmani);
+            const std::vector<int> words = found_.InArabic(shown, views::ShownArabicAt(Q114, n, true, !uthmani));
+            if (words.empty()) continue;
+            QJsonArray list;
+            for (int w : words) list.append(w);
+            lines[QStringLiteral("#") + ToQ(views::LineId(n))] = list;
+        }
+    }
+    Mark(PaneId::Page, QString::fromUtf8(QJsonDocument(lines).toJson(QJsonDocument::Compact)), pageMarked_);
+}
+
+void SearchPart::MarkTranslation(int16_t first, int16_t last) {
+    if (found_.Where() != FoundWords::In::Translation) return Mark(PaneId::Translation, QString(), translationMarked_);
+    QJsonObject lines;
+    for (int16_t n = first; n <= last; n = static_cast<int16_t>(n + 1)) {
+        const std::vector<int> words = found_.InTranslation(Q114.MeanFarsiAt(n));
+        if (words.empty()) continue;
+        QJsonArray list;
+        for (int w : words) list.append(w);
+        // the page's translation, or the one line's
+        lines[choices_->pageTranslation ? QStringLiteral("#") + ToQ(views::TranslationLineId(n)) : QStringLiteral(".Farsi")] = list;
+    }
+    Mark(PaneId::Translation, QString::fromUtf8(QJsonDocument(lines).toJson(QJsonDocument::Compact)), translationMarked_);
+}
+
+void SearchPart::Mark(PaneId pane, const QString& found, bool& marked) {
+    // nothing to mark where nothing is: a page turn without a search runs no script
+    if (found.isEmpty() && !marked) return;
+    marked = !found.isEmpty();
+    panes_.Evaluate(pane,
+                    QString::fromLatin1(pane_scripts::kWordsFunction) +
+                        QString::fromLatin1(pane_scripts::kFoundScript).arg(found.isEmpty() ? QStringLiteral("{}") : found),
+                    [](const QVariant&) {});
+}
+
+void SearchPart::ToggleExtracts() {
+    choices_.Change([](ReaderChoices& c) { c.foundText = !c.foundText; });
+    if (searchListed_ && listing_ == Listing::Search) Write_Search_Result(true);
+}
+
+Extract SearchPart::ExtractAt(int16_t line) const {
+    if (found_.Where() == FoundWords::In::Translation) {
+        const Text farsi = views::Shown(Q114.MeanFarsiAt(line));
+        return ExtractOf(farsi, found_.InTranslation(farsi));
+    }
+    const bool uthmani = choices_->uthmani && reading_.ShowEarab();
+    const Text shown = views::Shown(views::ShownArabicAt(Q114, line, reading_.ShowEarab(), choices_->uthmani));
+    return ExtractOf(shown, found_.InArabic(shown, views::ShownArabicAt(Q114, line, true, !uthmani)));
 }
 
 }  // namespace mushaf

@@ -6,10 +6,14 @@
 #include <QObject>
 #include <QString>
 #include <functional>
+#include <vector>
 
+#include "model/Found.h"
 #include "model/cQ114.h"
+#include "window/Command.h"
 #include "window/Panes.h"
 
+class QKeyEvent;
 class QLabel;
 class QLineEdit;
 class QPushButton;
@@ -18,6 +22,7 @@ class QRadioButton;
 namespace mushaf {
 
 class KeptChoices;
+class ReadingPart;
 
 class SearchPart : public QObject {
     Q_OBJECT
@@ -29,9 +34,10 @@ public:
     };
     // `backColorHex`: the documents' background; `showPanel`: the search
     // panel brought into view; `layoutChanged`: the option row changed.
-    SearchPart(cQ114& model, Panes& panes, const KeptChoices& choices, Controls controls,
-               std::function<const Text&()> backColorHex, QObject* parent = nullptr);
+    SearchPart(cQ114& model, Panes& panes, KeptChoices& choices, const ReadingPart& reading, Controls controls,
+               QObject* parent = nullptr);
     void SetPanel(std::function<void()> showPanel, std::function<void(bool notesShown)> notesOption);
+    std::vector<Command> Commands();
 
     void cmdSearch_Click();
     // The clipboard's text as the query (a double click on the caption).
@@ -48,24 +54,43 @@ public:
     // The notes option, shown while a note is kept.
     void UpdateNotesOption();
 
+    // What the last search found, marked on the page (and in the
+    // translation, for a search in it) until the next search or until the
+    // reader clears it. Clearing says whether anything was marked.
+    const FoundWords& Found() const { return found_; }
+    bool ClearFound();
+    // Escape in the search box clears what was found.
+    bool Key(const QKeyEvent* key);
+
 private:
     void SearchNotes();
-    void Write_Search_Result();
+    void Write_Search_Result(bool keepPlace = false);
     void ShowResultCount(int count);
     // the caption back when a search replaces a list of the reader's own
     void LeaveList();
     void SaySearchFailed(const Text& message);
+    // What was found, from now on: marked in the page and the translation.
+    void SetFound(FoundWords found);
+    void MarkPage();
+    void MarkTranslation(int16_t first, int16_t last);
+    void Mark(PaneId pane, const QString& found, bool& marked);
+    // An extract of each found line under its row (the reader's choice)
+    void ToggleExtracts();
+    Extract ExtractAt(int16_t line) const;
 
     cQ114& Q114;
     Panes& panes_;
-    const KeptChoices& choices_;
+    KeptChoices& choices_;
+    const ReadingPart& reading_;
     Controls c_;
-    std::function<const Text&()> backColorHex_;
     std::function<void()> showPanel_;
     std::function<void(bool)> notesOption_;
     Listing listing_ = Listing::Search;
     bool searchListed_ = false;
     int resultCount_ = 0;
+    FoundWords found_;
+    bool pageMarked_ = false, translationMarked_ = false;
+    std::pair<int16_t, int16_t> translated_{-1, -1};  // the lines the translation pane shows
 };
 
 }  // namespace mushaf

@@ -314,8 +314,7 @@ void frmMain::MakeParts() {
     SearchPart::Controls sc{Get<QLineEdit>(controls_, "txtSearch"),      Get<QRadioButton>(controls_, "optSearchInQ"),
                             Get<QRadioButton>(controls_, "optSearchInT"), Get<QRadioButton>(controls_, "optSearchInN"),
                             Get<QLabel>(controls_, "lblSearch"),          Get<QLabel>(controls_, "lblSearchResult")};
-    search_ = std::make_unique<SearchPart>(*Q114, *paneTable_, *choices_, sc,
-                                           [this]() -> const Text& { return reading_->BackColorHex(); });
+    search_ = std::make_unique<SearchPart>(*Q114, *paneTable_, *choices_, *reading_, sc);
     appearance_ = std::make_unique<AppearancePart>(*this, *Q114, *paneTable_, *choices_, *reading_,
                                                    [this] { return Surfaces(this, controls_, commands_->Menu()); });
     cards_ = std::make_unique<NoteCardsPart>(state_, *Q114, *paneTable_, *choices_, *messages_, *reading_, *search_,
@@ -355,6 +354,7 @@ void frmMain::WireParts() {
     commands_->Add(history_->Commands());
     commands_->Add(khatmah_->Commands());
     commands_->Add(hifz_->Commands());
+    commands_->Add(search_->Commands());
     commands_->Add(appearance_->Commands(*commands_));
     commands_->Add(place_->Commands());
     commands_->BuildMenu(kMenuTop);
