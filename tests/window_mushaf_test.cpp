@@ -186,6 +186,30 @@ TEST(Mushaf, TheWholePageShowsAtAnySize) {
     EXPECT_EQ(lines.state["evaluated"].toArray()[0].toString(), "");
 }
 
+// A turn lays the page out twice at most: once at the last page's size to
+// measure it, once at its own. A third (the page shrunk once more because
+// the measure ran over) is counted by the page; forty turns, in one page and
+// in the spread, take none, and every page they show fits.
+TEST(Mushaf, APageTurnLaysThePageOutTwiceAtMost) {
+    for (const bool full : {false, true}) {
+        QStringList actions{"menu:mnuMushafView"};
+        if (full) actions << "key:F11" << "wait:300";
+        actions << "slider:20" << "focus:wbrQuran";
+        for (int turn = 0; turn < 40; ++turn) {
+            actions << "key:Left" << QStringLiteral("eval:wbrQuran:") + kPageInView;
+        }
+        actions << "eval:wbrQuran:window.mushafFitShrinks||0" << "check";
+        RUN_WINDOW(r, actions);
+        const QJsonArray evaluated = r.state["evaluated"].toArray();
+        ASSERT_EQ(evaluated.size(), 41);
+        EXPECT_EQ(evaluated.last().toInt(), 0) << "full screen " << full;
+        for (int turn = 0; turn < 40; ++turn) {
+            EXPECT_FALSE(evaluated[turn].toObject()["scrolls"].toBool()) << "turn " << turn << " full screen " << full;
+        }
+        EXPECT_EQ(r.model()["Page"].toInt(), full ? 83 : 43);
+    }
+}
+
 // Where the page pane is wide enough (the full screen here), two pages side
 // by side: the odd one on the right; a turn moves by the spread; the current
 // ayah is marked on whichever page it is; the choice turns it off.

@@ -194,7 +194,10 @@ inline const char* kFitScript = R"JS(
     if (z !== null && Math.abs(z - z0) > 0.1 * z0) {
       window.mushafFitChecks = (window.mushafFitChecks || 0) + 1;
       var over = document.scrollingElement.scrollHeight / innerHeight;
-      if (over > 1.001) set(Math.max(0.1, z / Math.sqrt(over) * 0.97));
+      if (over > 1.001) {
+        window.mushafFitShrinks = (window.mushafFitShrinks || 0) + 1;
+        set(Math.max(0.1, z / Math.sqrt(over) * 0.97));
+      }
     }
     return window.mushafLastFit;
   }
