@@ -178,7 +178,8 @@ inline const char* kFoundScript = R"JS(
 // own text size 1 (%1 is the pane's text size now). The page as it stands
 // (at the last page's size) is laid out once and measured (its blocks grow
 // with the size, its running text with its square, and a line is kept
-// spare), then takes the size it needs: two layouts. Only a size far from
+// spare), then takes the size it needs: two layouts, or one where the last
+// page's size serves this one too. Only a size far from
 // the last (the first page, a new size of the pane) is looked at once more
 // and made smaller if it still runs over (window.mushafFitChecks counts
 // these). A larger text size draws the page larger, scrolling under its head
@@ -190,8 +191,11 @@ inline const char* kFitScript = R"JS(
   window.mushafFitBase = devicePixelRatio / zoom;
   function number(v) { return parseFloat(v) || 0; }
   function fit() {
-    var z0 = window.mushafLastFit || 1, z = measure(z0);
-    if (z !== null && Math.abs(z - z0) > 0.1 * z0) {
+    var z0 = window.mushafLastFit || 1, best = measure(z0);
+    if (best === null) return window.mushafLastFit;
+    var z = chosen(best, z0);
+    set(z);
+    if (Math.abs(z - z0) > 0.1 * z0) {
       window.mushafFitChecks = (window.mushafFitChecks || 0) + 1;
       var over = document.scrollingElement.scrollHeight / innerHeight;
       if (over > 1.001) {
@@ -200,6 +204,13 @@ inline const char* kFitScript = R"JS(
       }
     }
     return window.mushafLastFit;
+  }
+  // The last page's size where it fits and nearly fills the pane (its layout
+  // is the one measured, its words are shaped); else the size on a grid of 2%
+  // steps just below the best, which pages of like length share.
+  function chosen(best, z0) {
+    if (z0 <= best && z0 >= best * 0.97) return z0;
+    return Math.pow(1.02, Math.floor(Math.log(best) / Math.log(1.02) + 1e-9));
   }
   function set(z) {
     window.mushafLastFit = z;
@@ -227,9 +238,7 @@ inline const char* kFitScript = R"JS(
       var here = squares > 0 ? (Math.sqrt(grows * grows + 4 * squares * avail) - grows) / (2 * squares) : avail / grows;
       x = Math.min(x, here);
     }
-    var z = Math.max(0.1, Math.min(2.5, z0 * x * f));
-    set(z);
-    return z;
+    return Math.max(0.1, Math.min(2.5, z0 * x * f));
   }
   if (window.mushafFitter) window.mushafFitter.disconnect();
   window.mushafFitter = null;

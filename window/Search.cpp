@@ -25,9 +25,8 @@ SearchPart::SearchPart(cQ114& model, Panes& panes, KeptChoices& choices, const R
     : QObject(parent), Q114(model), panes_(panes), choices_(choices), reading_(reading), c_(controls) {
     // the number found above the list, in the result pane's rules
     panes_.AddStyle(PaneId::Results, [this] { return views::ResultCountRule(resultCount_); });
-    // the found words' mark, while a search has found some
-    for (PaneId pane : {PaneId::Page, PaneId::Translation})
-        panes_.AddStyle(pane, [this]() -> Text { return found_.Where() == FoundWords::In::Nothing ? u"" : views::kFoundRule; });
+    // the found words' mark (a rule that matches nothing until a search marks words)
+    for (PaneId pane : {PaneId::Page, PaneId::Translation}) panes_.AddStyle(pane, [] { return Text(views::kFoundRule); });
     connect(&reading, &ReadingPart::PageWritten, this, [this] {
         pageMarked_ = false;  // a new document
         MarkPage();
@@ -72,8 +71,10 @@ void SearchPart::cmdSearch_Click() {
         return SaySearchFailed(views::kInvalidPattern);
     }
     searchListed_ = true;
-    SetFound(FoundWords(Q114.SearchText(), Q114.SearchTo() == 1 ? FoundWords::In::Translation : FoundWords::In::Arabic));
+    // the list first (its extracts read what was found), then the marks on the page
+    found_ = FoundWords(Q114.SearchText(), Q114.SearchTo() == 1 ? FoundWords::In::Translation : FoundWords::In::Arabic);
     Write_Search_Result();
+    MarkFound();
 }
 
 void SearchPart::SaySearchFailed(const Text& message) {
@@ -145,14 +146,13 @@ void SearchPart::UpdateNotesOption() {
 // ---- what a search found -------------------------------------------------------
 
 void SearchPart::SetFound(FoundWords found) {
-    const bool styled = found_.Where() != FoundWords::In::Nothing || found.Where() != FoundWords::In::Nothing;
     found_ = std::move(found);
+    MarkFound();
+}
+
+void SearchPart::MarkFound() {
     MarkPage();
     if (translated_.first >= 0) MarkTranslation(translated_.first, translated_.second);
-    if (styled) {
-        panes_.Restyle(PaneId::Page);
-        panes_.Restyle(PaneId::Translation);
-    }
 }
 
 bool SearchPart::ClearFound() {

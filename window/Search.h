@@ -71,6 +71,7 @@ private:
     void SaySearchFailed(const Text& message);
     // What was found, from now on: marked in the page and the translation.
     void SetFound(FoundWords found);
+    void MarkFound();
     void MarkPage();
     void MarkTranslation(int16_t first, int16_t last);
     void Mark(PaneId pane, const QString& found, bool& marked);
