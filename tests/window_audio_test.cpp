@@ -100,7 +100,7 @@ TEST_F(Audio, PlayingAgainAndAgainAndAtAnotherSpeed) {
     QDir().mkpath(folder);
     for (int a = 1; a <= 7; ++a) Tone(folder + QString("/00100%1.wav").arg(a), 0.3, 400 + 50 * a);
     // page 1 three times over (each a new start of the sound output), then at
-    // 1.5 times the speed through the other player
+    // 1.5 times the speed
     QStringList actions{"menu:mnuPlayToPage"};
     for (int i = 0; i < 3; ++i) actions << "slider:0" << "key:F5" << "await:line:6" << "await:stopped";
     actions << "menu:mnuSpeed150" << "slider:4" << "key:F5" << "await:line:6" << "await:stopped";
@@ -128,6 +128,45 @@ TEST_F(Audio, AReciterFolderOfAnyNamePlays) {
     // (QDir cannot take away what it cannot name)
     ::unlink((odd + "/001001.wav").constData());
     ::rmdir(odd.constData());
+}
+
+// At each speed a recording takes its time over the speed (within 3%) and
+// keeps its pitch; at 1.5 the recordings still follow one another with no
+// gap; a speed chosen while one plays is heard within half a second.
+TEST_F(Audio, AtEverySpeedTheTimeChangesAndThePitchStays) {
+    QTemporaryDir dir, other;
+    const QString folder = dir.filePath("Tones");
+    QDir().mkpath(folder);
+    Tone(folder + "/001001.wav", 3.0, 440);
+    constexpr int kRate = 8000;
+    auto played = [&](const QStringList& actions, const QString& recitations) {
+        sound->StartRecording(kRate);
+        const auto r = RunProcess(actions + QStringList{"await:stopped", "wait:300"}, {"--verbose", "--recitations", recitations});
+        EXPECT_EQ(r.status, 0) << r.error.toStdString();
+        EXPECT_FALSE(r.standardError.contains("recitation:")) << r.standardError.toStdString();
+        return mushaf::testing::NullSound::Sounds(sound->StopRecording(), kRate);
+    };
+    for (const auto& [entry, speed] : {std::pair{"mnuSpeed075", 0.75}, {"mnuSpeed100", 1.0}, {"mnuSpeed125", 1.25},
+                                       {"mnuSpeed150", 1.5}}) {
+        const auto spans = played({"menu:mnuPlayToPage", QString("menu:") + entry, "key:F5"}, dir.path());
+        ASSERT_EQ(spans.size(), 1u) << entry;
+        EXPECT_NEAR(spans[0].lengthMs, 3000 / speed, 0.03 * 3000 / speed) << entry;
+        EXPECT_NEAR(spans[0].crossings * 1000.0 / spans[0].lengthMs, 440, 0.03 * 440) << entry << ": the pitch";
+    }
+    // 1:1 to 1:7 at 1.5: one sound, the seven tones' 3.5 s over 1.5
+    QFile::remove(folder + "/001001.wav");
+    for (int a = 1; a <= 7; ++a) Tone(folder + QString("/00100%1.wav").arg(a), 0.5, 400 + 50 * a);
+    const auto seven = played({"menu:mnuPlayToPage", "menu:mnuSpeed150", "key:F5"}, dir.path());
+    ASSERT_EQ(seven.size(), 1u) << "a gap between the recordings";
+    EXPECT_NEAR(seven[0].lengthMs, 3500 / 1.5, 0.03 * 3500 / 1.5);
+    // 6 s at 1.0, 1.5 chosen after about a second: about 1 + 5 / 1.5 s, and
+    // the speed heard within half a second of the choice
+    QDir().mkpath(other.filePath("Long"));
+    Tone(other.filePath("Long/001001.wav"), 6.0, 440);
+    const auto changed = played({"key:F5", "wait:1000", "menu:mnuSpeed150"}, other.path());
+    ASSERT_EQ(changed.size(), 1u);
+    EXPECT_GT(changed[0].lengthMs, 700 + 5300 / 1.5 - 40);
+    EXPECT_LT(changed[0].lengthMs, 1500 + 4500 / 1.5 + 40);
 }
 
 // A recording longer than what is decoded ahead plays whole, to its last

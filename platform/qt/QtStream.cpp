@@ -6,6 +6,9 @@
 #include <QMediaDevices>
 #include <QTimer>
 #include <QUrl>
+#include <SoundTouch.h>
+#include <algorithm>
+#include <cmath>
 #include <cstring>
 
 namespace mushaf {
@@ -26,6 +29,8 @@ constexpr int kSinkMs = 100;
 constexpr int kStillMs = 3000;
 // how far ahead of the sink a recording is decoded
 constexpr int kAheadMs = 3000;
+// what the stretcher is given at a time (46 ms)
+constexpr qint64 kStretchFrames = 2048;
 
 }  // namespace
 
@@ -159,12 +164,36 @@ void QtStreamPlayer::StartSink() {
     watch_->start();
 }
 
-qint64 QtStreamPlayer::Fill(char* data, qint64 max) {
-    qint64 n = 0;
+QtStreamPlayer::Piece* QtStreamPlayer::Current() {
     for (const auto& p : pieces_) {
-        if (n == max) break;
         if (p->endsAt >= 0) continue;
-        if (!p->failure.empty()) break;
+        if (!p->failure.empty()) return nullptr;
+        return p.get();
+    }
+    return nullptr;
+}
+
+void QtStreamPlayer::Ended(Piece& p, qint64 written, qint64 pending) {
+    p.endsAt = streamed_ + written + pending;
+    p.pcm = QByteArray();
+    p.head = 0;
+}
+
+qint64 QtStreamPlayer::Fill(char* data, qint64 max) {
+    qint64 n = stretching_ ? FillStretched(data, max) : 0;
+    if (!stretching_) n += FillAsRecorded(data + n, max - n, n);
+    // silence while nothing is ready: the sink goes on, and the next
+    // recording starts as soon as it is
+    std::memset(data + n, 0, static_cast<std::size_t>(max - n));
+    streamed_ += max;
+    return max;
+}
+
+qint64 QtStreamPlayer::FillAsRecorded(char* data, qint64 max, qint64 offset) {
+    qint64 n = 0;
+    while (n < max) {
+        Piece* p = Current();
+        if (!p) break;
         const qint64 ready = std::min<qint64>(p->Ahead(), max - n);
         std::memcpy(data + n, p->pcm.constData() + p->head, static_cast<std::size_t>(ready));
         p->head += ready;
@@ -172,15 +201,79 @@ qint64 QtStreamPlayer::Fill(char* data, qint64 max) {
         n += ready;
         Pull(*p);  // room for more
         if (!p->complete || p->Ahead() > 0) break;  // more to come, or room is out
-        p->endsAt = streamed_ + n;
-        p->pcm = QByteArray();
-        p->head = 0;
+        Ended(*p, offset + n, 0);
     }
-    // silence while nothing is ready: the sink goes on, and the next
-    // recording starts as soon as it is
-    std::memset(data + n, 0, static_cast<std::size_t>(max - n));
-    streamed_ += max;
-    return max;
+    return n;
+}
+
+qint64 QtStreamPlayer::FillStretched(char* data, qint64 max) {
+    const QAudioFormat f = StreamFormat();
+    const qint64 frame = f.bytesPerFrame(), frames = max / frame;
+    const int channels = f.channelCount();
+    auto* out = reinterpret_cast<int16_t*>(data);
+    qint64 done = 0;
+    while (done < frames) {
+        if (const qint64 ready = stretcher_->numSamples()) {
+            samples_.resize(static_cast<std::size_t>(std::min(ready, frames - done) * channels));
+            const qint64 got = stretcher_->receiveSamples(samples_.data(), static_cast<unsigned>(samples_.size() / channels));
+            for (qint64 i = 0; i < got * channels; ++i)
+                out[done * channels + i] = static_cast<int16_t>(std::clamp(std::lround(samples_[i] * 32768.0f), -32768L, 32767L));
+            done += got;
+            continue;
+        }
+        if (flushed_) {  // back at the speed recorded: all it held is out
+            stretching_ = flushed_ = false;
+            break;
+        }
+        if (rate_ == 1.0) {
+            stretcher_->flush();
+            flushed_ = true;
+            continue;
+        }
+        Piece* p = Current();
+        if (!p) break;
+        const qint64 chunk = std::min<qint64>(p->Ahead(), kStretchFrames * frame) / frame * frame;
+        if (chunk > 0) {
+            const auto* in = reinterpret_cast<const int16_t*>(p->pcm.constData() + p->head);
+            samples_.resize(static_cast<std::size_t>(chunk / 2));
+            for (std::size_t i = 0; i < samples_.size(); ++i) samples_[i] = in[i] / 32768.0f;
+            stretcher_->putSamples(samples_.data(), static_cast<unsigned>(chunk / frame));
+            p->head += chunk;
+            p->fed += chunk;
+            Pull(*p);
+        }
+        if (p->complete && p->Ahead() == 0) {
+            // its last sound is as far on as what the stretcher holds will take
+            const double pending = stretcher_->numSamples() + stretcher_->numUnprocessedSamples() / rate_;
+            Ended(*p, done * frame, static_cast<qint64>(pending) * frame);
+            // nothing follows it (yet): what is kept for the next window comes out now
+            if (!Current()) stretcher_->flush();
+            continue;
+        }
+        if (chunk == 0) break;  // the decoder has nothing ready
+    }
+    return done * frame;
+}
+
+bool QtStreamPlayer::SetRate(double rate) {
+    if (!(rate >= 0.5 && rate <= 2.0)) return false;
+    rate_ = rate;
+    // back at 1, what the stretcher holds is given out first (Fill)
+    if (rate == 1.0) return true;
+    if (!stretcher_) {
+        stretcher_ = std::make_unique<soundtouch::SoundTouch>();
+        stretcher_->setSampleRate(static_cast<unsigned>(StreamFormat().sampleRate()));
+        stretcher_->setChannels(static_cast<unsigned>(StreamFormat().channelCount()));
+        // short sequences and windows, as speech wants: no echo on the syllables
+        stretcher_->setSetting(SETTING_SEQUENCE_MS, 40);
+        stretcher_->setSetting(SETTING_SEEKWINDOW_MS, 15);
+        stretcher_->setSetting(SETTING_OVERLAP_MS, 8);
+        stretcher_->setSetting(SETTING_USE_QUICKSEEK, 0);
+    }
+    stretcher_->setTempo(rate);
+    stretching_ = true;
+    flushed_ = false;
+    return true;
 }
 
 void QtStreamPlayer::Watch() {
@@ -241,6 +334,9 @@ void QtStreamPlayer::Stop() {
     }
     for (const auto& p : pieces_) Drop(*p);
     pieces_.clear();
+    if (stretcher_) stretcher_->clear();
+    stretching_ = rate_ != 1.0;
+    flushed_ = false;
 }
 
 }  // namespace mushaf

@@ -4,11 +4,16 @@
 // QAudioSink, the prepared next one straight after the last byte of the one
 // before, so that no gap falls between them. An end is told once the sink
 // has played past it. Memory stays the same whatever a recording's length.
+// At another speed the stream goes through a time-stretcher (SoundTouch,
+// tuned for speech) that shortens or lengthens it and keeps its pitch; the
+// recordings still follow one another within it, and a new speed is heard
+// as soon as what the sink holds has played.
 #include <QElapsedTimer>
 #include <QIODevice>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 #include "platform/Audio.h"
 
@@ -16,6 +21,9 @@ class QAudioDecoder;
 class QUrl;
 class QAudioSink;
 class QTimer;
+namespace soundtouch {
+class SoundTouch;
+}
 
 namespace mushaf {
 
@@ -32,8 +40,8 @@ public:
     void Pause() override;
     void Resume() override;
     void Stop() override;
-    // Plays at the speed recorded only.
-    bool SetRate(double rate) override { return rate == 1.0; }
+    // 0.5 to 2: the time the recordings take is theirs over `rate`, their pitch kept.
+    bool SetRate(double rate) override;
 
 private:
     struct Piece {
@@ -69,6 +77,13 @@ private:
     // Its decoder stopped and gone.
     void Drop(Piece& piece);
     qint64 Fill(char* data, qint64 max);
+    // The pieces' sound as it is, and through the stretcher: bytes written.
+    qint64 FillAsRecorded(char* data, qint64 max, qint64 offset);
+    qint64 FillStretched(char* data, qint64 max);
+    // The piece whose sound is to be given next, if any can be.
+    Piece* Current();
+    // Marks `p` given whole, its last byte `pending` bytes after `written`.
+    void Ended(Piece& p, qint64 written, qint64 pending);
     // Tells the end of the first piece once the sink has played it.
     void Watch();
     void Tell(const std::function<void()>& what);
@@ -87,6 +102,11 @@ private:
     bool playing_ = false;
     bool continued_ = false;  // the stream went on to the first piece by itself; Play of it is no new start
     int told_ = 0;
+    double rate_ = 1.0;
+    std::unique_ptr<soundtouch::SoundTouch> stretcher_;  // made at the first other speed
+    bool stretching_ = false;  // the sound goes through the stretcher (another speed, or what it still holds)
+    bool flushed_ = false;     // back at 1: what the stretcher held is being given out
+    std::vector<float> samples_;
 };
 
 }  // namespace mushaf
