@@ -476,6 +476,26 @@ void Perform(frmMain& w, const QString& action) {
         const int seconds = rest.startsWith('+') ? rest.mid(1).toInt(&ok) : 0;
         if (!ok || seconds < 0) throw Failure{"clock:+SECONDS, not " + rest};
         w.Parts().clock->Advance(seconds);
+    } else if (verb == "range") {
+        // range:FROM:TO:TIMES[:EACH[:PAUSE]] in lines (TIMES 0: without end), or range:off
+        if (rest == "off") {
+            w.Parts().recitation->SetRange(std::nullopt);
+        } else {
+            const QStringList n = rest.split(':');
+            std::vector<int> v;
+            for (const QString& each : n) {
+                bool ok = false;
+                v.push_back(each.toInt(&ok));
+                if (!ok) throw Failure{"range:FROM:TO:TIMES[:EACH[:PAUSE]], not " + rest};
+            }
+            using Range = ReaderChoices::Range;
+            if (v.size() < 3 || v.size() > 5 || v[0] < 0 || v[0] > v[1] || v[1] > w.Model().MaxBound() || v[2] < 0 ||
+                v[2] > Range::kMostTimes || (v.size() > 3 && (v[3] < 1 || v[3] > Range::kMostEach)) ||
+                (v.size() > 4 && (v[4] < 0 || v[4] > Range::kLongestPause)))
+                throw Failure{"a range out of bounds: " + rest};
+            w.Parts().recitation->SetRange(Range{static_cast<int16_t>(v[0]), static_cast<int16_t>(v[1]), v[2],
+                                                 v.size() > 3 ? v[3] : 1, v.size() > 4 ? v[4] : 0});
+        }
     } else if (verb == "khatmah") {
         if (rest == "end") {
             w.Parts().khatmah->EndKhatmah();
@@ -653,6 +673,13 @@ QJsonObject RecitationState(frmMain& w) {
         {"repeat", c.repeat == 0 ? QJsonValue("forever") : QJsonValue(c.repeat)},
         {"to", to[static_cast<int>(c.playTo)]},
         {"speed", c.speed / 100.0},
+        {"round", r.round},
+        {"range", c.range ? QJsonValue(QJsonObject{{"from", c.range->from},
+                                                   {"to", c.range->to},
+                                                   {"times", c.range->times == 0 ? QJsonValue("forever") : QJsonValue(c.range->times)},
+                                                   {"each", c.range->each},
+                                                   {"pause", c.range->pause}})
+                          : QJsonValue(QJsonValue::Null)},
     };
 }
 

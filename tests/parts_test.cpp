@@ -151,6 +151,34 @@ TEST(RecitationPart, TheReadersMoveGoesOnFromThereAndAPausedOneStops) {
     EXPECT_FALSE(part.Now().playing || part.Now().paused);
 }
 
+// A range from surah and ayah numbers (as the dialog gives them): 2:1 is
+// line 8 (2:0 is its Bismillah), 1:1 line 0; the two ends in either order,
+// an ayah past its surah's last brought back to it. Playing it says 2:2 and
+// 2:3 twice each, the whole three times, from the range's start whatever
+// the reader's line.
+TEST(RecitationPart, ARangeIsSaidOverAndOver) {
+    QTemporaryDir dir;
+    std::filesystem::create_directories(dir.filePath("Qari").toStdString());
+    for (const char* f : {"002001.mp3", "002002.mp3", "002003.mp3", "002004.mp3"})
+        std::ofstream(dir.filePath("Qari").toStdString() + "/" + f) << "x";
+    Bench b;
+    Played played;
+    RecitationPart part(b.state, b.model, b.pageStarts, b.choices, b.messages,
+                        {{dir.path().toStdString()}, [&] { return std::make_unique<SilentPlayer>(played); }}, [] {});
+    using Range = ReaderChoices::Range;
+    EXPECT_EQ(part.RangeOf(2, 1, 2, 5, 3, 1, 0), (Range{8, 12, 3, 1, 0}));
+    EXPECT_EQ(part.RangeOf(1, 7, 1, 1, 0, 2, 4), (Range{0, 6, 0, 2, 4}));
+    EXPECT_EQ(part.RangeOf(1, 9, 2, 1, 20, 0, 30), (Range{6, 8, 10, 1, 10}));
+    b.state.MoveTo(0, ReadingState::From::Start);
+    part.SetRange(part.RangeOf(2, 2, 2, 3, 3, 2, 0));
+    EXPECT_EQ(b.settings.values[u"Range"], u"9:10:3:2:0");
+    part.PlayOrPause();
+    ASSERT_TRUE(RunUntil([&] { return !part.Now().playing; }));
+    std::vector<std::string> once{"002002.mp3", "002002.mp3", "002003.mp3", "002003.mp3"}, thrice;
+    for (int i = 0; i < 3; ++i) thrice.insert(thrice.end(), once.begin(), once.end());
+    EXPECT_EQ(played.files, thrice);
+}
+
 TEST(KhatmahPart, TodaysPortionFollowsTheClockOverMidnight) {
     Bench b;
     b.clock.StartOn(QDate(2026, 3, 1));

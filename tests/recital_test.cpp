@@ -153,3 +153,27 @@ TEST(Recital, TheRecitationChoicesAreKeptAndReadOnlyWhenSound) {
         EXPECT_EQ(ChoiceStore(odd, 0, 6347, 100).Load(), ReaderChoices{});
     }
 }
+
+// A range is kept as its lines and numbers, and read only where each is in
+// its bounds.
+TEST(Recital, TheRangeIsKeptAndReadOnlyWhenSound) {
+    MemorySettings s;
+    ChoiceStore store(s, 0, 6347, 100);
+    ReaderChoices c = store.Load();
+    EXPECT_FALSE(c.range);
+    c.range = ReaderChoices::Range{8, 12, 0, 3, 2};
+    store.Save(c);
+    EXPECT_EQ(s.values[u"Range"], u"8:12:0:3:2");
+    EXPECT_EQ(ChoiceStore(s, 0, 6347, 100).Load(), c);
+    c.range.reset();
+    store.Save(c);
+    EXPECT_EQ(s.values[u"Range"], u"");
+    EXPECT_FALSE(ChoiceStore(s, 0, 6347, 100).Load().range);
+    int i = 0;
+    for (const char16_t* odd : {u"12:8:1:1:0", u"8:6348:1:1:0", u"-1:8:1:1:0", u"8:12:11:1:0", u"8:12:1:0:0", u"8:12:1:1:11",
+                                u"8:12:1:1", u"8:12:1:1:0:0", u"8:12:1:1:x", u"8:12:1:1:"}) {
+        MemorySettings kept;
+        kept.values[u"Range"] = odd;
+        EXPECT_FALSE(ChoiceStore(kept, 0, 6347, 100).Load().range) << "text " << i++;
+    }
+}

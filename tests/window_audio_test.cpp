@@ -169,6 +169,48 @@ TEST_F(Audio, AtEverySpeedTheTimeChangesAndThePitchStays) {
     EXPECT_LT(changed[0].lengthMs, 1500 + 4500 / 1.5 + 40);
 }
 
+// A range said over: 1:2 to 1:3 three times, each ayah twice, is one sound
+// of twelve recordings; with a pause of a second, each round apart; the range
+// is kept for the next run.
+TEST_F(Audio, ARangeIsSaidOverAndOver) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Tones");
+    QDir().mkpath(folder);
+    for (int a = 1; a <= 7; ++a) Tone(folder + QString("/00100%1.wav").arg(a), 0.3, 400 + 100 * a);
+    constexpr int kRate = 8000;
+    const QString settings = dir.filePath("settings.ini");
+    auto played = [&](const QStringList& actions) {
+        sound->StartRecording(kRate);
+        const auto r = RunProcess(actions + QStringList{"await:stopped", "wait:300"},
+                                  {"--verbose", "--recitations", dir.path(), "--settings", settings});
+        EXPECT_EQ(r.status, 0) << r.error.toStdString();
+        EXPECT_FALSE(r.standardError.contains("recitation:")) << r.standardError.toStdString();
+        return std::pair{r.state["recitation"].toObject(), mushaf::testing::NullSound::Sounds(sound->StopRecording(), kRate)};
+    };
+    // lines 1 and 2 are 1:2 and 1:3 (600 and 700 Hz); from 1:1 the range's start is taken
+    const auto [state, spans] = played({"range:1:2:3:2", "key:F5"});
+    EXPECT_EQ(state["range"].toObject()["times"].toInt(), 3);
+    EXPECT_EQ(state["round"].toInt(), 0);  // stopped: no round running
+    ASSERT_EQ(spans.size(), 1u);
+    EXPECT_NEAR(spans[0].lengthMs, 12 * 300, 60);
+    EXPECT_NEAR(spans[0].crossings, 3 * (2 * 0.3 * 600 + 2 * 0.3 * 700), 20);
+    // twice with a pause of a second before each repeat: each ayah once, so
+    // the pause falls between the rounds only
+    const auto [paused, apart] = played({"range:1:2:2:1:1", "key:F5"});
+    ASSERT_EQ(apart.size(), 2u);
+    for (const auto& s : apart) EXPECT_NEAR(s.lengthMs, 600, 40);
+    EXPECT_NEAR(apart[1].startMs - (apart[0].startMs + apart[0].lengthMs), 1000, 150);
+    // kept: the next run says it again at F5
+    const auto [kept, again] = played({"key:F5"});
+    EXPECT_EQ(kept["range"].toObject()["pause"].toInt(), 1);
+    EXPECT_EQ(again.size(), 2u);
+    // off: the page's ayah as it was chosen apart (to the end of the page from 1:6)
+    const auto [off, alone] = played({"range:off", "menu:mnuPlayToPage", "slider:5", "key:F5"});
+    EXPECT_TRUE(off["range"].isNull());
+    ASSERT_EQ(alone.size(), 1u);
+    EXPECT_NEAR(alone[0].lengthMs, 2 * 300, 40);
+}
+
 // A recording longer than what is decoded ahead plays whole, to its last
 // sound, and the next follows it.
 TEST_F(Audio, ALongRecordingPlaysToItsEnd) {

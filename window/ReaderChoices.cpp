@@ -144,6 +144,31 @@ std::map<int16_t, std::u16string> ChoiceStore::SoundNotes(std::u16string_view te
     return notes;
 }
 
+std::u16string ChoiceStore::RangeText(const std::optional<ReaderChoices::Range>& range) {
+    if (!range) return u"";
+    std::u16string text;
+    for (long n : {long(range->from), long(range->to), long(range->times), long(range->each), long(range->pause)})
+        text += (text.empty() ? u"" : u":") + Ascii(std::to_string(n));
+    return text;
+}
+
+std::optional<ReaderChoices::Range> ChoiceStore::SoundRange(std::u16string_view text) const {
+    using Range = ReaderChoices::Range;
+    std::vector<long> n;
+    for (std::size_t at = 0; at <= text.size() && n.size() < 6;) {
+        const std::size_t end = std::min(text.find(u':', at), text.size());
+        const auto v = Whole(text.substr(at, end - at));
+        if (!v) return std::nullopt;
+        n.push_back(*v);
+        at = end + 1;
+    }
+    if (n.size() != 5 || n[0] < firstLine_ || n[1] > lastLine_ || n[0] > n[1] || n[2] < 0 || n[2] > Range::kMostTimes ||
+        n[3] < 1 || n[3] > Range::kMostEach || n[4] < 0 || n[4] > Range::kLongestPause)
+        return std::nullopt;
+    return Range{static_cast<int16_t>(n[0]), static_cast<int16_t>(n[1]), static_cast<int>(n[2]), static_cast<int>(n[3]),
+                 static_cast<int>(n[4])};
+}
+
 std::optional<KhatmahPlan> ChoiceStore::SoundKhatmah() const {
     const auto days = Whole(Get("KhatmahDays").value_or(u"")), start = Whole(Get("KhatmahStart").value_or(u""));
     const std::string began = Narrow(Get("KhatmahBegan").value_or(u""));
@@ -206,6 +231,7 @@ ReaderChoices ChoiceStore::Load() {
     const auto speed = Whole(Get("Speed").value_or(u""));
     for (int s : ReaderChoices::kSpeeds)
         if (speed == s) c.speed = s;
+    c.range = SoundRange(Get("Range").value_or(u""));
     for (long line : SoundNumbers(Get("History").value_or(u""), firstLine_, lastLine_, ReaderChoices::kHistoryLength))
         c.history.push_back(static_cast<int16_t>(line));
     if (auto line = Whole(Get("PlaceLine").value_or(u"")); line && *line >= firstLine_ && *line <= lastLine_)
@@ -250,6 +276,7 @@ void ChoiceStore::Save(const ReaderChoices& now) {
         for (auto [to, name] : kPlayTo)
             if (now.playTo == to) Set("PlayTo", name);
     if (now.speed != was.speed) Set("Speed", Ascii(std::to_string(now.speed)));
+    if (now.range != was.range) Set("Range", RangeText(now.range));
     if (now.place != was.place) {
         if (now.place.line) Set("PlaceLine", Ascii(std::to_string(*now.place.line)));
         Set("PlaceEarab", Flag(now.place.earab));

@@ -50,6 +50,16 @@ struct ReaderChoices {
     int speed = 100;
     static constexpr int kRepeats[] = {1, 2, 3, 5, 10, 0};
     static constexpr int kSpeeds[] = {75, 100, 125, 150};
+    // a range said over and over, for memorising: lines `from` to `to`, the
+    // whole `times` times (0: without end), each ayah `each` times within it,
+    // `pause` seconds of silence before each repeat
+    struct Range {
+        int16_t from = 0, to = 0;
+        int times = 1, each = 1, pause = 0;
+        static constexpr int kMostTimes = 10, kMostEach = 10, kLongestPause = 10;
+        bool operator==(const Range&) const = default;
+    };
+    std::optional<Range> range;
     // the reader's note on a card, by its line (only cards with a note)
     std::map<int16_t, std::u16string> notes;
     // The place kept when the window closed (with rememberPlace).
@@ -88,6 +98,10 @@ public:
     std::map<int16_t, std::u16string> SoundNotes(std::u16string_view text, const std::vector<int16_t>& cards) const;
     // The kept khatmah plan, when its days, start page and first day are sound.
     std::optional<KhatmahPlan> SoundKhatmah() const;
+    // The range kept as "FROM:TO:TIMES:EACH:PAUSE" (lines, and numbers in
+    // their bounds); empty, or anything unsound, for none.
+    static std::u16string RangeText(const std::optional<ReaderChoices::Range>& range);
+    std::optional<ReaderChoices::Range> SoundRange(std::u16string_view text) const;
 
 private:
     std::optional<std::u16string> Get(const char* key) const;

@@ -73,6 +73,7 @@ RecitationPart::State RecitationPart::Now() const {
     s.file = sound_ == Sound::Stopped ? QString() : Name(playingFile_);
     s.played = timesPlayed_;
     s.stopLine = sound_ == Sound::Stopped ? -1 : stopLine_;
+    s.round = round_;
     return s;
 }
 
@@ -155,6 +156,8 @@ void RecitationPart::Stop() {
     sound_ = Sound::Stopped;
     playingLine_ = -1;
     timesPlayed_ = 0;
+    round_ = 0;
+    ++waiting_;
     onResume_ = nullptr;
     // the caption without what was said while it played
     captionChanged_();
@@ -162,7 +165,14 @@ void RecitationPart::Stop() {
 
 void RecitationPart::ReciteFrom(int16_t line) {
     timesPlayed_ = 0;
-    stopLine_ = LastLineOfUnit(UnitFirsts(choices_->playTo), line, Q114.MaxBound());
+    round_ = 0;
+    // within a range, from the reader's line if it lies in it, else from its start
+    if (const auto& range = choices_->range) {
+        if (line < range->from || line > range->to) line = range->from;
+        stopLine_ = range->to;
+    } else {
+        stopLine_ = LastLineOfUnit(UnitFirsts(choices_->playTo), line, Q114.MaxBound());
+    }
     const int16_t at = RecordedFrom(line);
     const auto [surah, ayah] = SurahAyahOf(line);
     if (at > stopLine_) {
@@ -186,12 +196,15 @@ void RecitationPart::PlayLine(int16_t line) {
 }
 
 void RecitationPart::PrepareNext() {
-    const bool again = choices_->repeat == 0 || timesPlayed_ + 1 < choices_->repeat;
-    if (again) {
-        player_->Prepare(playingFile_);
+    // after a pause nothing is to follow at once
+    const int each = EachTimes();
+    if (each == 0 || timesPlayed_ + 1 < each) {
+        if (PauseMs() == 0) player_->Prepare(playingFile_);
         return;
     }
     if (const int16_t next = RecordedFrom(playingLine_ + 1); next <= stopLine_) player_->Prepare(*RecordingOf(next));
+    else if (AnotherRound() && PauseMs() == 0)
+        if (const int16_t first = RecordedFrom(choices_->range->from); first <= stopLine_) player_->Prepare(*RecordingOf(first));
 }
 
 void RecitationPart::RecordingEnded() {
@@ -200,9 +213,11 @@ void RecitationPart::RecordingEnded() {
     if (sound_ != Sound::Playing) return;
     failures_ = 0;
     ++timesPlayed_;
-    if (choices_->repeat == 0 || timesPlayed_ < choices_->repeat) {
-        player_->Play(playingFile_);
-        PrepareNext();
+    if (const int each = EachTimes(); each == 0 || timesPlayed_ < each) {
+        AfterPause([this] {
+            player_->Play(playingFile_);
+            PrepareNext();
+        });
         return;
     }
     NextLine();
@@ -214,6 +229,14 @@ void RecitationPart::NextLine() {
     if (next != playingLine_ + 1) {
         const auto [surah, ayah] = SurahAyahOf(static_cast<int16_t>(playingLine_ + 1));
         missing = QStringLiteral("تلاوت یافت نشد: %1").arg(RecordingName(surah, ayah));
+    }
+    if (next > stopLine_ && AnotherRound()) {
+        ++round_;
+        AfterPause([this] {
+            timesPlayed_ = 0;
+            PlayLine(RecordedFrom(choices_->range->from));
+        });
+        return;
     }
     if (next > stopLine_) {
         Stop();
@@ -289,7 +312,7 @@ void RecitationPart::SetRepeat(int times) {
 
 void RecitationPart::SetPlayTo(ReaderChoices::PlayTo to) {
     choices_.Change([&](ReaderChoices& c) { c.playTo = to; });
-    if (sound_ == Sound::Stopped) return;
+    if (sound_ == Sound::Stopped || choices_->range) return;
     stopLine_ = LastLineOfUnit(UnitFirsts(to), playingLine_, Q114.MaxBound());
     PrepareNext();
 }
@@ -332,6 +355,7 @@ std::vector<Command> RecitationPart::Commands() {
                                              Isolated(QStringLiteral("001001.mp3"))),
                             .run = [this] { PlayOrPause(); }, .menu = {kRecitation, kReciter}});
     for (Command& c : ChoiceCommands()) commands.push_back(std::move(c));
+    for (Command& c : RangeCommands()) commands.push_back(std::move(c));
     return commands;
 }
 

@@ -51,6 +51,11 @@ public:
     void SetRepeat(int times);
     void SetPlayTo(ReaderChoices::PlayTo to);
     void SetSpeed(int percent);
+    // A range said over and over (none: the repeat and end chosen apart);
+    // while it plays, from the range's start again.
+    void SetRange(std::optional<ReaderChoices::Range> range);
+    // The range from surah and ayah numbers, the ayah brought within its surah.
+    ReaderChoices::Range RangeOf(int fromSurah, int fromAyah, int toSurah, int toAyah, int times, int each, int pause) const;
 
     // The recitation as it stands: the reciter that plays (the chosen one,
     // or the first found), what plays and how often it has played.
@@ -60,6 +65,7 @@ public:
         int16_t line = -1, stopLine = -1;
         QString file;
         int played = 0;
+        int round = 0;  // of a range: the times it has been said whole
     };
     State Now() const;
     const std::vector<Reciter>& Reciters() const { return reciters_; }
@@ -87,6 +93,17 @@ private:
     // recording; past that line when none has.
     int16_t RecordedFrom(int line) const;
     std::vector<Command> ChoiceCommands();
+    std::vector<Command> RangeCommands();
+    void AskRange();
+    // How often each ayah plays, and the silence before a repeat.
+    int EachTimes() const;
+    int PauseMs() const;
+    // A range said whole has another round to go.
+    bool AnotherRound() const;
+    // `then` after the pause before a repeat (at once without one); not
+    // after a stop, and after the resume when paused meanwhile.
+    void AfterPause(std::function<void()> then);
+    int16_t LineOf(int surah, int ayah) const;
 
     ReadingState& state_;
     const cQ114& Q114;
@@ -104,7 +121,8 @@ private:
     enum class Sound { Stopped, Playing, Paused } sound_ = Sound::Stopped;
     int16_t playingLine_ = -1, stopLine_ = -1;
     std::filesystem::path playingFile_;
-    int timesPlayed_ = 0, failures_ = 0;
+    int timesPlayed_ = 0, failures_ = 0, round_ = 0;
+    int waiting_ = 0;  // the pause before a repeat running; a stop makes it void
     bool retried_ = false;  // the recording playing failed once and is tried again
     std::function<void()> onResume_;  // an end or a failure that came as the reader paused
     QString notice_;  // said beside the page's caption while it plays
