@@ -124,6 +124,8 @@ void Settle(frmMain& w) {
 
 QWidget* Need(frmMain& w, const QString& name) {
     QWidget* c = w.Control(name.toStdString());
+    // the parts' own controls (the player bar's buttons)
+    if (!c) c = w.findChild<QWidget*>(name);
     if (!c) throw Failure{"no control " + name};
     return c;
 }
@@ -654,6 +656,12 @@ void StudyState(frmMain& w, QJsonObject& o) {
     o["exported"] = QJsonArray::fromStringList(w.Parts().cards->Exported());
 }
 
+QJsonObject PlayerBarState(frmMain& w) {
+    const PlayerBar::Shown bar = w.Parts().playerBar->Now();
+    return QJsonObject{{"visible", bar.visible}, {"playing", bar.playing}, {"reciter", bar.reciter},
+                       {"ayah", bar.ayah},       {"repeat", bar.repeat},   {"speed", bar.speed}};
+}
+
 QJsonObject RecitationState(frmMain& w) {
     const RecitationPart::State r = w.Parts().recitation->Now();
     const ReaderChoices& c = w.Parts().choices->Get();
@@ -693,6 +701,7 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     LooksState(w, o);
     StudyState(w, o);
     o["recitation"] = RecitationState(w);
+    o["playerBar"] = PlayerBarState(w);
     o["message"] = w.Parts().messages->Last();
     o["menuEntries"] = menuSeen;
     QJsonArray commands;

@@ -211,6 +211,40 @@ TEST_F(Audio, ARangeIsSaidOverAndOver) {
     EXPECT_NEAR(alone[0].lengthMs, 2 * 300, 40);
 }
 
+// The player bar: hidden with no recitation; while one is on, over the
+// page pane's foot, with what plays in Persian; its buttons pause, go on and
+// stop, by the mouse and by the keyboard.
+TEST_F(Audio, ThePlayerBarShowsWhatPlaysAndControlsIt) {
+    QTemporaryDir dir;
+    const QString folder = dir.filePath("Tones");
+    QDir().mkpath(folder);
+    for (int a = 1; a <= 3; ++a) Tone(folder + QString("/00100%1.wav").arg(a), 4.0, 400 + 100 * a);
+    const QStringList options{"--verbose", "--recitations", dir.path()};
+    const QString place = "eval:wbrQuran:0";  // a round trip, for the bar to be laid out
+    RUN_PROCESS(before, {"check"}, options);
+    EXPECT_FALSE(before.state["playerBar"].toObject()["visible"].toBool());
+    RUN_PROCESS(on, {"menu:mnuSpeed150", "menu:mnuRepeat3", "key:F5", "await:line:0", place, "check"}, options);
+    const QJsonObject bar = on.state["playerBar"].toObject();
+    EXPECT_TRUE(bar["visible"].toBool());
+    EXPECT_TRUE(bar["playing"].toBool());
+    EXPECT_EQ(bar["reciter"].toString(), QString::fromUtf8("قاری: Tones"));
+    EXPECT_EQ(bar["ayah"].toString(), QString::fromUtf8("سورهٔ فاتحه، آیهٔ ۱"));
+    EXPECT_EQ(bar["repeat"].toString(), QString::fromUtf8("تکرار: ۲ بار دیگر"));
+    EXPECT_EQ(bar["speed"].toString(), QString::fromUtf8("سرعت ۱٫۵ برابر"));
+    // the mouse pauses; the keyboard goes on; the mouse stops and the bar goes
+    RUN_PROCESS(paused, {"key:F5", "await:line:0", "button:cmdPlayerPlay", "check"}, options);
+    EXPECT_TRUE(paused.state["recitation"].toObject()["paused"].toBool());
+    EXPECT_TRUE(paused.state["playerBar"].toObject()["visible"].toBool());
+    EXPECT_FALSE(paused.state["playerBar"].toObject()["playing"].toBool());
+    RUN_PROCESS(resumed, {"key:F5", "await:line:0", "button:cmdPlayerPlay", "focus:cmdPlayerPlay", "key:Space", "check"}, options);
+    EXPECT_TRUE(resumed.state["recitation"].toObject()["playing"].toBool());
+    RUN_PROCESS(stopped, {"key:F5", "await:line:0", "focus:cmdPlayerStop", "key:Space", "check"}, options);
+    EXPECT_FALSE(stopped.state["recitation"].toObject()["playing"].toBool());
+    EXPECT_FALSE(stopped.state["playerBar"].toObject()["visible"].toBool());
+    RUN_PROCESS(clicked, {"key:F5", "await:line:0", "button:cmdPlayerStop", "check"}, options);
+    EXPECT_FALSE(clicked.state["playerBar"].toObject()["visible"].toBool());
+}
+
 // A recording longer than what is decoded ahead plays whole, to its last
 // sound, and the next follows it.
 TEST_F(Audio, ALongRecordingPlaysToItsEnd) {

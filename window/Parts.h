@@ -12,6 +12,7 @@
 #include "window/NoteCards.h"
 #include "window/PaneTable.h"
 #include "window/Place.h"
+#include "window/PlayerBar.h"
 #include "window/Reading.h"
 #include "window/Recitation.h"
 #include "window/Search.h"
@@ -35,6 +36,7 @@ struct WindowParts {
     HifzPart* hifz = nullptr;
     RecitationPart* recitation = nullptr;
     PlacePart* place = nullptr;
+    PlayerBar* playerBar = nullptr;
 };
 
 }  // namespace mushaf

@@ -118,11 +118,13 @@ void RecitationPart::PlayOrPause() {
     if (sound_ == Sound::Playing) {
         player_->Pause();
         sound_ = Sound::Paused;
+        emit Changed();
         return;
     }
     if (sound_ == Sound::Paused) {
         player_->Resume();
         sound_ = Sound::Playing;
+        emit Changed();
         // what came while it was paused
         if (auto waiting = std::exchange(onResume_, nullptr)) waiting();
         return;
@@ -161,6 +163,7 @@ void RecitationPart::Stop() {
     onResume_ = nullptr;
     // the caption without what was said while it played
     captionChanged_();
+    emit Changed();
 }
 
 void RecitationPart::ReciteFrom(int16_t line) {
@@ -193,6 +196,7 @@ void RecitationPart::PlayLine(int16_t line) {
     PrepareNext();
     // the page follows the voice, as if the reader had moved there
     state_.MoveTo(line, ReadingState::From::Voice);
+    emit Changed();
 }
 
 void RecitationPart::PrepareNext() {
@@ -213,6 +217,7 @@ void RecitationPart::RecordingEnded() {
     if (sound_ != Sound::Playing) return;
     failures_ = 0;
     ++timesPlayed_;
+    emit Changed();
     if (const int each = EachTimes(); each == 0 || timesPlayed_ < each) {
         AfterPause([this] {
             player_->Play(playingFile_);
@@ -288,6 +293,7 @@ void RecitationPart::FollowReader(ReadingState::From from) {
 
 void RecitationPart::ChooseReciter(const std::u16string& name) {
     choices_.Change([&](ReaderChoices& c) { c.reciter = name; });
+    emit Changed();
     if (sound_ == Sound::Stopped) return;
     Stop();
     PlayOrPause();

@@ -72,6 +72,10 @@ public:
     // What the page's caption says while it plays; empty when nothing.
     QString Caption() const;
 
+signals:
+    // Playing, paused or stopped, another line, another repeat or choice.
+    void Changed();
+
 private:
     const Reciter* ActiveReciter() const;
     void ChooseFromList();

@@ -331,9 +331,11 @@ void frmMain::MakeParts() {
     place_ = std::make_unique<PlacePart>(
         *this, state_, *choices_, *reading_, *appearance_,
         PlacePart::Panel{[this] { return !Control("picPanelSearch")->isHidden(); }, [this] { cmdShowSearch_Click(); }});
+    // a child of the page pane, which deletes it
+    auto* playerBar = new PlayerBar(*recitation_, *Q114, *choices_, paneTable_->Pane(PaneId::Page));
     parts_ = {choices_.get(), clock_.get(),  messages_.get(), commands_.get(), paneTable_.get(),
               reading_.get(), search_.get(), appearance_.get(), cards_.get(),  history_.get(),
-              khatmah_.get(), hifz_.get(),   recitation_.get(), place_.get()};
+              khatmah_.get(), hifz_.get(),   recitation_.get(), place_.get(),  playerBar};
 }
 
 void frmMain::WireParts() {
