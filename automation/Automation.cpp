@@ -478,6 +478,11 @@ void Perform(frmMain& w, const QString& action) {
         const int seconds = rest.startsWith('+') ? rest.mid(1).toInt(&ok) : 0;
         if (!ok || seconds < 0) throw Failure{"clock:+SECONDS, not " + rest};
         w.Parts().clock->Advance(seconds);
+    } else if (verb == "add-recordings") {
+        // add-recordings:NAME:PATH, the name up to the first colon
+        const int colon = static_cast<int>(rest.indexOf(':'));
+        if (colon < 0) throw Failure{"add-recordings:NAME:PATH, not " + rest};
+        w.Parts().recitation->AddRecordings(rest.left(colon).toStdU16String(), QFile::encodeName(rest.mid(colon + 1)).toStdString());
     } else if (verb == "range") {
         // range:FROM:TO:TIMES[:EACH[:PAUSE]] in lines (TIMES 0: without end), or range:off
         if (rest == "off") {
@@ -656,6 +661,16 @@ void StudyState(frmMain& w, QJsonObject& o) {
     o["exported"] = QJsonArray::fromStringList(w.Parts().cards->Exported());
 }
 
+QJsonValue AddedState(frmMain& w) {
+    const auto& r = w.Parts().recitation->LastImport();
+    if (!r) return QJsonValue::Null;
+    const char* failures[] = {nullptr, "unreadable", "nothing usable", "cannot write"};
+    const auto failure = failures[static_cast<int>(r->failure)];
+    return QJsonObject{{"copied", r->copied},
+                       {"passedOver", r->passedOver},
+                       {"failure", failure ? QJsonValue(failure) : QJsonValue(QJsonValue::Null)}};
+}
+
 QJsonObject PlayerBarState(frmMain& w) {
     const PlayerBar::Shown bar = w.Parts().playerBar->Now();
     return QJsonObject{{"visible", bar.visible}, {"playing", bar.playing}, {"reciter", bar.reciter},
@@ -682,6 +697,7 @@ QJsonObject RecitationState(frmMain& w) {
         {"to", to[static_cast<int>(c.playTo)]},
         {"speed", c.speed / 100.0},
         {"round", r.round},
+        {"added", AddedState(w)},
         {"range", c.range ? QJsonValue(QJsonObject{{"from", c.range->from},
                                                    {"to", c.range->to},
                                                    {"times", c.range->times == 0 ? QJsonValue("forever") : QJsonValue(c.range->times)},

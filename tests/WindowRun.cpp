@@ -54,6 +54,7 @@ WindowRun RunWindow(const QStringList& actions, const QStringList& options, cons
     if (const int r = static_cast<int>(options.indexOf("--recitations")); r >= 0)
         services.recitationFolders = {options.value(r + 1).toStdString()};
     services.audio = AudioForRuns();
+    services.importRecordings = ImportRecordings;
     WindowRun run;
     {
         frmMain window(services);

@@ -245,6 +245,89 @@ TEST_F(Audio, ThePlayerBarShowsWhatPlaysAndControlsIt) {
     EXPECT_FALSE(clicked.state["playerBar"].toObject()["visible"].toBool());
 }
 
+namespace {
+// `files` (name to the file to take it from) into a zip or tar archive.
+void Pack(const QString& archive, const QList<QPair<QString, QString>>& files) {
+    QStringList pairs;
+    for (const auto& [name, file] : files) pairs << name << file;
+    const char* script = R"PY(
+import sys, tarfile, zipfile
+out, pairs = sys.argv[1], sys.argv[2:]
+entries = list(zip(pairs[::2], pairs[1::2]))
+if out.endswith('.zip'):
+    with zipfile.ZipFile(out, 'w') as z:
+        for name, f in entries: z.write(f, name)
+else:
+    with tarfile.open(out, 'w:gz' if out.endswith('gz') else 'w') as t:
+        for name, f in entries: t.add(f, name)
+)PY";
+    ASSERT_EQ(QProcess::execute("python3", QStringList{"-c", script, archive} + pairs), 0);
+}
+
+QStringList Listed(const QString& folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot); }
+}  // namespace
+
+// Recordings a reader has, added from an archive (with a folder inside or
+// none) or a folder: the recordings copied, other files passed over and
+// counted, the reciter chosen and played; a damaged archive, one with
+// nothing usable, or a name that is no folder's, change nothing.
+TEST_F(Audio, RecordingsAreAddedFromAnArchiveOrAFolderWholeOrNotAtAll) {
+    QTemporaryDir dir, data;
+    const QByteArray was = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    const QString tones = dir.filePath("tones");
+    QDir().mkpath(tones + "/deep");
+    for (int a = 1; a <= 3; ++a) Tone(tones + QString("/00100%1.wav").arg(a), 0.3, 400 + 100 * a);
+    QFile(tones + "/readme.txt").open(QIODevice::WriteOnly);
+    const QString zip = dir.filePath("qari.zip"), tar = dir.filePath("more.tar.gz");
+    Pack(zip, {{"Qari/001001.wav", tones + "/001001.wav"}, {"Qari/001002.WAV", tones + "/001002.wav"},
+               {"Qari/readme.txt", tones + "/readme.txt"}, {"Qari/1.wav", tones + "/001001.wav"}});
+    Pack(tar, {{"001003.wav", tones + "/001003.wav"}});
+    const QString home = data.filePath("mushaf/recitations");
+    const QString qari = QString::fromUtf8("قاری تازه");
+    RUN_PROCESS(added, {"menu:mnuPlayToPage", "add-recordings:" + qari + ":" + zip, "slider:0", "key:F5", "await:stopped", "check"});
+    const QJsonObject rec = added.state["recitation"].toObject();
+    EXPECT_EQ(rec["added"].toObject()["copied"].toInt(), 2);
+    EXPECT_EQ(rec["added"].toObject()["passedOver"].toInt(), 2);
+    EXPECT_EQ(rec["reciter"].toString(), qari);
+    EXPECT_EQ(Listed(home + "/" + qari), (QStringList{"001001.wav", "001002.WAV"}));
+    EXPECT_TRUE(added.text("message").contains("001003")) << "played to the first one missing";
+    // more into the same reciter, from a tar with no folder inside
+    RUN_PROCESS(more, {"add-recordings:" + qari + ":" + tar, "check"});
+    EXPECT_EQ(Listed(home + "/" + qari).size(), 3);
+    EXPECT_TRUE(more.text("message").contains(QString::fromUtf8("۱ فایل تلاوت به قاری «") + qari + QString::fromUtf8("» افزوده شد")))
+        << more.text("message").toStdString();
+    // from a folder, searched through
+    QFile::copy(tones + "/001003.wav", tones + "/deep/002001.wav");
+    RUN_PROCESS(folder, {"add-recordings:Folder:" + tones, "check"});
+    EXPECT_EQ(folder.state["recitation"].toObject()["added"].toObject()["copied"].toInt(), 4);
+    EXPECT_EQ(Listed(home + "/Folder").size(), 4);
+    // a damaged archive (the zip cut short), one with nothing usable, a bad
+    // name: the reader's folder as it was, no staging left behind
+    const QStringList before = Listed(home);
+    QFile whole(zip);
+    ASSERT_TRUE(whole.open(QIODevice::ReadOnly));
+    const QByteArray bytes = whole.readAll();
+    QFile cut(dir.filePath("cut.zip"));
+    ASSERT_TRUE(cut.open(QIODevice::WriteOnly));
+    cut.write(bytes.left(bytes.size() / 2));
+    cut.close();
+    const QString empty = dir.filePath("empty.tar");
+    Pack(empty, {{"notes/readme.txt", tones + "/readme.txt"}});
+    for (const auto& [what, failure] : {std::pair{"Cut:" + cut.fileName(), "unreadable"}, {"Empty:" + empty, "nothing usable"},
+                                        {"Text:" + tones + "/readme.txt", "unreadable"}}) {
+        RUN_PROCESS(refused, {"add-recordings:" + what, "check"});
+        EXPECT_EQ(refused.state["recitation"].toObject()["added"].toObject()["failure"].toString(), failure) << what.toStdString();
+        EXPECT_TRUE(refused.text("message").contains(QString::fromUtf8("چیزی افزوده نشد"))) << refused.text("message").toStdString();
+        EXPECT_EQ(Listed(home), before) << what.toStdString();
+    }
+    RUN_PROCESS(named, {"add-recordings:.hidden:" + zip, "check"});
+    EXPECT_TRUE(named.state["recitation"].toObject()["added"].isNull());
+    EXPECT_EQ(Listed(home), before);
+    if (was.isNull()) qunsetenv("XDG_DATA_HOME");
+    else qputenv("XDG_DATA_HOME", was);
+}
+
 // A recording longer than what is decoded ahead plays whole, to its last
 // sound, and the next follows it.
 TEST_F(Audio, ALongRecordingPlaysToItsEnd) {

@@ -74,16 +74,22 @@ int ExtensionRank(std::string ext) {
 
 }  // namespace
 
+bool IsRecordingName(const std::string& name) {
+    const std::size_t dot = name.find('.');
+    const std::string stem = name.substr(0, dot);
+    return dot != std::string::npos && ExtensionRank(name.substr(dot)) >= 0 && stem.size() == 6 &&
+           std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
 Recordings::Recordings(const fs::path& folder) {
     std::error_code ec;
     std::map<int, int> rank;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         const std::string name = PlainName(it->path());
+        if (!IsRecordingName(name)) continue;
         const std::size_t dot = name.find('.');
         const std::string stem = name.substr(0, dot);
-        const int r = dot == std::string::npos ? -1 : ExtensionRank(name.substr(dot));
-        if (r < 0 || stem.size() != 6 || !std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; }))
-            continue;
+        const int r = ExtensionRank(name.substr(dot));
         // a FIFO or a device named like a recording, a link that loops or
         // leads nowhere: passed over
         std::error_code isFile;

@@ -24,6 +24,9 @@ struct Reciter {
 // found twice is the first root's. Hidden folders are passed over.
 std::vector<Reciter> FindReciters(const std::vector<std::filesystem::path>& roots);
 
+// A recording's name: SSSAAA and an audio extension, in any letter case.
+bool IsRecordingName(const std::string& name);
+
 // One reciter's recordings, found once by their names.
 class Recordings {
 public:

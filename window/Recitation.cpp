@@ -37,9 +37,15 @@ RecitationPart::RecitationPart(ReadingState& state, const cQ114& model, const st
                                std::function<void()> captionChanged, QObject* parent)
     : QObject(parent), state_(state), Q114(model), pageStarts_(pageStarts), choices_(choices), messages_(messages),
       services_(std::move(services)), captionChanged_(std::move(captionChanged)) {
-    reciters_ = FindReciters(services_.folders);
-    for (std::size_t i = 0; i < reciters_.size(); ++i) reciterAt_.emplace(reciters_[i].name, i);
+    FindAllReciters();
     connect(&state_, &ReadingState::Moved, this, &RecitationPart::FollowReader);
+}
+
+void RecitationPart::FindAllReciters() {
+    reciters_ = FindReciters(services_.folders);
+    reciterAt_.clear();
+    for (std::size_t i = 0; i < reciters_.size(); ++i) reciterAt_.emplace(reciters_[i].name, i);
+    active_ = {u"\uFFFF", nullptr};
 }
 
 RecitationPart::~RecitationPart() {
@@ -362,6 +368,7 @@ std::vector<Command> RecitationPart::Commands() {
                             .run = [this] { PlayOrPause(); }, .menu = {kRecitation, kReciter}});
     for (Command& c : ChoiceCommands()) commands.push_back(std::move(c));
     for (Command& c : RangeCommands()) commands.push_back(std::move(c));
+    for (Command& c : AddingCommands()) commands.push_back(std::move(c));
     return commands;
 }
 

@@ -14,6 +14,7 @@
 
 #include "model/cQ114.h"
 #include "platform/Audio.h"
+#include "platform/RecordingImport.h"
 #include "window/Command.h"
 #include "window/ReaderChoices.h"
 #include "window/ReadingState.h"
@@ -31,6 +32,7 @@ public:
         // where reciters' folders are looked for, and what plays them (none: no sound)
         std::vector<std::filesystem::path> folders;
         AudioPlayerMaker audio;
+        RecordingImport import = {};  // none: recordings cannot be added
     };
     // `pageStarts`: the first line of each page, then the line count;
     // `captionChanged` says the page's caption again.
@@ -72,6 +74,12 @@ public:
     // What the page's caption says while it plays; empty when nothing.
     QString Caption() const;
 
+    // The recordings of a folder or an archive copied into the reciter
+    // `name`'s folder (one of that name, or a new one in the reader's
+    // folder), which is then the reciter chosen; what came of it said.
+    void AddRecordings(const std::u16string& name, const std::filesystem::path& from);
+    const std::optional<ImportReport>& LastImport() const { return lastImport_; }
+
 signals:
     // Playing, paused or stopped, another line, another repeat or choice.
     void Changed();
@@ -98,6 +106,9 @@ private:
     int16_t RecordedFrom(int line) const;
     std::vector<Command> ChoiceCommands();
     std::vector<Command> RangeCommands();
+    std::vector<Command> AddingCommands();
+    void AskRecordings(bool archive);
+    void FindAllReciters();
     void AskRange();
     // How often each ayah plays, and the silence before a repeat.
     int EachTimes() const;
@@ -131,6 +142,7 @@ private:
     std::function<void()> onResume_;  // an end or a failure that came as the reader paused
     QString notice_;  // said beside the page's caption while it plays
     mutable std::vector<int16_t> unitFirsts_[4];  // first lines of every page, surah, juz'
+    std::optional<ImportReport> lastImport_;
 };
 
 }  // namespace mushaf

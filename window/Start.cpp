@@ -372,6 +372,7 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     services.recitationFolders = {RecitationPart::UserFolder()};
     if (!options.recitations.isEmpty()) services.recitationFolders.push_back(options.recitations.toStdString());
     services.audio = MakeQtAudioPlayer;
+    services.importRecordings = ImportRecordings;
     services.model = [&] { return model ? std::move(model) : readModel(); };
     // The window lives until the program ends, which ends with it: its pages
     // are never destroyed under the compositor, and nothing the reader

@@ -8,6 +8,7 @@
 
 #include "model/cQ114.h"
 #include "platform/Audio.h"
+#include "platform/RecordingImport.h"
 #include "platform/Services.h"
 #include "platform/TableSource.h"
 
@@ -25,6 +26,8 @@ struct WindowServices {
     // where reciters' folders are looked for, and what plays them (none: no sound)
     std::vector<std::filesystem::path> recitationFolders = {};
     AudioPlayerMaker audio = {};
+    // copies a reader's recordings into a reciter's folder (none: it cannot)
+    RecordingImport importRecordings = {};
     // The text model read ahead from `tables` (see ReadModelAhead), taken by
     // Form_Load; without it Form_Load reads the model itself.
     std::function<std::unique_ptr<cQ114>()> model = {};

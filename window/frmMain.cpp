@@ -326,7 +326,7 @@ void frmMain::MakeParts() {
     khatmah_ = std::make_unique<KhatmahPart>(state_, *Q114, *choices_, *clock_, *messages_, caption);
     hifz_ = std::make_unique<HifzPart>(state_, *Q114, *paneTable_, *choices_, *reading_);
     recitation_ = std::make_unique<RecitationPart>(state_, *Q114, reading_->PageStartList(), *choices_, *messages_,
-                                                   RecitationPart::Services{services_.recitationFolders, services_.audio},
+                                                   RecitationPart::Services{services_.recitationFolders, services_.audio, services_.importRecordings},
                                                    caption);
     place_ = std::make_unique<PlacePart>(
         *this, state_, *choices_, *reading_, *appearance_,

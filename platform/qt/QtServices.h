@@ -4,6 +4,7 @@
 #include <map>
 #include <memory>
 
+#include "platform/RecordingImport.h"
 #include "platform/Services.h"
 
 namespace mushaf {
@@ -64,5 +65,9 @@ inline std::u16string FromQ(const QString& s) { return s.toStdU16String(); }
 // A path or a file's name inside a Persian sentence, kept left to right
 // ("001004.mp3", not "mp3.001004"; its slashes where they belong).
 inline QString Isolated(const QString& name) { return QChar(0x2066) + name + QChar(0x2069); }
+
+// The import of recordings from the mushaf-archive module (a failure when
+// it cannot be loaded).
+ImportReport ImportRecordings(const std::filesystem::path& from, const std::filesystem::path& into, const RecordingNamed& wanted);
 
 }  // namespace mushaf

@@ -1,0 +1,42 @@
+// The import of recordings lives in a module of its own (mushaf-archive),
+// loaded at the first import: the program starts without libarchive.
+#include <QCoreApplication>
+#include <QLibrary>
+
+#include "platform/qt/QtServices.h"
+
+namespace mushaf {
+
+namespace {
+
+using Entry = void (*)(const std::filesystem::path*, const std::filesystem::path*, const RecordingNamed*, ImportReport*);
+
+Entry LoadImport() {
+    // beside the executables' folder, as the audio module
+    static Entry entry = [] {
+        QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/mushaf/archive/mushaf-archive"));
+        if (!module.load()) {
+            qWarning("recordings: %s", qPrintable(module.errorString()));
+            return Entry(nullptr);
+        }
+        return reinterpret_cast<Entry>(module.resolve("mushaf_import_recordings"));
+    }();
+    return entry;
+}
+
+}  // namespace
+
+ImportReport ImportRecordings(const std::filesystem::path& from, const std::filesystem::path& into, const RecordingNamed& wanted) {
+    const Entry entry = LoadImport();
+    if (!entry) {
+        ImportReport r;
+        r.failure = ImportReport::Failure::Unreadable;
+        r.detail = "the archive module could not be loaded";
+        return r;
+    }
+    ImportReport r;
+    entry(&from, &into, &wanted, &r);
+    return r;
+}
+
+}  // namespace mushaf
