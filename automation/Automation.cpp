@@ -478,6 +478,16 @@ void Perform(frmMain& w, const QString& action) {
         const int seconds = rest.startsWith('+') ? rest.mid(1).toInt(&ok) : 0;
         if (!ok || seconds < 0) throw Failure{"clock:+SECONDS, not " + rest};
         w.Parts().clock->Advance(seconds);
+    } else if (verb == "download") {
+        // download:NAME:URL:SURAHS: the name runs to the first colon, the surahs follow the last
+        const int first = static_cast<int>(rest.indexOf(':')), last = static_cast<int>(rest.lastIndexOf(':'));
+        if (first < 0 || last <= first) throw Failure{"download:NAME:URL:SURAHS, not " + rest};
+        const auto surahs = SurahList(rest.mid(last + 1).toStdU16String(), w.Model().SorehCount());
+        if (!surahs) throw Failure{"no surahs in " + rest};
+        w.Parts().recitation->DownloadRecordings(rest.left(first).toStdU16String(), QUrl(rest.mid(first + 1, last - first - 1)),
+                                                 *surahs);
+    } else if (verb == "cancel-download") {
+        w.Parts().recitation->CancelDownload();
     } else if (verb == "add-recordings") {
         // add-recordings:NAME:PATH, the name up to the first colon
         const int colon = static_cast<int>(rest.indexOf(':'));
@@ -525,9 +535,10 @@ void Perform(frmMain& w, const QString& action) {
             if (what == "line") return w.Line() == value.toInt() && r.line == value.toInt();
             if (what == "file") return r.file == value;
             if (what == "stopped") return !r.playing && !r.paused;
-            throw Failure{"await:line:N, await:file:NAME or await:stopped, not " + rest};
+            if (what == "downloaded") return !w.Parts().recitation->Downloads() || !w.Parts().recitation->Downloads()->running;
+            throw Failure{"await:line:N, await:file:NAME, await:stopped or await:downloaded, not " + rest};
         };
-        if (!WaitUntil(reached, 30000))
+        if (!WaitUntil(reached, what == "downloaded" ? 90000 : 30000))
             throw Failure{"the recitation did not reach " + rest + QStringLiteral(" (at line %1, %2)")
                                                                          .arg(w.Parts().recitation->Now().line)
                                                                          .arg(w.Parts().recitation->Now().file)};
@@ -671,6 +682,13 @@ QJsonValue AddedState(frmMain& w) {
                        {"failure", failure ? QJsonValue(failure) : QJsonValue(QJsonValue::Null)}};
 }
 
+QJsonValue DownloadsState(frmMain& w) {
+    const QtDownloader::Progress* p = w.Parts().recitation->Downloads();
+    if (!p) return QJsonValue::Null;
+    return QJsonObject{{"running", p->running}, {"total", p->total},   {"done", p->done},
+                       {"failed", p->failed},   {"bytes", p->bytes},   {"failedFiles", QJsonArray::fromStringList(p->failedNames)}};
+}
+
 QJsonObject PlayerBarState(frmMain& w) {
     const PlayerBar::Shown bar = w.Parts().playerBar->Now();
     return QJsonObject{{"visible", bar.visible}, {"playing", bar.playing}, {"reciter", bar.reciter},
@@ -718,6 +736,7 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     StudyState(w, o);
     o["recitation"] = RecitationState(w);
     o["playerBar"] = PlayerBarState(w);
+    o["downloads"] = DownloadsState(w);
     o["message"] = w.Parts().messages->Last();
     o["menuEntries"] = menuSeen;
     QJsonArray commands;

@@ -2,6 +2,9 @@
 // page follows the voice over a page turn and a surah's end, in every
 // format, and an unreadable file is skipped.
 #include <QDir>
+#include <QElapsedTimer>
+#include <QJsonDocument>
+#include <QThread>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonObject>
@@ -324,6 +327,117 @@ TEST_F(Audio, RecordingsAreAddedFromAnArchiveOrAFolderWholeOrNotAtAll) {
     RUN_PROCESS(named, {"add-recordings:.hidden:" + zip, "check"});
     EXPECT_TRUE(named.state["recitation"].toObject()["added"].isNull());
     EXPECT_EQ(Listed(home), before);
+    if (was.isNull()) qunsetenv("XDG_DATA_HOME");
+    else qputenv("XDG_DATA_HOME", was);
+}
+
+namespace {
+// An HTTP server on 127.0.0.1 for the downloads: qari/SSSAAA.mp3 from
+// `files`, with 001004 missing, 001005 slow, 001006 cut half-way the first
+// time (then sent from where a Range asks), 001007 an HTML page; each
+// request written to `files`/log.
+const char* kServer = R"PY(
+import http.server, os, sys, time
+root = sys.argv[1]
+class Handler(http.server.BaseHTTPRequestHandler):
+    def log_message(self, *args): pass
+    def do_GET(self):
+        name = os.path.basename(self.path)
+        with open(os.path.join(root, 'log'), 'a') as log:
+            log.write('%s %s\n' % (name, self.headers.get('Range', '-')))
+        if name == '001007.mp3':
+            body = b'<html><body>Not found</body></html>'
+            self.send_response(200); self.send_header('Content-Type', 'text/html')
+            self.send_header('Content-Length', str(len(body))); self.end_headers(); self.wfile.write(body); return
+        path = os.path.join(root, name)
+        if name == '001004.mp3' or not os.path.exists(path):
+            self.send_error(404); return
+        data = open(path, 'rb').read()
+        first = 0
+        if self.headers.get('Range', '').startswith('bytes='):
+            first = int(self.headers['Range'][6:].split('-')[0])
+            self.send_response(206)
+            self.send_header('Content-Range', 'bytes %d-%d/%d' % (first, len(data) - 1, len(data)))
+        else:
+            self.send_response(200)
+        self.send_header('Content-Length', str(len(data) - first)); self.end_headers()
+        data = data[first:]
+        cut = os.path.join(root, 'cut')
+        if name == '001006.mp3' and not os.path.exists(cut):
+            open(cut, 'w').close()
+            self.wfile.write(data[:len(data) // 2]); self.wfile.flush(); return
+        if name == '001005.mp3':
+            for i in range(4):
+                self.wfile.write(data[i * len(data) // 4:(i + 1) * len(data) // 4]); self.wfile.flush(); time.sleep(0.3)
+            return
+        self.wfile.write(data)
+server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
+open(os.path.join(root, 'port'), 'w').write(str(server.server_address[1]))
+server.serve_forever()
+)PY";
+}  // namespace
+
+// Recordings fetched from an address, a few at a time: what came whole and
+// is audio kept; a 404, a file cut short and an HTML page named .mp3 listed
+// as failed; the next run fetches only what is missing and goes on with the
+// cut file from where it stopped; a cancelled one leaves nothing half-written.
+TEST_F(Audio, RecordingsAreDownloadedAndWhatFailedIsListedAndResumed) {
+    QTemporaryDir dir, data;
+    const QByteArray was = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    const QString served = dir.filePath("served");
+    QDir().mkpath(served);
+    for (int a = 1; a <= 7; ++a) Tone(served + QString("/00100%1.mp3").arg(a), 0.5, 400 + 50 * a);
+    QProcess server;
+    server.start("python3", {"-c", kServer, served});
+    ASSERT_TRUE(server.waitForStarted());
+    QElapsedTimer clock;
+    clock.start();
+    while (!QFile::exists(served + "/port") && clock.elapsed() < 10000) QThread::msleep(50);
+    QFile portFile(served + "/port");
+    ASSERT_TRUE(portFile.open(QIODevice::ReadOnly));
+    const QString base = "http://127.0.0.1:" + QString::fromLatin1(portFile.readAll()) + "/qari";
+    const QString folder = data.filePath("mushaf/recitations/Qari");
+    auto log = [&] {
+        QFile f(served + "/log");
+        f.open(QIODevice::ReadOnly);
+        return QString::fromLatin1(f.readAll()).split('\n', Qt::SkipEmptyParts);
+    };
+    RUN_PROCESS(first, {"download:Qari:" + base + ":1", "await:downloaded", "check"});
+    QJsonObject d = first.state["downloads"].toObject();
+    EXPECT_EQ(d["total"].toInt(), 7);
+    EXPECT_EQ(d["done"].toInt(), 4);
+    EXPECT_EQ(d["failed"].toInt(), 3);
+    const QString failed = QJsonDocument(d["failedFiles"].toArray()).toJson(QJsonDocument::Compact);
+    for (const char* name : {"001004.mp3 (404)", "001006.mp3", "001007.mp3 (not audio)"}) EXPECT_TRUE(failed.contains(name)) << failed.toStdString();
+    EXPECT_EQ(first.state["recitation"].toObject()["reciter"].toString(), "Qari");
+    EXPECT_TRUE(first.text("message").contains(QString::fromUtf8("۳ فایل بارگیری نشد"))) << first.text("message").toStdString();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files), (QStringList{"001001.mp3", "001002.mp3", "001003.mp3", "001005.mp3"}));
+    for (const QString& f : QDir(folder).entryList(QDir::Files)) {
+        QFile got(folder + "/" + f), sent(served + "/" + f);
+        got.open(QIODevice::ReadOnly);
+        sent.open(QIODevice::ReadOnly);
+        EXPECT_EQ(got.readAll(), sent.readAll()) << f.toStdString();
+    }
+    // again: only what is missing is asked for, the cut one from where it stopped
+    const int asked = static_cast<int>(log().size());
+    RUN_PROCESS(second, {"download:Qari:" + base + ":1", "await:downloaded", "check"});
+    d = second.state["downloads"].toObject();
+    EXPECT_EQ(d["done"].toInt(), 5);
+    EXPECT_EQ(d["failed"].toInt(), 2);
+    const QStringList again = log().mid(asked);
+    EXPECT_EQ(again.size(), 3) << again.join(" | ").toStdString();
+    EXPECT_TRUE(again.filter("001006.mp3 bytes=").size() == 1) << again.join(" | ").toStdString();
+    QFile got(folder + "/001006.mp3"), sent(served + "/001006.mp3");
+    got.open(QIODevice::ReadOnly);
+    sent.open(QIODevice::ReadOnly);
+    EXPECT_EQ(got.readAll(), sent.readAll());
+    // cancelled while the slow one comes: nothing half-written is left
+    RUN_PROCESS(cancelled, {"download:Other:" + base + ":1", "wait:200", "cancel-download", "check"});
+    EXPECT_FALSE(cancelled.state["downloads"].toObject()["running"].toBool());
+    EXPECT_TRUE(QDir(data.filePath("mushaf/recitations/Other")).entryList({".*.part"}, QDir::Files | QDir::Hidden).isEmpty());
+    server.kill();
+    server.waitForFinished();
     if (was.isNull()) qunsetenv("XDG_DATA_HOME");
     else qputenv("XDG_DATA_HOME", was);
 }

@@ -288,11 +288,14 @@ TEST(Recitation, WithNoReciterF5AndTheMenuSaySoAndEveryEntryRuns) {
     const QStringList entries{"mnuPlay",       "mnuStop",          "mnuNoReciter",   "mnuRepeat1",     "mnuRepeat2",
                               "mnuRepeat3",    "mnuRepeat5",       "mnuRepeat10",    "mnuRepeatForever",
                               "mnuPlayToPage", "mnuPlayToSurah",   "mnuPlayToJuz",   "mnuPlayToQuran", "mnuSpeed075",
-                              "mnuSpeed125",   "mnuSpeed150",      "mnuSpeed100"};
+                              "mnuSpeed125",   "mnuSpeed150",      "mnuSpeed100",    "mnuRange",       "mnuRangeOff",
+                              "mnuAddRecordingsArchive", "mnuAddRecordingsFolder", "mnuDownloadRecordings"};
     QStringList actions{"key:F5", "check"};
     RUN_WINDOW_WITH(f5, actions, {"--recitations", dir.filePath("none")});
     EXPECT_TRUE(f5.text("message").contains(QString::fromUtf8("قاری‌ای یافت نشد"))) << f5.text("message").toStdString();
     EXPECT_TRUE(f5.text("message").contains("001001.mp3"));
+    // what a reader can do: add from an archive or a folder, or download
+    for (const char* way : {"zip", "پوشه", "بارگیری"}) EXPECT_TRUE(f5.text("message").contains(QString::fromUtf8(way))) << way;
     EXPECT_TRUE(Recitation(f5)["reciter"].isNull());
     actions.clear();
     for (const QString& e : entries) actions << "menu:" + e;

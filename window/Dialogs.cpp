@@ -166,6 +166,28 @@ std::optional<std::vector<int>> AskNumbers(const Looks& looks, const QString& la
     return values;
 }
 
+std::optional<QStringList> AskFields(const Looks& looks, const QString& label, const std::vector<TextField>& fields) {
+    QDialog dialog(looks.parent);
+    Dress(dialog, looks);
+    auto* layout = new QVBoxLayout(&dialog);
+    if (!label.isEmpty()) layout->addWidget(new QLabel(label, &dialog));
+    auto* form = new QFormLayout;
+    layout->addLayout(form);
+    std::vector<QLineEdit*> edits;
+    for (const TextField& f : fields) {
+        edits.push_back(new QLineEdit(f.value, &dialog));
+        edits.back()->setObjectName(QStringLiteral("txtDialogField%1").arg(edits.size()));
+        if (f.leftToRight) edits.back()->setLayoutDirection(Qt::LeftToRight);
+        form->addRow(f.label, edits.back());
+    }
+    layout->addWidget(OkAndCancel(dialog));
+    if (!edits.empty()) edits.front()->setFocus();
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    QStringList values;
+    for (QLineEdit* e : edits) values << e->text().trimmed();
+    return values;
+}
+
 std::optional<int> Choose(const Looks& looks, const QString& label, const QStringList& items, int current) {
     QDialog dialog(looks.parent);
     Dress(dialog, looks);

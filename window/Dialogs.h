@@ -42,6 +42,13 @@ struct NumberField {
 // The numbers of several fields, in their order.
 std::optional<std::vector<int>> AskNumbers(const Looks& looks, const QString& label, const std::vector<NumberField>& fields);
 
+// Lines of text, each under its label; an address is written left to right.
+struct TextField {
+    QString label, value;
+    bool leftToRight = false;
+};
+std::optional<QStringList> AskFields(const Looks& looks, const QString& label, const std::vector<TextField>& fields);
+
 // One of `items`, found by a filter typed above the list; `current` chosen
 // at first (-1: none).
 std::optional<int> Choose(const Looks& looks, const QString& label, const QStringList& items, int current);

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <array>
 #include <cctype>
+#include <charconv>
+#include <cstring>
 #include <set>
 #include <system_error>
 
@@ -73,6 +75,46 @@ int ExtensionRank(std::string ext) {
 }
 
 }  // namespace
+
+bool LooksLikeAudio(const std::string& head) {
+    auto starts = [&](const char* magic, std::size_t at = 0) { return head.compare(at, std::strlen(magic), magic) == 0; };
+    const bool frame = head.size() >= 2 && static_cast<unsigned char>(head[0]) == 0xFF && (static_cast<unsigned char>(head[1]) & 0xE0) == 0xE0;
+    return starts("ID3") || frame || starts("OggS") || starts("fLaC") || (starts("RIFF") && starts("WAVE", 8));
+}
+
+std::optional<std::vector<int>> SurahList(std::u16string text, int surahs) {
+    for (char16_t& c : text) {
+        if (c >= u'\u06F0' && c <= u'\u06F9') c = static_cast<char16_t>(u'0' + (c - u'\u06F0'));
+        if (c >= u'\u0660' && c <= u'\u0669') c = static_cast<char16_t>(u'0' + (c - u'\u0660'));
+        if (c == u'\u060C') c = u',';  // the Persian comma
+    }
+    std::string s;
+    for (char16_t c : text)
+        if (c != u' ') s += c < 128 ? static_cast<char>(c) : '?';
+    std::vector<int> list;
+    if (s.empty() || s == "all") {
+        for (int n = 1; n <= surahs; ++n) list.push_back(n);
+        return list;
+    }
+    std::set<int> chosen;
+    std::size_t at = 0;
+    while (at <= s.size()) {
+        const std::size_t end = std::min(s.find(',', at), s.size());
+        const std::string part = s.substr(at, end - at);
+        const std::size_t dash = part.find('-');
+        int from = 0, to = 0;
+        auto number = [](const std::string& t, int& v) {
+            auto [p, ec] = std::from_chars(t.data(), t.data() + t.size(), v);
+            return !t.empty() && ec == std::errc() && p == t.data() + t.size();
+        };
+        if (!number(part.substr(0, dash), from) || !number(dash == std::string::npos ? part : part.substr(dash + 1), to) ||
+            from < 1 || to > surahs || from > to)
+            return std::nullopt;
+        for (int n = from; n <= to; ++n) chosen.insert(n);
+        at = end + 1;
+    }
+    return std::vector<int>(chosen.begin(), chosen.end());
+}
 
 bool IsRecordingName(const std::string& name) {
     const std::size_t dot = name.find('.');

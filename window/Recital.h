@@ -27,6 +27,14 @@ std::vector<Reciter> FindReciters(const std::vector<std::filesystem::path>& root
 // A recording's name: SSSAAA and an audio extension, in any letter case.
 bool IsRecordingName(const std::string& name);
 
+// Whether the first bytes of a file are a recording's (MP3, Ogg, WAV, FLAC),
+// not an error page or anything else.
+bool LooksLikeAudio(const std::string& head);
+
+// The surahs a reader lists: "all" (or empty) for every one, else numbers
+// and ranges, "1,112-114", in any digits; nothing when the list is unsound.
+std::optional<std::vector<int>> SurahList(std::u16string text, int surahs);
+
 // One reciter's recordings, found once by their names.
 class Recordings {
 public:

@@ -137,8 +137,9 @@ void RecitationPart::PlayOrPause() {
     }
     const Reciter* reciter = ActiveReciter();
     if (!reciter) {
-        messages_.Say(QStringLiteral("قاری‌ای یافت نشد. پوشهٔ هر قاری را در %1 بگذارید، با یک فایل برای هر آیه به نام "
-                                     "شمارهٔ سوره و آیه، هر کدام سه رقم: %2 تا %3 (mp3، ogg، opus یا wav).")
+        messages_.Say(QStringLiteral("قاری‌ای یافت نشد. از منوی «تلاوت» و «قاری» تلاوت‌ها را از فایل zip یا tar یا از پوشه‌ای "
+                                     "بیفزایید، یا از نشانی‌ای بارگیری کنید؛ پوشهٔ قاری در %1 ساخته می‌شود. هر آیه یک فایل است "
+                                     "به نام شمارهٔ سوره و آیه، هر کدام سه رقم: %2 تا %3 (mp3، ogg، opus یا wav).")
                           .arg(Isolated(QString::fromStdString(UserFolder().string())),
                                Isolated(QStringLiteral("001001.mp3")), Isolated(QStringLiteral("114006.mp3"))));
         return;
@@ -362,7 +363,7 @@ std::vector<Command> RecitationPart::Commands() {
              .run = [this] { ChooseFromList(); }, .menu = {kRecitation, kReciter}, .separatorBefore = yes});
     if (reciters_.empty())
         commands.push_back({.name = "mnuNoReciter",
-                            .text = QStringLiteral("قاری‌ای یافت نشد؛ پوشهٔ قاری را در %1 بگذارید، فایل هر آیه با نام %2")
+                            .text = QStringLiteral("قاری‌ای یافت نشد؛ از این منو بیفزایید یا بارگیری کنید (پوشه: %1، فایل هر آیه: %2)")
                                         .arg(Isolated(QString::fromStdString(UserFolder().string())),
                                              Isolated(QStringLiteral("001001.mp3"))),
                             .run = [this] { PlayOrPause(); }, .menu = {kRecitation, kReciter}});

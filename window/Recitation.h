@@ -5,6 +5,7 @@
 // begins there.
 #include <QObject>
 #include <QString>
+#include <QUrl>
 #include <filesystem>
 #include <functional>
 #include <map>
@@ -15,6 +16,7 @@
 #include "model/cQ114.h"
 #include "platform/Audio.h"
 #include "platform/RecordingImport.h"
+#include "platform/qt/QtDownloader.h"
 #include "window/Command.h"
 #include "window/ReaderChoices.h"
 #include "window/ReadingState.h"
@@ -79,6 +81,13 @@ public:
     // folder), which is then the reciter chosen; what came of it said.
     void AddRecordings(const std::u16string& name, const std::filesystem::path& from);
     const std::optional<ImportReport>& LastImport() const { return lastImport_; }
+    // The recordings of `surahs` fetched from `base` (base/SSSAAA.mp3) into
+    // the reciter `name`'s folder, a few at a time, with the progress shown;
+    // what failed said at the end, and the reciter chosen.
+    void DownloadRecordings(const std::u16string& name, const QUrl& base, const std::vector<int>& surahs);
+    void CancelDownload();
+    // Null before the first download.
+    const QtDownloader::Progress* Downloads() const { return downloader_ ? &downloader_->Now() : nullptr; }
 
 signals:
     // Playing, paused or stopped, another line, another repeat or choice.
@@ -109,6 +118,10 @@ private:
     std::vector<Command> AddingCommands();
     void AskRecordings(bool archive);
     void FindAllReciters();
+    std::filesystem::path FolderFor(const std::u16string& name) const;
+    void AskDownload();
+    void ShowDownload();
+    void DownloadEnded();
     void AskRange();
     // How often each ayah plays, and the silence before a repeat.
     int EachTimes() const;
@@ -143,6 +156,9 @@ private:
     QString notice_;  // said beside the page's caption while it plays
     mutable std::vector<int16_t> unitFirsts_[4];  // first lines of every page, surah, juz'
     std::optional<ImportReport> lastImport_;
+    QtDownloader* downloader_ = nullptr;  // made at the first download
+    std::u16string downloading_;          // the reciter's name
+    class QProgressDialog* progress_ = nullptr;
 };
 
 }  // namespace mushaf
