@@ -49,6 +49,7 @@ echo "$deb: $(stat -c %s "$deb") bytes"
 step "file list"
 expected_files="./usr/bin/mushaf
 ./usr/bin/mushaf-cli
+./usr/lib/mushaf/archive/mushaf-archive.so
 ./usr/lib/mushaf/audio/mushaf-audio.so
 ./usr/share/applications/$id.desktop
 ./usr/share/doc/mushaf/changelog.gz

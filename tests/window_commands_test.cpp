@@ -183,12 +183,15 @@ TEST(Commands, TheMenuIsGroupedAndNoListIsTallerThanHalfTheScreen) {
     EXPECT_EQ(top.mid(0, 5), (QStringList{"mnuPlay", "mnuStop", "mnuFish", "mnuFishNote", "mnuCopy"}));
     for (const char* group : {"mnuView", "mnuStudy", "mnuRecitation", "mnuExport"}) EXPECT_TRUE(top.contains(group)) << group;
     EXPECT_EQ(entries["mnuRecitation"], (QStringList{"mnuReciter", "mnuRepeat", "mnuPlayTo", "mnuSpeed"}));
-    EXPECT_EQ(entries["mnuRepeat"].size(), 6);  // how often, and nothing else
+    // how often, and nothing else: each ayah, or a range
+    EXPECT_EQ(entries["mnuRepeat"], (QStringList{"mnuRepeat1", "mnuRepeat2", "mnuRepeat3", "mnuRepeat5", "mnuRepeat10",
+                                                 "mnuRepeatForever", "mnuRange", "mnuRangeOff"}));
     EXPECT_TRUE(entries["mnuPlayTo"].contains("mnuPlayToSurah"));
     EXPECT_FALSE(entries["mnuRepeat"].contains("mnuPlayToSurah"));
-    // the first reciters, and the list of all
-    EXPECT_EQ(entries["mnuReciter"].size(), 13);
-    EXPECT_EQ(entries["mnuReciter"].last(), "mnuAllReciters");
+    // the first reciters, the list of all, and the ways to add one
+    EXPECT_EQ(entries["mnuReciter"].size(), 14);
+    EXPECT_EQ(entries["mnuReciter"].mid(12), (QStringList{"mnuAllReciters", "mnuAddRecordings"}));
+    EXPECT_EQ(entries["mnuAddRecordings"], (QStringList{"mnuAddRecordingsArchive", "mnuAddRecordingsFolder", "mnuDownloadRecordings"}));
     // every reciter still answers the automation and the commands list
     RUN_WINDOW_WITH(last, {"menu:mnuReciter:Qari 39"}, {"--recitations", dir.path()});
     EXPECT_EQ(last.state["recitation"].toObject()["reciter"].toString(), "Qari 39");

@@ -169,11 +169,11 @@ std::vector<Command> RecitationPart::AddingCommands() {
     using namespace menus;
     return {
         {.name = "mnuAddRecordingsArchive", .text = QStringLiteral("افزودن تلاوت از فایل zip یا tar…"),
-         .run = [this] { AskRecordings(true); }, .menu = {kRecitation, kReciter}, .separatorBefore = true},
+         .run = [this] { AskRecordings(true); }, .menu = {kRecitation, kReciter, kAddRecordings}},
         {.name = "mnuAddRecordingsFolder", .text = QStringLiteral("افزودن تلاوت از پوشه…"),
-         .run = [this] { AskRecordings(false); }, .menu = {kRecitation, kReciter}},
+         .run = [this] { AskRecordings(false); }, .menu = {kRecitation, kReciter, kAddRecordings}},
         {.name = "mnuDownloadRecordings", .text = QStringLiteral("بارگیری تلاوت از نشانی…"),
-         .run = [this] { AskDownload(); }, .menu = {kRecitation, kReciter}},
+         .run = [this] { AskDownload(); }, .menu = {kRecitation, kReciter, kAddRecordings}},
     };
 }
 

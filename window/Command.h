@@ -24,7 +24,8 @@ inline const Submenu kTranslation{"mnuTranslationMenu", QStringLiteral("ترجم
 inline const Submenu kStudy{"mnuStudy", QStringLiteral("مطالعه")};
 inline const Submenu kRecitation{"mnuRecitation", QStringLiteral("تلاوت")};
 inline const Submenu kReciter{"mnuReciter", QStringLiteral("قاری")};
-inline const Submenu kRepeat{"mnuRepeat", QStringLiteral("تکرار هر آیه")};
+inline const Submenu kAddRecordings{"mnuAddRecordings", QStringLiteral("افزودن قاری")};
+inline const Submenu kRepeat{"mnuRepeat", QStringLiteral("تکرار")};
 inline const Submenu kPlayTo{"mnuPlayTo", QStringLiteral("پایان پخش")};
 inline const Submenu kSpeed{"mnuSpeed", QStringLiteral("سرعت")};
 inline const Submenu kExport{"mnuExport", QStringLiteral("صدور")};

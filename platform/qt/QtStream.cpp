@@ -23,8 +23,10 @@ QAudioFormat StreamFormat() {
     return f;
 }
 
-// how much the sink holds: what is fed but not heard yet, at most
-constexpr int kSinkMs = 100;
+// how much the sink holds: what is fed but not heard yet, at most; more
+// through the stretcher, which works on the event loop's thread and is
+// heard some 50 ms late anyway (a busy moment of the loop is then no gap)
+constexpr int kSinkMs = 100, kStretchedSinkMs = 250;
 // a sink that has taken nothing for this long while playing has failed
 constexpr int kStillMs = 3000;
 // how far ahead of the sink a recording is decoded
@@ -148,7 +150,7 @@ void QtStreamPlayer::StartSink() {
     // a new sink each time: Qt 6.4's PulseAudio sink, stopped and started
     // again, came to take nothing from the third start on
     sink_ = new QAudioSink(QMediaDevices::defaultAudioOutput(), StreamFormat());
-    sink_->setBufferSize(StreamFormat().bytesForDuration(kSinkMs * 1000));
+    sink_->setBufferSize(StreamFormat().bytesForDuration((stretching_ ? kStretchedSinkMs : kSinkMs) * 1000));
     streamed_ = 0;
     lastProcessed_ = -1;
     paused_ = false;
