@@ -535,11 +535,12 @@ void Perform(frmMain& w, const QString& action) {
             if (what == "line") return w.Line() == value.toInt() && r.line == value.toInt();
             if (what == "file") return r.file == value;
             if (what == "stopped") return !r.playing && !r.paused;
+            if (what == "moved") return w.Line() == value.toInt();  // the reader's line, by any way
             if (what == "downloaded") return !w.Parts().recitation->Downloads() || !w.Parts().recitation->Downloads()->running;
-            throw Failure{"await:line:N, await:file:NAME, await:stopped or await:downloaded, not " + rest};
+            throw Failure{"await:line:N, await:moved:N, await:file:NAME, await:stopped or await:downloaded, not " + rest};
         };
         if (!WaitUntil(reached, what == "downloaded" ? 90000 : 30000))
-            throw Failure{"the recitation did not reach " + rest + QStringLiteral(" (at line %1, %2)")
+            throw Failure{(what == "moved" ? "the reader did not reach " : "the recitation did not reach ") + rest + QStringLiteral(" (at line %1, %2)")
                                                                          .arg(w.Parts().recitation->Now().line)
                                                                          .arg(w.Parts().recitation->Now().file)};
     } else if (verb == "wait") {

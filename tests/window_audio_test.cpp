@@ -267,6 +267,22 @@ else:
     ASSERT_EQ(QProcess::execute("python3", QStringList{"-c", script, archive} + pairs), 0);
 }
 
+// The reader's data folder (XDG_DATA_HOME) in a folder of the test's own
+// while it lives: the runs it starts add reciters there.
+class DataHome {
+public:
+    DataHome() : was_(qgetenv("XDG_DATA_HOME")) { qputenv("XDG_DATA_HOME", dir_.path().toLocal8Bit()); }
+    ~DataHome() {
+        if (was_.isNull()) qunsetenv("XDG_DATA_HOME");
+        else qputenv("XDG_DATA_HOME", was_);
+    }
+    QString Recitations(const QString& name = {}) const { return dir_.filePath("mushaf/recitations/" + name); }
+
+private:
+    QTemporaryDir dir_;
+    QByteArray was_;
+};
+
 QStringList Listed(const QString& folder) { return QDir(folder).entryList(QDir::Files | QDir::Hidden | QDir::Dirs | QDir::NoDotAndDotDot); }
 }  // namespace
 
@@ -275,9 +291,8 @@ QStringList Listed(const QString& folder) { return QDir(folder).entryList(QDir::
 // counted, the reciter chosen and played; a damaged archive, one with
 // nothing usable, or a name that is no folder's, change nothing.
 TEST_F(Audio, RecordingsAreAddedFromAnArchiveOrAFolderWholeOrNotAtAll) {
-    QTemporaryDir dir, data;
-    const QByteArray was = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QTemporaryDir dir;
+    const DataHome data;
     const QString tones = dir.filePath("tones");
     QDir().mkpath(tones + "/deep");
     for (int a = 1; a <= 3; ++a) Tone(tones + QString("/00100%1.wav").arg(a), 0.3, 400 + 100 * a);
@@ -286,7 +301,7 @@ TEST_F(Audio, RecordingsAreAddedFromAnArchiveOrAFolderWholeOrNotAtAll) {
     Pack(zip, {{"Qari/001001.wav", tones + "/001001.wav"}, {"Qari/001002.WAV", tones + "/001002.wav"},
                {"Qari/readme.txt", tones + "/readme.txt"}, {"Qari/1.wav", tones + "/001001.wav"}});
     Pack(tar, {{"001003.wav", tones + "/001003.wav"}});
-    const QString home = data.filePath("mushaf/recitations");
+    const QString home = data.Recitations();
     const QString qari = QString::fromUtf8("قاری تازه");
     RUN_PROCESS(added, {"menu:mnuPlayToPage", "add-recordings:" + qari + ":" + zip, "slider:0", "key:F5", "await:stopped", "check"});
     const QJsonObject rec = added.state["recitation"].toObject();
@@ -327,8 +342,6 @@ TEST_F(Audio, RecordingsAreAddedFromAnArchiveOrAFolderWholeOrNotAtAll) {
     RUN_PROCESS(named, {"add-recordings:.hidden:" + zip, "check"});
     EXPECT_TRUE(named.state["recitation"].toObject()["added"].isNull());
     EXPECT_EQ(Listed(home), before);
-    if (was.isNull()) qunsetenv("XDG_DATA_HOME");
-    else qputenv("XDG_DATA_HOME", was);
 }
 
 namespace {
@@ -382,9 +395,8 @@ server.serve_forever()
 // as failed; the next run fetches only what is missing and goes on with the
 // cut file from where it stopped; a cancelled one leaves nothing half-written.
 TEST_F(Audio, RecordingsAreDownloadedAndWhatFailedIsListedAndResumed) {
-    QTemporaryDir dir, data;
-    const QByteArray was = qgetenv("XDG_DATA_HOME");
-    qputenv("XDG_DATA_HOME", data.path().toLocal8Bit());
+    QTemporaryDir dir;
+    const DataHome data;
     const QString served = dir.filePath("served");
     QDir().mkpath(served);
     for (int a = 1; a <= 7; ++a) Tone(served + QString("/00100%1.mp3").arg(a), 0.5, 400 + 50 * a);
@@ -397,7 +409,7 @@ TEST_F(Audio, RecordingsAreDownloadedAndWhatFailedIsListedAndResumed) {
     QFile portFile(served + "/port");
     ASSERT_TRUE(portFile.open(QIODevice::ReadOnly));
     const QString base = "http://127.0.0.1:" + QString::fromLatin1(portFile.readAll()) + "/qari";
-    const QString folder = data.filePath("mushaf/recitations/Qari");
+    const QString folder = data.Recitations("Qari");
     auto log = [&] {
         QFile f(served + "/log");
         f.open(QIODevice::ReadOnly);
@@ -435,11 +447,9 @@ TEST_F(Audio, RecordingsAreDownloadedAndWhatFailedIsListedAndResumed) {
     // cancelled while the slow one comes: nothing half-written is left
     RUN_PROCESS(cancelled, {"download:Other:" + base + ":1", "wait:200", "cancel-download", "check"});
     EXPECT_FALSE(cancelled.state["downloads"].toObject()["running"].toBool());
-    EXPECT_TRUE(QDir(data.filePath("mushaf/recitations/Other")).entryList({".*.part"}, QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_TRUE(QDir(data.Recitations("Other")).entryList({".*.part"}, QDir::Files | QDir::Hidden).isEmpty());
     server.kill();
     server.waitForFinished();
-    if (was.isNull()) qunsetenv("XDG_DATA_HOME");
-    else qputenv("XDG_DATA_HOME", was);
 }
 
 // A recording longer than what is decoded ahead plays whole, to its last

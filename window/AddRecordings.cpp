@@ -154,7 +154,7 @@ void RecitationPart::AskDownload() {
         QStringLiteral("نشانی‌ای که فایل هر آیه زیر آن به نام شمارهٔ سوره و آیه است (مانند %1):").arg(Isolated(QStringLiteral("001001.mp3"))),
         {{QStringLiteral("نام قاری:"), QString()},
          {QStringLiteral("نشانی:"), QStringLiteral("https://"), true},
-         {QStringLiteral("سوره‌ها (همه، یا مانند ۱،۱۱۲-۱۱۴):"), QStringLiteral("همه")}});
+         {QStringLiteral("سوره‌ها (همه، یا مانند %1):").arg(Isolated(QStringLiteral("۱,۱۱۲-۱۱۴"))), QStringLiteral("همه")}});
     if (!asked) return;
     const QString surahs = (*asked)[2] == QStringLiteral("همه") ? QString() : (*asked)[2];
     const auto list = SurahList(surahs.toStdU16String(), Q114.SorehCount());

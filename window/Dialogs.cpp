@@ -135,14 +135,23 @@ std::optional<QString> AskText(const Looks& looks, const QString& label, const Q
     return edit->toPlainText();
 }
 
-std::optional<std::vector<int>> AskNumbers(const Looks& looks, const QString& label,
-                                           const std::vector<NumberField>& fields) {
-    QDialog dialog(looks.parent);
-    Dress(dialog, looks);
+namespace {
+// A dialog of fields under a label: the form they go in.
+QFormLayout* Form(QDialog& dialog, const QString& label) {
     auto* layout = new QVBoxLayout(&dialog);
     if (!label.isEmpty()) layout->addWidget(new QLabel(label, &dialog));
     auto* form = new QFormLayout;
     layout->addLayout(form);
+    return form;
+}
+}  // namespace
+
+std::optional<std::vector<int>> AskNumbers(const Looks& looks, const QString& label,
+                                           const std::vector<NumberField>& fields) {
+    QDialog dialog(looks.parent);
+    Dress(dialog, looks);
+    QFormLayout* form = Form(dialog, label);
+    auto* layout = static_cast<QVBoxLayout*>(dialog.layout());
     std::vector<NumberEdit*> edits;
     for (const NumberField& f : fields) {
         edits.push_back(new NumberEdit(f, &dialog));
@@ -169,10 +178,7 @@ std::optional<std::vector<int>> AskNumbers(const Looks& looks, const QString& la
 std::optional<QStringList> AskFields(const Looks& looks, const QString& label, const std::vector<TextField>& fields) {
     QDialog dialog(looks.parent);
     Dress(dialog, looks);
-    auto* layout = new QVBoxLayout(&dialog);
-    if (!label.isEmpty()) layout->addWidget(new QLabel(label, &dialog));
-    auto* form = new QFormLayout;
-    layout->addLayout(form);
+    QFormLayout* form = Form(dialog, label);
     std::vector<QLineEdit*> edits;
     for (const TextField& f : fields) {
         edits.push_back(new QLineEdit(f.value, &dialog));
@@ -180,7 +186,7 @@ std::optional<QStringList> AskFields(const Looks& looks, const QString& label, c
         if (f.leftToRight) edits.back()->setLayoutDirection(Qt::LeftToRight);
         form->addRow(f.label, edits.back());
     }
-    layout->addWidget(OkAndCancel(dialog));
+    dialog.layout()->addWidget(OkAndCancel(dialog));
     if (!edits.empty()) edits.front()->setFocus();
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     QStringList values;

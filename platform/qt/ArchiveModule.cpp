@@ -1,8 +1,6 @@
 // The import of recordings lives in a module of its own (mushaf-archive),
 // loaded at the first import: the program starts without libarchive.
-#include <QCoreApplication>
-#include <QLibrary>
-
+#include "platform/qt/Module.h"
 #include "platform/qt/QtServices.h"
 
 namespace mushaf {
@@ -12,15 +10,7 @@ namespace {
 using Entry = void (*)(const std::filesystem::path*, const std::filesystem::path*, const RecordingNamed*, ImportReport*);
 
 Entry LoadImport() {
-    // beside the executables' folder, as the audio module
-    static Entry entry = [] {
-        QLibrary module(QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/mushaf/archive/mushaf-archive"));
-        if (!module.load()) {
-            qWarning("recordings: %s", qPrintable(module.errorString()));
-            return Entry(nullptr);
-        }
-        return reinterpret_cast<Entry>(module.resolve("mushaf_import_recordings"));
-    }();
+    static const Entry entry = reinterpret_cast<Entry>(ModuleEntry("archive", "mushaf_import_recordings"));
     return entry;
 }
 
