@@ -12,6 +12,7 @@
 #include <map>
 
 #include "tests/Corpus.h"
+#include "tests/MemorySettings.h"
 #include "views/Documents.h"
 #include "window/Clock.h"
 #include "window/KeptChoices.h"
@@ -24,20 +25,7 @@ using namespace mushaf;
 
 namespace {
 
-// Settings in memory that count their writes.
-class CountedSettings : public Settings {
-public:
-    std::optional<std::u16string> Get(const std::u16string&, const std::u16string&, const std::u16string& key) const override {
-        auto at = values.find(key);
-        return at == values.end() ? std::nullopt : std::optional(at->second);
-    }
-    void Set(const std::u16string&, const std::u16string&, const std::u16string& key, const std::u16string& value) override {
-        values[key] = value;
-    }
-    void Commit() override { ++commits; }
-    std::map<std::u16string, std::u16string> values;
-    int commits = 0;
-};
+using CountedSettings = mushaf::testing::MemorySettings;
 
 void RunFor(int ms) {
     QElapsedTimer clock;

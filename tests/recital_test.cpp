@@ -9,6 +9,7 @@
 
 #include <sys/stat.h>
 
+#include "tests/MemorySettings.h"
 #include "window/ReaderChoices.h"
 #include "window/Recital.h"
 
@@ -36,17 +37,7 @@ private:
     fs::path path_;
 };
 
-class MemorySettings : public Settings {
-public:
-    std::optional<std::u16string> Get(const std::u16string&, const std::u16string&, const std::u16string& key) const override {
-        auto at = values.find(key);
-        return at == values.end() ? std::nullopt : std::optional(at->second);
-    }
-    void Set(const std::u16string&, const std::u16string&, const std::u16string& key, const std::u16string& value) override {
-        values[key] = value;
-    }
-    std::map<std::u16string, std::u16string> values;
-};
+using mushaf::testing::MemorySettings;
 
 }  // namespace
 
