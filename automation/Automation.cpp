@@ -493,6 +493,9 @@ void Perform(frmMain& w, const QString& action) {
         const int colon = static_cast<int>(rest.indexOf(':'));
         if (colon < 0) throw Failure{"add-recordings:NAME:PATH, not " + rest};
         w.Parts().recitation->AddRecordings(rest.left(colon).toStdU16String(), QFile::encodeName(rest.mid(colon + 1)).toStdString());
+    } else if (verb == "add-translation") {
+        // add-translation:FILE
+        w.Parts().translations->Add(QFile::encodeName(rest).toStdString());
     } else if (verb == "range") {
         // range:FROM:TO:TIMES[:EACH[:PAUSE]] in lines (TIMES 0: without end), or range:off
         if (rest == "off") {
@@ -644,7 +647,22 @@ void LooksState(frmMain& w, QJsonObject& o) {
     QJsonArray pages;
     for (int16_t page : w.Parts().reading->ShownPages()) pages.append(page);
     o["pages"] = pages;
-    o["translation"] = w.Model().ChosenTranslation() == cQ114::Translation::Fooladvand ? "fooladvand" : "ansarian";
+    o["translation"] = ToQ(c.translation);
+    o["secondTranslation"] = c.secondTranslation.empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(ToQ(c.secondTranslation));
+    o["searchSecond"] = c.searchSecond;
+}
+
+// The translations there are, and what the last pack added became.
+void TranslationsState(frmMain& w, QJsonObject& o) {
+    QJsonArray list;
+    for (const TranslationsPart::Listed& t : w.Parts().translations->List())
+        list.append(QJsonObject{{"name", t.name}, {"language", t.language}, {"direction", t.direction}, {"from", t.from}});
+    o["translations"] = list;
+    const auto& added = w.Parts().translations->LastAdd();
+    o["addedTranslation"] = !added ? QJsonValue(QJsonValue::Null)
+                                   : QJsonValue(QJsonObject{{"name", added->name.isEmpty() ? QJsonValue(QJsonValue::Null) : QJsonValue(added->name)},
+                                                            {"problems", QJsonArray::fromStringList(added->problems)},
+                                                            {"moreProblems", added->moreProblems}});
 }
 
 // The study tools: notes, history, memorisation, the khatmah plan.
@@ -734,6 +752,7 @@ QJsonObject State(frmMain& w, Clipboard& clipboard) {
     DocumentsState(w, o);
     o["evaluated"] = evaluated;
     LooksState(w, o);
+    TranslationsState(w, o);
     StudyState(w, o);
     o["recitation"] = RecitationState(w);
     o["playerBar"] = PlayerBarState(w);

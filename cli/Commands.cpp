@@ -2,9 +2,12 @@
 
 #include <cstdlib>
 #include <map>
+#include <memory>
+#include <optional>
 #include <utility>
 
 #include "views/Documents.h"
+#include "views/Packs.h"
 #include "cli/Json.h"
 
 namespace mushaf {
@@ -16,6 +19,7 @@ const std::map<std::string, int> kArity = {
     {"juz", 1},          {"show", 0},         {"search", 1},        {"search-translation", 1},
     {"fish-add", 1},     {"fish-remove", 1},  {"fish-clean", 0},    {"fish-set", 1},
     {"fish-exist", 1},   {"export-search", 1}, {"export-fish", 1}, {"translation", 1},
+    {"translations", 0}, {"add-translation", 1},
 };
 
 // The names of the translations on the command line and in the position object.
@@ -27,13 +31,52 @@ const std::pair<cQ114::Translation, const char*> kTranslationNames[] = {
 const char* TranslationName(cQ114::Translation t) {
     for (const auto& [translation, name] : kTranslationNames)
         if (translation == t) return name;
-    return "";
+    return "pack";
 }
 
-cQ114::Translation TranslationNamed(const std::string& arg) {
+std::optional<cQ114::Translation> BuiltInNamed(const std::string& arg) {
     for (const auto& [translation, name] : kTranslationNames)
         if (arg == name) return translation;
-    throw TypeMismatch("expected ansarian or fooladvand: " + arg);
+    return std::nullopt;
+}
+
+std::vector<int16_t> AyahCounts(const cQ114& m) {
+    std::vector<int16_t> counts;
+    for (int s = 1; s <= m.SorehCount(); ++s) counts.push_back(m.TotalAyatOf(static_cast<int16_t>(s)));
+    return counts;
+}
+
+std::string PackJson(const PackEntry& p) {
+    return JsonObject()
+        .Add("name", p.head.name)
+        .Add("language", FromUtf8(p.head.language))
+        .Add("direction", p.head.rtl ? u"rtl" : u"ltr")
+        .Add("from", p.from == PackEntry::From::Reader ? u"reader" : u"shipped")
+        .Str();
+}
+
+// translation NAME: a built-in translation or a pack.
+void ChooseNamed(cQ114& m, const std::string& arg, CliPacks* packs) {
+    if (const auto builtIn = BuiltInNamed(arg)) {
+        m.ChooseTranslation(*builtIn);
+        return;
+    }
+    const PackEntry* pack = packs ? packs->shelf.Find(FromUtf8(arg)) : nullptr;
+    if (!pack) throw TypeMismatch("expected ansarian, fooladvand or a translation pack's name: " + arg);
+    const PackCheck check = packs->shelf.Load(*pack, AyahCounts(m));
+    if (!check.Ok()) throw ModelError(ToUtf8(views::PackRefusal(check, pack->head.name)), "");
+    m.ChoosePack(std::make_shared<const TextArray>(PackLines(check.ayat, m)));
+    packs->chosen = pack->head.name;
+}
+
+// add-translation FILE: the pack kept, or why not (in Persian).
+std::string AddPack(cQ114& m, const std::string& file, CliPacks* packs) {
+    if (!packs) throw ModelError("no folder for translation packs", "");
+    const PackShelf::Added added = packs->shelf.Add(file, AyahCounts(m));
+    if (!added.error.empty()) throw ModelError(added.error, "");
+    if (!added.check.Ok())
+        throw ModelError(ToUtf8(views::PackRefusal(added.check, FromUtf8(std::filesystem::path(file).filename().string()))), "");
+    return "{\"added\":" + PackJson(*added.entry) + "}";
 }
 
 int16_t LineNumber(const std::string& arg, const char* what) {
@@ -85,7 +128,10 @@ std::string Usage() {
            "       mushaf-cli --version | --help | -h\n"
            "Commands, run in order, one JSON line each:\n"
            "  line N, surah S, ayah S A, page P, juz J, show\n"
-           "  translation ansarian|fooladvand\n"
+           "  translation ansarian|fooladvand|NAME   (NAME: a translation pack's)\n"
+           "  translations   (the packs there are)\n"
+           "  add-translation FILE   (a pack, SURAH|AYAH|TEXT lines or 6236 lines in order,\n"
+           "      kept in ~/.local/share/mushaf/translations once checked whole)\n"
            "  search TEXT, search-translation TEXT\n"
            "  fish-add N, fish-remove N, fish-clean, fish-set TEXT, fish-exist N\n"
            "      (the note cards: the fish list of the text model, lines by number)\n"
@@ -151,7 +197,7 @@ bool ParseCommands(const std::vector<std::string>& argv, std::vector<CliCommand>
     return true;
 }
 
-std::string PositionJson(const cQ114& m, const MushafMarks* marks) {
+std::string PositionJson(const cQ114& m, const MushafMarks* marks, const std::u16string* packName) {
     JsonObject o;
     o
         .Add("GlobalAyeh", m.GlobalAyeh())
@@ -166,7 +212,9 @@ std::string PositionJson(const cQ114& m, const MushafMarks* marks) {
         .Add("ArabicNoEarab", m.ArabicNoEarab())
         .Add("ArabicUthmani", m.ArabicUthmani())
         .Add("MeanFarsi", m.MeanFarsi())
-        .Add("translation", FromUtf8(TranslationName(m.ChosenTranslation())));
+        .Add("translation", m.ChosenTranslation() == cQ114::Translation::Pack && packName
+                                ? *packName
+                                : FromUtf8(TranslationName(m.ChosenTranslation())));
     if (!marks) return o.Str();
     const int16_t line = m.GlobalAyeh();
     const MushafMarks::Sajda sajda = marks->SajdaAt(line);
@@ -181,7 +229,8 @@ std::string PositionJson(const cQ114& m, const MushafMarks* marks) {
 }
 
 
-std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::path& exportDir, const MushafMarks* marks) {
+std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::path& exportDir, const MushafMarks* marks,
+                       CliPacks* packs) {
     const std::string& n = c.name;
     // arguments are taken as UTF-8 only when they are well formed
     for (std::size_t k = 0; k < c.args.size(); ++k) {
@@ -198,7 +247,16 @@ std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::pat
     }
     else if (n == "page") m.GoPage(arg(0));
     else if (n == "juz") m.GoJoze(arg(0));
-    else if (n == "translation") m.ChooseTranslation(TranslationNamed(c.args[0]));
+    else if (n == "translation") ChooseNamed(m, c.args[0], packs);
+    else if (n == "add-translation") return AddPack(m, c.args[0], packs);
+    else if (n == "translations") {
+        std::string list = "{\"translations\":[";
+        for (const char* builtIn : {"ansarian", "fooladvand"})
+            list += JsonObject().Add("name", FromUtf8(builtIn)).Add("language", u"fa").Add("direction", u"rtl").Add("from", u"built-in").Str() + ",";
+        for (const PackEntry& p : packs ? packs->shelf.Entries() : std::vector<PackEntry>{}) list += PackJson(p) + ",";
+        list.back() = ']';
+        return list + "}";
+    }
     else if (n == "search" || n == "search-translation") {
         m.SearchText(views::PrepareSearchQuery(arg(0)));
         m.SearchTo(n == "search" ? 0 : 1);
@@ -228,7 +286,7 @@ std::string RunCommand(cQ114& m, const CliCommand& c, const std::filesystem::pat
         o.Add("file", out ? FromUtf8(out->file.string()) : Text());
         return o.Str();
     }
-    return PositionJson(m, marks);
+    return PositionJson(m, marks, packs ? &packs->chosen : nullptr);
 }
 
 }  // namespace mushaf

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "model/MushafMarks.h"
+#include "model/Packs.h"
 #include "model/cQ114.h"
 
 namespace mushaf {
@@ -25,13 +26,19 @@ bool ParseCommands(const std::vector<std::string>& argv, std::vector<CliCommand>
 // Runs one command and returns its JSON line; throws ModelError on failure,
 // also for an argument that is no well-formed UTF-8, and for an export of
 // an empty list (no search yet, a search that found nothing, no fish cards).
+// The translation packs the commands see, and the one chosen.
+struct CliPacks {
+    PackShelf shelf;
+    std::u16string chosen;
+};
 std::string RunCommand(cQ114& model, const CliCommand& command, const std::filesystem::path& exportDir,
-                       const MushafMarks* marks = nullptr);
+                       const MushafMarks* marks = nullptr, CliPacks* packs = nullptr);
 // The position object of the model.
 // The model's place; with the mushaf's marks also its surah's revelation
 // ("meccan" or "medinan") and place in the order of revelation, and the line's
 // sajda (null, "recommended", "obligatory"), hizb quarter and whether the line
 // begins it.
-std::string PositionJson(const cQ114& model, const MushafMarks* marks = nullptr);
+// "translation" names the translation chosen: a pack by `packName`.
+std::string PositionJson(const cQ114& model, const MushafMarks* marks = nullptr, const std::u16string* packName = nullptr);
 
 }  // namespace mushaf

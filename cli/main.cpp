@@ -4,6 +4,7 @@
 #include "cli/Commands.h"
 #include "cli/Json.h"
 #include "model/Loading.h"
+#include "platform/DataFolders.h"
 #include "platform/qt/QtTableSource.h"
 #include "version/Version.h"
 
@@ -46,9 +47,10 @@ int main(int argc, char** argv) {
         return 1;
     }
     int status = 0;
+    CliPacks packs{PackShelf(ShippedData("translations"), ReaderData("translations")), {}};
     for (const CliCommand& c : commands) {
         try {
-            std::cout << RunCommand(*model, c, exportDir, &marks) << "\n";
+            std::cout << RunCommand(*model, c, exportDir, &marks, &packs) << "\n";
         } catch (const ModelError& e) {
             std::cout << JsonObject().Add("error", FromUtf8(e.what())).Str() << "\n";
             status = 1;

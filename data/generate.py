@@ -6,11 +6,14 @@ CR LF after the last line; some tables end with one U+0000 after the last
 line.  Run it from anywhere:  python3 data/generate.py
 """
 import os
+import re
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SRC = os.path.join(HERE, "source")
 OUT = os.path.join(HERE, "tables")
+PACKS = os.path.join(HERE, "translations")
+LATIN_FOLDS = os.path.join(HERE, "..", "model", "LatinFolds.inc")
 
 WITH_NUL = {"AR", "FA", "BASE", "JOZEUNIC", "SOREHNAME", "MM",
             "SR_TAYAT", "SR_TNAME", "SR_TNOOZOOL", "UTHMANI", "FA2"}
@@ -199,9 +202,10 @@ def roman(n):
     return out
 
 
-def read_package_text(name, prefix, macro, ornament, surahs):
+def read_package_text(name, prefix, macro, ornament, surahs, markup=None):
     """The ayat of one quran package file by (surah, ayah), each without its
-    ornament and without the Bismillah macro; and the ayat that carried it."""
+    ornament and without the Bismillah macro; and the ayat that carried it.
+    `markup`, when given, turns the package's markup in a text into plain text."""
     texts, with_macro = {}, set()
     rows = [l for l in read_lines(name) if l and not l.startswith("%")]
     if len(rows) != 6236:
@@ -223,6 +227,8 @@ def read_package_text(name, prefix, macro, ornament, surahs):
                 # TeX skips the spaces after a control word
                 text = text[len(macro):].lstrip(" ")
                 with_macro.add((s, a))
+            if markup:
+                text = markup(text, where)
             for ch in text:
                 if ch in "\\{}%~$&#^_":
                     fail("%s: TeX left in the text: %r" % (where, text))
@@ -256,6 +262,94 @@ def persian_orthography(text):
     """The orthography of the translation tables: yeh as U+064A (from U+06CC and
     the final yeh written U+0649), kaf as U+06A9."""
     return text.replace("\u06CC", "\u064A").replace("\u0649", "\u064A").replace("\u0643", "\u06A9")
+
+
+# The translation packs shipped with the program: the translations and the
+# transliteration the LaTeX quran package carries from the Tanzil Project,
+# each written one ayah a line, "SURAH|AYAH|TEXT", under comment lines that
+# name it (the form a reader's own pack takes).
+PACK_SOURCES = [
+    # source, macro prefix, Bismillah macro, pack file, name, language, what it is
+    ("qurantext-en.translation.def", "qurantrans@en@", "\\basmalahen", "en-ahmedali",
+     "English - Ahmed Ali", "en", "The English translation by Ahmed Ali"),
+    ("qurantext-fr.translation.def", "qurantrans@fr@", "\\basmalahfr", "fr-hamidullah",
+     "Fran\u00e7ais - Hamidullah", "fr", "The French translation by Muhammad Hamidullah"),
+    ("qurantext-de.translation.def", "qurantrans@de@", "\\basmalahde", "de-rassoul",
+     "Deutsch - Rassoul", "de", "The German translation by Abu Rida Muhammad ibn Ahmad ibn Rassoul"),
+    ("qurantext-en.transliteration.def", "qurantrans@lt@", "\\basmalahlt", "en-transliteration",
+     "English transliteration", "en", "The transliteration of the Arabic text in Latin letters"),
+]
+TRANSLIT_MARKUP = re.compile(r"\\(q@u|q@b|q@i|emph)\{")
+COMBINING_LOW_LINE = "\u0332"
+
+
+def plain_transliteration(text, where):
+    """The transliteration's markup as plain text: an underlined letter
+    (\\q@u) keeps its line as U+0332 after it; bold (\\q@b) and italic
+    (\\q@i, \\emph) are left out."""
+    out, underlined = [], []
+    i = 0
+    while i < len(text):
+        m = TRANSLIT_MARKUP.match(text, i)
+        if m:
+            underlined.append(m.group(1) == "q@u")
+            i = m.end()
+            continue
+        ch = text[i]
+        i += 1
+        if ch == "}":
+            if not underlined:
+                fail("%s: a } that closes nothing" % where)
+            underlined.pop()
+            continue
+        out.append(ch)
+        if any(underlined) and ch.isalpha():
+            out.append(COMBINING_LOW_LINE)
+    if underlined:
+        fail("%s: markup left open" % where)
+    return "".join(out)
+
+
+def write_packs(surahs):
+    os.makedirs(PACKS, exist_ok=True)
+    for source, prefix, macro, stem, name, language, what in PACK_SOURCES:
+        markup = plain_transliteration if "transliteration" in source else None
+        texts, with_macro = read_package_text(source, prefix, macro, lambda a: "(%d)" % a, surahs, markup)
+        check_bismillah_macro(source, with_macro, surahs)
+        for (s, a), text in texts.items():
+            if any(ord(ch) < 0x20 or ch == "\\" for ch in text):
+                fail("%s %d:%d: a control character or TeX left" % (source, s, a))
+        lines = ["# name: " + name, "# language: " + language, "# direction: ltr",
+                 "# %s, from the Tanzil Project (https://tanzil.net)," % what,
+                 "# as the LaTeX quran package v1.81 by Seiied-Mohammad-Javad Razavian (LPPL 1.3c)",
+                 "# carries it in Debian 12's texlive-lang-arabic (%s); made by data/generate.py." % source]
+        for s, _, count, _ in surahs:
+            for a in range(1, count + 1):
+                lines.append("%d|%d|%s" % (s, a, texts[(s, a)]))
+        with open(os.path.join(PACKS, stem + ".txt"), "w", encoding="utf-8", newline="\n") as f:
+            f.write("\n".join(lines) + "\n")
+
+
+def write_latin_folds():
+    """The Latin letters a pack's search folds: each capital or accented
+    letter and the small letter without accents it is searched as, from the
+    Unicode character data."""
+    import unicodedata
+    folds = []
+    for c in list(range(0x41, 0x5B)) + list(range(0xC0, 0x250)) + list(range(0x1E00, 0x1F00)):
+        ch = chr(c)
+        if unicodedata.category(ch) not in ("Lu", "Ll", "Lt"):
+            continue
+        form = unicodedata.normalize("NFD", ch)[0].lower()
+        if len(form) == 1 and form != ch:
+            folds.append((c, ord(form)))
+    rows = ["// Generated by data/generate.py from the Unicode character data (Unicode %s):"
+            % unicodedata.unidata_version,
+            "// each Latin letter a pack's search folds, and the small letter without",
+            "// accents it is searched as; sorted by the letter."]
+    rows += ["{0x%04X, 0x%04X}," % pair for pair in folds]
+    with open(LATIN_FOLDS, "w", encoding="utf-8", newline="\n") as f:
+        f.write("\n".join(rows) + "\n")
 
 
 def write_table(name, lines):
@@ -394,6 +488,8 @@ def main():
     write_table("SAJDA", sajda_lines)
     with open(os.path.join(SRC, "help.html"), encoding="utf-8") as f:
         write_table("HELP", f.read().rstrip("\n").split("\n"))
+    write_packs(surahs)
+    write_latin_folds()
 
 
 if __name__ == "__main__":

@@ -114,6 +114,7 @@ FoundWords::FoundWords(TextView query, In in) : in_(in), query_(query) {
     if (in == In::Nothing) return;
     const Text pattern = u"*" + Text(query) + u"*";
     if (in == In::Arabic) pattern_.emplace(ArabicSearchQuery(pattern), ArabicFolds());
+    else if (in == In::Pack) pattern_.emplace(PackSearchQuery(pattern), PackFolds());
     else pattern_.emplace(TranslationSearchQuery(pattern), TranslationFolds());
 }
 
@@ -125,6 +126,7 @@ std::vector<int> FoundWords::InArabic(TextView shown, TextView other) const {
 }
 
 std::vector<int> FoundWords::InTranslation(TextView shown) const {
+    if (in_ == In::Pack) return WordsMatched(shown, *pattern_, PackSearchForm);
     if (in_ != In::Translation) return {};
     return WordsMatched(shown, *pattern_, TranslationSearchForm);
 }

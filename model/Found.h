@@ -34,7 +34,9 @@ std::vector<int> WordsCarried(TextView from, TextView to, const std::vector<int>
 // translation. Empty when nothing was found.
 class FoundWords {
 public:
-    enum class In { Nothing, Arabic, Translation };
+    // Translation: a built-in translation; Pack: a reader's pack, or any
+    // translation shown second (searched in PackSearchForm)
+    enum class In { Nothing, Arabic, Translation, Pack };
     FoundWords() = default;
     // Throws InvalidPattern where the search does.
     FoundWords(TextView query, In in);
@@ -45,7 +47,7 @@ public:
     // (found only in the other script), those of `other` (the same line in
     // the other script) carried over.
     std::vector<int> InArabic(TextView shown, TextView other) const;
-    // The words of a translation line found.
+    // The words of a translation line found (a pack's line, for Pack).
     std::vector<int> InTranslation(TextView shown) const;
 
 private:

@@ -1,5 +1,8 @@
 #include "model/Normalise.h"
 
+#include <algorithm>
+#include <vector>
+
 namespace mushaf {
 
 bool IsMark(char16_t c) { return c >= 0x064B && c <= 0x0652; }
@@ -101,6 +104,43 @@ Text ArabicSearchQuery(TextView query) { return OutsideLists(query, AppendArabic
 
 Text TranslationSearchQuery(TextView query) {
     return OutsideLists(query, [](Text& out, char16_t c) { out += FoldLetter(c); });
+}
+
+namespace {
+constexpr LetterFold kLatinFolds[] = {
+#include "model/LatinFolds.inc"
+};
+
+char16_t FoldLatin(char16_t c) {
+    if (c < u'A' || c > 0x1EFF) return c;
+    const auto at = std::lower_bound(std::begin(kLatinFolds), std::end(kLatinFolds), c,
+                                     [](const LetterFold& f, char16_t v) { return f.variant < v; });
+    return at != std::end(kLatinFolds) && at->variant == c ? at->form : c;
+}
+
+bool IsCombiningMark(char16_t c) { return c >= 0x0300 && c <= 0x036F; }
+
+inline void AppendPack(Text& out, char16_t c) {
+    if (!IsCombiningMark(c)) out += FoldLetter(FoldLatin(c));
+}
+}  // namespace
+
+Text PackSearchForm(TextView text) {
+    Text out;
+    out.reserve(text.size());
+    for (char16_t c : text) AppendPack(out, c);
+    return out;
+}
+
+Text PackSearchQuery(TextView query) { return OutsideLists(query, AppendPack); }
+
+std::span<const LetterFold> PackFolds() {
+    static const std::vector<LetterFold> folds = [] {
+        std::vector<LetterFold> all(std::begin(kFolds), std::begin(kFolds) + 3);
+        all.insert(all.end(), std::begin(kLatinFolds), std::end(kLatinFolds));
+        return all;
+    }();
+    return folds;
 }
 
 }  // namespace mushaf

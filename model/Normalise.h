@@ -29,6 +29,12 @@ Text ArabicSearchForm(TextView arabic);
 // kaf and yeh variants folded, nothing else.
 Text TranslationSearchForm(TextView farsi);
 
+// The form a pack's line (a translation a reader added) and its query are
+// searched in: as TranslationSearchForm, Latin letters also as small letters
+// without accents (É as e, ḥ as h), the combining marks U+0300..U+036F left
+// out.
+Text PackSearchForm(TextView text);
+
 // A letter the search form folds, and the letter it becomes there.
 struct LetterFold {
     char16_t variant, form;
@@ -39,6 +45,7 @@ struct LetterFold {
 // nothing, as a vowel mark there does.
 std::span<const LetterFold> ArabicFolds();
 std::span<const LetterFold> TranslationFolds();
+std::span<const LetterFold> PackFolds();
 
 // Finds the bracket lists of a query as the pattern matcher reads them: a
 // list runs from "[" to the next "]"; a "[" with no "]" after it is no list.
@@ -73,5 +80,8 @@ Text ArabicSearchQuery(TextView query);
 // The pattern a translation search form is searched with: outside lists, as
 // TranslationSearchForm.
 Text TranslationSearchQuery(TextView query);
+// The pattern a pack's search form is searched with: outside lists, as
+// PackSearchForm.
+Text PackSearchQuery(TextView query);
 
 }  // namespace mushaf

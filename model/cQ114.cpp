@@ -1,6 +1,7 @@
 #include "model/cQ114.h"
 
 #include <algorithm>
+#include <utility>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -380,7 +381,34 @@ void cQ114::MeanFa2Array(TextArray a) {
 }
 
 const TextArray& cQ114::ChosenMeanArray() const {
-    return translation_ == Translation::Fooladvand ? meanFa2Array_ : meanFaArray_;
+    if (translation_ == Translation::Pack && pack_) return *pack_;
+    return BuiltInArray(translation_);
+}
+
+const TextArray& cQ114::BuiltInArray(Translation translation) const {
+    return translation == Translation::Fooladvand ? meanFa2Array_ : meanFaArray_;
+}
+
+void cQ114::ChoosePack(std::shared_ptr<const TextArray> lines) {
+    std::shared_ptr<const TextArray> before = std::exchange(pack_, std::move(lines));
+    try {
+        ChooseTranslation(Translation::Pack);
+    } catch (...) {
+        pack_ = std::move(before);
+        throw;
+    }
+    packSearch_.From(PackSearchForm);
+}
+
+void cQ114::SecondTranslation(std::shared_ptr<const TextArray> lines) {
+    second_ = std::move(lines);
+    secondSearch_.From(PackSearchForm);
+}
+
+Text cQ114::SecondAt(int16_t line) const {
+    PlaceInBounds(line);
+    if (!second_ || static_cast<std::size_t>(line) >= second_->size()) return {};
+    return Text(TrimSpaces((*second_)[line]));
 }
 
 void cQ114::ChooseTranslation(Translation translation) {
@@ -406,11 +434,15 @@ void cQ114::StartSearch(int16_t start, int16_t end) {
     std::vector<int16_t> found;
     if (searchTo_ == 0)
         found = Search(qrSearch_.Ready(qrArray_), &uthmaniSearch_.Ready(uthmaniArray_), ArabicSearchQuery(pattern), ArabicFolds(), start, end);
+    else if (searchTo_ == 1 && translation_ == Translation::Pack && pack_)
+        found = Search(packSearch_.Ready(*pack_), nullptr, PackSearchQuery(pattern), PackFolds(), start, end);
     else if (searchTo_ == 1)
         found = Search(translation_ == Translation::Fooladvand ? meanFa2Search_.Ready(meanFa2Array_)
                                                                 : meanFaSearch_.Ready(meanFaArray_),
                        nullptr,
                        TranslationSearchQuery(pattern), TranslationFolds(), start, end);
+    else if (searchTo_ == 2 && second_)
+        found = Search(secondSearch_.Ready(*second_), nullptr, PackSearchQuery(pattern), PackFolds(), start, end);
     foundList_ = std::move(found);
     foundNumber_ = static_cast<int16_t>(foundList_.size());
 }

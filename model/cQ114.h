@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -43,8 +44,8 @@ struct FishExport {
 
 class cQ114 {
 public:
-    // The Persian translations the model carries.
-    enum class Translation { Ansarian, Fooladvand };
+    // The Persian translations the model carries, and a pack a reader chose.
+    enum class Translation { Ansarian, Fooladvand, Pack };
 
     // One line's place in the mushaf: its surah, its ayah (0 on a Bismillah
     // line), juz', hizb and page, all counted from 1.
@@ -99,6 +100,18 @@ public:
     // changes nothing, when that translation has no text for the current line.
     void ChooseTranslation(Translation translation);
     Translation ChosenTranslation() const { return translation_; }
+    // A pack's text a line (PackLines) as the translation MeanFarsi gives
+    // and SearchTo 1 searches (in PackSearchForm); as ChooseTranslation.
+    void ChoosePack(std::shared_ptr<const TextArray> lines);
+    // A built-in translation's text a line.
+    const TextArray& BuiltInArray(Translation translation) const;
+    // The translation shown second, a text a line; none: null. SearchTo 2
+    // searches it, in PackSearchForm.
+    void SecondTranslation(std::shared_ptr<const TextArray> lines);
+    bool HasSecond() const { return second_ != nullptr; }
+    // Its text on a line (empty where it has none); SubscriptOutOfRange
+    // outside MinBound to MaxBound.
+    Text SecondAt(int16_t line) const;
     void GoPosition(int16_t position);
     int16_t MinBound() const { return minBound_; }
     int16_t MaxBound() const { return maxBound_; }
@@ -278,6 +291,8 @@ private:
     // The Arabic search searches each line in both scripts: a word copied
     // from the Uthmani page is found as it stands there.
     SearchForms qrSearch_, uthmaniSearch_, meanFaSearch_, meanFa2Search_;
+    std::shared_ptr<const TextArray> pack_, second_;
+    SearchForms packSearch_, secondSearch_;
 
     int16_t globalAyeh_ = 0, soreh_ = 0, ayeh_ = 0, joze_ = 0, hezb_ = 0, page_ = 0, totalAyat_ = 0;
     int16_t minBound_ = 0, maxBound_ = 0;

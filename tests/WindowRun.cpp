@@ -53,6 +53,11 @@ WindowRun RunWindow(const QStringList& actions, const QStringList& options, cons
     if (e >= 0) services.exportFolder = options.value(e + 1).toStdString();
     if (const int r = static_cast<int>(options.indexOf("--recitations")); r >= 0)
         services.recitationFolders = {options.value(r + 1).toStdString()};
+    // the shipped packs from the source tree; the reader's in a folder of the run's own
+    services.shippedTranslations = MUSHAF_PACK_DIR;
+    services.readerTranslations = fresh.filePath("translations").toStdString();
+    if (const int t = static_cast<int>(options.indexOf("--translations")); t >= 0)
+        services.readerTranslations = options.value(t + 1).toStdString();
     services.audio = AudioForRuns();
     services.importRecordings = ImportRecordings;
     WindowRun run;

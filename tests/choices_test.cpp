@@ -71,7 +71,7 @@ TEST(Choices, WhatTheLastReleaseWroteIsReadWithNothingLost) {
     EXPECT_EQ(c.zoomPage, 1.25);
     EXPECT_EQ(c.zoomTranslation, 0.67);
     EXPECT_EQ(c.quranFont, QuranFont::NotoNaskh);
-    EXPECT_TRUE(c.night && c.uthmani && c.fooladvand && c.rememberPlace && c.mushafView && c.pageTranslation);
+    EXPECT_TRUE(c.night && c.uthmani && c.translation == u"fooladvand" && c.rememberPlace && c.mushafView && c.pageTranslation);
     EXPECT_EQ(c.noteCards, (std::vector<int16_t>{300, 10, 6347}));
     ASSERT_TRUE(c.place.line);
     EXPECT_EQ(*c.place.line, 4242);

@@ -181,7 +181,7 @@ TEST(Cli, TranslationChoiceAndTheUthmaniText) {
     EXPECT_EQ(lines[2].rfind("{\"GlobalAyeh\":1242,", 0), 0u);
     EXPECT_NE(lines[2].find(field("MeanFarsi") + tableLine("FA2", 1242)), std::string::npos);
     EXPECT_NE(lines[3].find(field("MeanFarsi") + tableLine("FA", 1242)), std::string::npos);
-    EXPECT_EQ(lines[4], "{\"error\":\"type mismatch: expected ansarian or fooladvand: Quran\"}");
+    EXPECT_EQ(lines[4], "{\"error\":\"type mismatch: expected ansarian, fooladvand or a translation pack's name: Quran\"}");
     EXPECT_EQ(lines[5], lines[3]);
     EXPECT_EQ(Cli("translation").status, 2);
 

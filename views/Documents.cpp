@@ -89,17 +89,47 @@ Text PageDocument(const cQ114& model, int16_t first, int16_t last, bool showEara
 
 Text PageCaption(int16_t page) { return u"صفحه " + Decimal(page); }
 
-Translation TranslationDocument(const cQ114& model, int16_t line, TextView backColorHex) {
+Translation TranslationDocument(const cQ114& model, int16_t line, TextView backColorHex, const TranslationsLook& look) {
     const cQ114::Line& at = model.LineAt(line);
     Text caption = at.ayeh != 0 ? Text(u"سوره sss - آيه aaa") : Text(u"سوره sss");
     ReplaceAll(caption, u"sss", model.SorehNameOf(at.soreh));
     ReplaceAll(caption, u"aaa", Decimal(at.ayeh));
-    Text div = Replaced(u"<div id='_id' class='Farsi'>_Farsi</div>", u"_Farsi", model.MeanFarsiAt(line));
-    Text doc = Frame({u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG; line-height: 150%; text-align: justify;}",
-                      u"*{font-family: Tahoma;font-size: 13px;}", u".Farsi{margin: 0px;}",
-                      u".Tools{margin: 0px; float: left;background-color: #c0c0c0;}", u"a{text-decoration: none;}"},
-                     backColorHex, div);
+    Text div = Replaced(u"<div id='_id' class='Farsi'" + TranslationAttributes(look.first) + u">_Farsi</div>", u"_Farsi",
+                        ShownTranslation(model.MeanFarsiAt(line), look.first));
+    if (model.HasSecond()) div += SecondDiv(model, line, look.second, kSecondId);
+    std::vector<TextView> rules{
+        u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG; line-height: 150%; text-align: justify;}",
+        u"*{font-family: Tahoma;font-size: 13px;}", u".Farsi{margin: 0px;}",
+        u".Tools{margin: 0px; float: left;background-color: #c0c0c0;}", u"a{text-decoration: none;}"};
+    for (TextView rule : PackRules(model, look)) rules.push_back(rule);
+    Text doc = Frame(rules, backColorHex, div);
     return {std::move(doc), Shown(u"  " + caption + u"  ")};
+}
+
+Text ShownTranslation(TextView text, const TranslationLook& look) { return look.pack ? HtmlText(text) : Text(text); }
+
+Text TranslationAttributes(const TranslationLook& look) {
+    if (!look.pack || look.rtl) return {};
+    Text attributes = u" dir='ltr'";
+    if (!look.language.empty()) attributes += u" lang='" + HtmlText(look.language) + u"'";
+    return attributes;
+}
+
+Text SecondDiv(const cQ114& model, int16_t line, const TranslationLook& look, TextView id) {
+    return u"<div id='" + Text(id) + u"' class='Second'" + TranslationAttributes(look) + u">" +
+           ShownTranslation(model.SecondAt(line), look) + u"</div>";
+}
+
+std::vector<TextView> PackRules(const cQ114& model, const TranslationsLook& look) {
+    const bool ltr = (look.first.pack && !look.first.rtl) || (model.HasSecond() && look.second.pack && !look.second.rtl);
+    std::vector<TextView> rules;
+    if (model.HasSecond())
+        rules.push_back(u".Second{margin: 8px 0px 0px 0px; padding-top: 6px; border-top: 1px solid rgba(128,128,128,0.35);}");
+    if (ltr) {
+        rules.push_back(u"[dir=ltr], [dir=ltr] *{font-family: 'Noto Serif', 'DejaVu Serif', serif; font-size: 14px;}");
+        rules.push_back(u"[dir=ltr]{text-align: left;}");
+    }
+    return rules;
 }
 
 namespace {
@@ -306,7 +336,7 @@ Text CopyText(const cQ114& model, int16_t line, bool showEarab, bool uthmani) {
     const cQ114::Line& at = model.LineAt(line);
     return Shown(u"سوره " + model.SorehNameOf(at.soreh) + u" [" + Decimal(at.soreh) + u"] - آيه " + Decimal(at.ayeh) +
                  u"\r\n\r\n" + ShownArabicAt(model, line, showEarab, uthmani) + u"\r\n\r\n" +
-                 model.MeanFarsiAt(line));
+                 model.MeanFarsiAt(line) + (model.HasSecond() ? u"\r\n\r\n" + model.SecondAt(line) : Text()));
 }
 
 }  // namespace mushaf::views

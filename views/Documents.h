@@ -44,8 +44,34 @@ struct Translation {
     Text document;
     Text caption;  // for the label above the translation, with its spaces
 };
+// How a translation is shown. A pack's text is shown as text (markup and
+// all), in its direction; a left-to-right text in a font for the Latin script.
+struct TranslationLook {
+    bool pack = false;
+    bool rtl = true;
+    Text language;
+};
+// The translations the pane shows: the model's (MeanFarsiAt) and, when the
+// model has a second (SecondAt), that one under it. As designed for a
+// built-in translation alone.
+struct TranslationsLook {
+    TranslationLook first, second;
+};
+// A translation's text as a pane shows it.
+Text ShownTranslation(TextView text, const TranslationLook& look);
+// The attributes of the element a translation stands in: its direction
+// and language when it is a left-to-right pack.
+Text TranslationAttributes(const TranslationLook& look);
+// The second translation of a line, in an element of class "Second" with
+// the given id, as the panes show it under the first.
+Text SecondDiv(const cQ114& model, int16_t line, const TranslationLook& look, TextView id);
+// The style rules a pane adds for packs and a second translation; none for
+// a built-in translation alone.
+std::vector<TextView> PackRules(const cQ114& model, const TranslationsLook& look);
+// The id of the line view's second translation.
+inline constexpr char16_t kSecondId[] = u"second";
 // The translation of a line and its caption.
-Translation TranslationDocument(const cQ114& model, int16_t line, TextView backColorHex);
+Translation TranslationDocument(const cQ114& model, int16_t line, TextView backColorHex, const TranslationsLook& look = {});
 
 // ---- the surah index ----
 // The surahs (numbers from 1, ascending) whose name matches "*" filter "*",

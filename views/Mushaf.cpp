@@ -153,20 +153,28 @@ Text MushafSpreadDocument(const cQ114& model, const MushafMarks& marks, std::pai
 
 Text TranslationLineId(int line) { return u"t" + Decimal(line); }
 
-Text PageTranslationDocument(const cQ114& model, int16_t first, int16_t last, int16_t current, TextView backColorHex) {
+Text SecondLineId(int line) { return u"s" + Decimal(line); }
+
+Text PageTranslationDocument(const cQ114& model, int16_t first, int16_t last, int16_t current, TextView backColorHex,
+                             const TranslationsLook& look) {
     Text body;
     for (int16_t n = first; n <= last; n = static_cast<int16_t>(n + 1)) {
         const cQ114::Line& at = model.LineAt(n);
         body += u"<div id='" + TranslationLineId(n) + u"' class='" +
-                Text(n == current ? kTranslationMarkedClass : kTranslationLineClass) + u"'>";
+                Text(n == current ? kTranslationMarkedClass : kTranslationLineClass) + u"'" +
+                TranslationAttributes(look.first) + u">";
         if (at.ayeh != 0) body += u"<b>" + PersianDecimal(at.ayeh) + u"</b> ";
-        body += model.MeanFarsiAt(n) + u"</div>" + kCrLf;
+        body += ShownTranslation(model.MeanFarsiAt(n), look.first);
+        if (model.HasSecond()) body += SecondDiv(model, n, look.second, SecondLineId(n));
+        body += u"</div>" + Text(kCrLf);
     }
-    return Frame({u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG; line-height: 150%; text-align: justify;}",
-                  u"*{font-family: Tahoma;font-size: 13px;}", u".Farsi{margin: 0px 0px 6px 0px;}",
-                  u".FarsiSelect{margin: 0px 0px 6px 0px; color: #000fff; background-color: #e6ecff; border-radius: 4px;}",
-                  u"b{color: #8a6d1e;}", u"a{text-decoration: none;}"},
-                 backColorHex, body);
+    std::vector<TextView> rules{
+        u"Body{Border: 0; margin: 0px 5px 0px 10px; background-color: #_BG; line-height: 150%; text-align: justify;}",
+        u"*{font-family: Tahoma;font-size: 13px;}", u".Farsi{margin: 0px 0px 6px 0px;}",
+        u".FarsiSelect{margin: 0px 0px 6px 0px; color: #000fff; background-color: #e6ecff; border-radius: 4px;}",
+        u"b{color: #8a6d1e;}", u"a{text-decoration: none;}"};
+    for (TextView rule : PackRules(model, look)) rules.push_back(rule);
+    return Frame(rules, backColorHex, body);
 }
 
 }  // namespace mushaf::views

@@ -1,6 +1,7 @@
 #pragma once
 // The page as a printed mushaf draws it, and the translation of a whole page.
 #include "model/MushafMarks.h"
+#include "views/Documents.h"
 #include "model/cQ114.h"
 
 #include <utility>
@@ -34,10 +35,12 @@ Text MushafPageDocument(const cQ114& model, const MushafMarks& marks, int16_t fi
 Text MushafSpreadDocument(const cQ114& model, const MushafMarks& marks, std::pair<int16_t, int16_t> right,
                           std::pair<int16_t, int16_t> left, bool showEarab, TextView backColorHex, bool uthmani);
 
-// The id of a line in the page's translation.
+// The id of a line in the page's translation, and of its second translation.
 Text TranslationLineId(int line);
+Text SecondLineId(int line);
 // The translation of lines first..last, each with its ayah number in Persian
-// digits; `current` is marked.
-Text PageTranslationDocument(const cQ114& model, int16_t first, int16_t last, int16_t current, TextView backColorHex);
+// digits (and its second translation under it); `current` is marked.
+Text PageTranslationDocument(const cQ114& model, int16_t first, int16_t last, int16_t current, TextView backColorHex,
+                             const TranslationsLook& look = {});
 
 }  // namespace mushaf::views

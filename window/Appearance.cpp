@@ -29,7 +29,6 @@ AppearancePart::AppearancePart(QWidget& window, cQ114& model, Panes& panes, Kept
 }
 
 void AppearancePart::Load() {
-    if (choices_->fooladvand) Q114.ChooseTranslation(cQ114::Translation::Fooladvand);
     if (choices_->night) ApplyNightPalette();
 }
 
@@ -69,7 +68,7 @@ std::vector<Command> AppearancePart::Commands(const CommandTable& table) {
     return commands;
 }
 
-// The font, the script and the translation, each a sub-menu of the view's.
+// The font and the script, each a sub-menu of the view's.
 std::vector<Command> AppearancePart::LookCommands() {
     using namespace menus;
     auto font = [this](QuranFont f) { return [this, f] { SetQuranFont(f); }; };
@@ -86,12 +85,6 @@ std::vector<Command> AppearancePart::LookCommands() {
          .checked = [this] { return !choices_->uthmani; }, .menu = {kView, kScript}, .exclusive = yes},
         {.name = "mnuScriptUthmani", .text = QStringLiteral("عثمانی"), .run = [this] { SetScript(true); },
          .checked = [this] { return choices_->uthmani; }, .menu = {kView, kScript}, .exclusive = yes},
-        {.name = "mnuTransAnsarian", .text = QStringLiteral("انصاریان"),
-         .run = [this] { SetTranslation(cQ114::Translation::Ansarian); },
-         .checked = [this] { return !choices_->fooladvand; }, .menu = {kView, kTranslation}, .exclusive = yes},
-        {.name = "mnuTransFooladvand", .text = QStringLiteral("فولادوند"),
-         .run = [this] { SetTranslation(cQ114::Translation::Fooladvand); },
-         .checked = [this] { return choices_->fooladvand; }, .menu = {kView, kTranslation}, .exclusive = yes},
     };
 }
 
@@ -122,12 +115,6 @@ void AppearancePart::SetScript(bool uthmani) {
     if (uthmani) reading_.SetShowEarab(true);
     reading_.Redraw();
     panes_.RestyleAll();
-}
-
-void AppearancePart::SetTranslation(cQ114::Translation translation) {
-    Q114.ChooseTranslation(translation);
-    choices_.Change([&](ReaderChoices& c) { c.fooladvand = translation == cQ114::Translation::Fooladvand; });
-    reading_.RewriteTranslation();  // the other translation's page
 }
 
 void AppearancePart::ToggleMushafView() {

@@ -1,8 +1,7 @@
 #pragma once
 // Appearance: how the reader sees the text. The text size of the page and
 // the translation, the Quran font, the vowel marks, night reading, full
-// screen, the script, the translation, the mushaf view and the page's
-// translation. With nothing chosen the window is as designed; sizes, fonts
+// screen, the script, the mushaf view and the page's translation. With nothing chosen the window is as designed; sizes, fonts
 // and night reading are rendering-only rules and palettes.
 #include <QObject>
 #include <QPalette>
@@ -43,7 +42,6 @@ public:
     bool FullScreen() const;
     void SetQuranFont(views::QuranFont font);
     void SetScript(bool uthmani);
-    void SetTranslation(cQ114::Translation translation);
     void ToggleMushafView();
     // two pages side by side in the mushaf view, where the pane is wide enough
     void ToggleSpread();

@@ -21,6 +21,7 @@ inline const Submenu kView{"mnuView", QStringLiteral("نما")};
 inline const Submenu kFont{"mnuFont", QStringLiteral("قلم متن قرآن")};
 inline const Submenu kScript{"mnuScript", QStringLiteral("رسم‌الخط")};
 inline const Submenu kTranslation{"mnuTranslationMenu", QStringLiteral("ترجمه")};
+inline const Submenu kSecondTranslation{"mnuSecondTranslationMenu", QStringLiteral("ترجمهٔ دوم")};
 inline const Submenu kStudy{"mnuStudy", QStringLiteral("مطالعه")};
 inline const Submenu kRecitation{"mnuRecitation", QStringLiteral("تلاوت")};
 inline const Submenu kReciter{"mnuReciter", QStringLiteral("قاری")};

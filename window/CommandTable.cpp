@@ -13,6 +13,28 @@ void CommandTable::Add(std::vector<Command> commands) {
     for (Command& c : commands) commands_.push_back(std::move(c));
 }
 
+void CommandTable::AddLater(Command command, const QString& before) {
+    commands_.push_back(std::move(command));
+    const Command& c = commands_.back();
+    if (!menu_) return;
+    QMenu* into = c.menu.empty() ? menu_ : menu_->findChild<QMenu*>(QString::fromLatin1(c.menu.back().name));
+    if (!into) return;
+    QAction* a = MakeAction(c, into);
+    if (c.exclusive)
+        for (QAction* other : into->actions())
+            if (other->actionGroup()) {
+                other->actionGroup()->addAction(a);
+                break;
+            }
+    if (c.hidden) return;
+    const QList<QAction*> entries = into->actions();
+    QAction* next = nullptr;
+    for (qsizetype i = 0; i < entries.size() && !before.isEmpty(); ++i)
+        if (entries[i]->objectName() == before) next = i > 0 && entries[i - 1]->isSeparator() ? entries[i - 1] : entries[i];
+    into->insertAction(next, a);
+    UpdateChecks();
+}
+
 QAction* CommandTable::Action(const QString& name) const {
     const auto at = actions_.find(name);
     return at == actions_.end() ? nullptr : at->second;

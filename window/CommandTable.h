@@ -23,6 +23,10 @@ public:
     explicit CommandTable(QWidget* window);
 
     void Add(std::vector<Command> commands);
+    // A command that comes once the menu is built (a pack the reader added):
+    // its entry in its sub-menu before the entry named `before` (and the line
+    // above that one), or last; a choice that excludes others joins their group.
+    void AddLater(Command command, const QString& before);
     const std::deque<Command>& All() const { return commands_; }
 
     // The menu, once every command is in: its own entries in the order of

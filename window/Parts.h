@@ -16,6 +16,7 @@
 #include "window/Reading.h"
 #include "window/Recitation.h"
 #include "window/Search.h"
+#include "window/Translations.h"
 
 namespace mushaf {
 
@@ -37,6 +38,7 @@ struct WindowParts {
     RecitationPart* recitation = nullptr;
     PlacePart* place = nullptr;
     PlayerBar* playerBar = nullptr;
+    TranslationsPart* translations = nullptr;
 };
 
 }  // namespace mushaf

@@ -218,7 +218,10 @@ ReaderChoices ChoiceStore::Load() {
     c.hifz = Get("Hifz") == u"true";
     c.hifzTranslation = Get("HifzTranslation") == u"true";
     c.uthmani = Get("Script") == u"uthmani";
-    c.fooladvand = Get("Translation") == u"fooladvand";
+    c.translation = Get("Translation").value_or(u"");
+    if (c.translation.empty()) c.translation = u"ansarian";
+    c.secondTranslation = Get("SecondTranslation").value_or(u"");
+    c.searchSecond = Get("SearchSecond") == u"true";
     c.noteCards = SoundCards(Get("FishList").value_or(u""));
     c.notes = SoundNotes(Get("FishNotes").value_or(u""), c.noteCards);
     c.khatmah = SoundKhatmah();
@@ -257,7 +260,9 @@ void ChoiceStore::Save(const ReaderChoices& now) {
     if (now.hifz != was.hifz) Set("Hifz", Flag(now.hifz));
     if (now.hifzTranslation != was.hifzTranslation) Set("HifzTranslation", Flag(now.hifzTranslation));
     if (now.uthmani != was.uthmani) Set("Script", now.uthmani ? u"uthmani" : u"simple");
-    if (now.fooladvand != was.fooladvand) Set("Translation", now.fooladvand ? u"fooladvand" : u"ansarian");
+    if (now.translation != was.translation) Set("Translation", now.translation);
+    if (now.secondTranslation != was.secondTranslation) Set("SecondTranslation", now.secondTranslation);
+    if (now.searchSecond != was.searchSecond) Set("SearchSecond", Flag(now.searchSecond));
     if (now.noteCards != was.noteCards) Set("FishList", CardText(now.noteCards));
     if (now.notes != was.notes) Set("FishNotes", NotesText(now.notes));
     if (now.history != was.history) Set("History", NumberText(now.history));

@@ -21,7 +21,11 @@ struct ReaderChoices {
     views::QuranFont quranFont = views::QuranFont::Default;
     bool night = false;
     bool uthmani = false;      // the Uthmani script
-    bool fooladvand = false;   // the second translation
+    // the translation shown: "ansarian", "fooladvand" or a pack's name;
+    // another shown under it (empty: none), and whether the translation
+    // search searches that one
+    std::u16string translation = u"ansarian", secondTranslation;
+    bool searchSecond = false;
     bool rememberPlace = false;
     // the page drawn as a printed mushaf draws it, rather than line by line
     bool mushafView = false;

@@ -168,7 +168,8 @@ void ReadingPart::Set_Ayeh(int16_t line) {
 }
 
 void ReadingPart::Set_Farsi(int16_t line) {
-    views::Translation t = views::TranslationDocument(Q114, line, backColorHex_);
+    const views::TranslationsLook look = translationLook_ ? translationLook_() : views::TranslationsLook{};
+    views::Translation t = views::TranslationDocument(Q114, line, backColorHex_, look);
     c_.translationCaption->setText(ToQ(t.caption));
     if (!choices_->pageTranslation) {
         translatedPage_ = -1;
@@ -183,7 +184,7 @@ void ReadingPart::Set_Farsi(int16_t line) {
     if (page != translatedPage_) {
         translatedPage_ = page;
         const int16_t first = pageStarts_[page - 1], last = static_cast<int16_t>(pageStarts_[page] - 1);
-        panes_.Write(PaneId::Translation, ToQ(PageTranslationDocument(Q114, first, last, line, backColorHex_)));
+        panes_.Write(PaneId::Translation, ToQ(PageTranslationDocument(Q114, first, last, line, backColorHex_, look)));
         emit TranslationWritten(first, last);
     } else {
         panes_.ReplaceClass(PaneId::Translation, QString(), ToQ(kTranslationMarkedClass), ToQ(kTranslationLineClass));

@@ -14,6 +14,7 @@
 #include "model/cQ114.h"
 #include "platform/Services.h"
 #include "platform/TableSource.h"
+#include "views/Documents.h"
 #include "views/Help.h"
 #include "window/ReadingState.h"
 
@@ -66,6 +67,9 @@ public:
     // marks), and the translation (another translation, or the page's).
     void Redraw();
     void RewriteTranslation();
+    // How the translations are shown (a pack's direction, a second one); as
+    // designed until set.
+    void SetTranslationLook(std::function<views::TranslationsLook()> look) { translationLook_ = std::move(look); }
     // What the parts say beside the page's number, each a part of the caption.
     void AddCaption(std::function<QString()> note);
     void ShowPageCaption();
@@ -127,6 +131,7 @@ private:
     std::vector<int16_t> shown_;
     int16_t translatedPage_ = -1;  // the page whose translation the translation pane shows
     std::vector<std::function<QString()>> captions_;
+    std::function<views::TranslationsLook()> translationLook_;
 };
 
 }  // namespace mushaf

@@ -60,7 +60,7 @@ void SearchPart::cmdSearch_Click() {
     }
     Q114.SearchText(views::PrepareSearchQuery(FromQ(c_.query->text())));
     if (c_.inText->isChecked()) Q114.SearchTo(0);
-    else if (c_.inTranslation->isChecked()) Q114.SearchTo(1);
+    else if (c_.inTranslation->isChecked()) Q114.SearchTo(SearchesSecond() ? 2 : 1);
     searchListed_ = false;
     try {
         // A query the model does not search leaves its last list; the pane
@@ -72,7 +72,11 @@ void SearchPart::cmdSearch_Click() {
     }
     searchListed_ = true;
     // the list first (its extracts read what was found), then the marks on the page
-    found_ = FoundWords(Q114.SearchText(), Q114.SearchTo() == 1 ? FoundWords::In::Translation : FoundWords::In::Arabic);
+    searchedSecond_ = Q114.SearchTo() == 2;
+    const bool pack = searchedSecond_ || Q114.ChosenTranslation() == cQ114::Translation::Pack;
+    found_ = FoundWords(Q114.SearchText(), Q114.SearchTo() == 0 ? FoundWords::In::Arabic
+                                           : pack               ? FoundWords::In::Pack
+                                                                : FoundWords::In::Translation);
     Write_Search_Result();
     MarkFound();
 }
@@ -133,13 +137,22 @@ void SearchPart::LeaveList() {
     c_.resultCaption->setText(ToQ(layout::FindControl("lblSearchResult")->caption));
 }
 
+bool SearchPart::SearchesSecond() const { return choices_->searchSecond && Q114.HasSecond(); }
+
+bool SearchPart::InTranslation() const {
+    return found_.Where() == FoundWords::In::Translation || found_.Where() == FoundWords::In::Pack;
+}
+
 void SearchPart::UpdateNotesOption() {
     const bool shown = !choices_->notes.empty();
+    // three to a row: the translation's option says only "translation";
+    // searching the second translation, it says so
+    c_.inTranslation->setText(SearchesSecond() ? QStringLiteral("ترجمهٔ دوم")
+                              : shown          ? QStringLiteral("ترجمه")
+                                               : ToQ(layout::FindControl("optSearchInT")->caption));
     if (c_.inNotes->isHidden() != shown) return;
     if (!shown && c_.inNotes->isChecked()) c_.inText->setChecked(true);
     c_.inNotes->setVisible(shown);
-    // three to a row: the translation's option says only "translation"
-    c_.inTranslation->setText(shown ? QStringLiteral("ترجمه") : ToQ(layout::FindControl("optSearchInT")->caption));
     if (notesOption_) notesOption_(shown);
 }
 
@@ -187,15 +200,19 @@ void SearchPart::MarkPage() {
 }
 
 void SearchPart::MarkTranslation(int16_t first, int16_t last) {
-    if (found_.Where() != FoundWords::In::Translation) return Mark(PaneId::Translation, QString(), translationMarked_);
+    if (!InTranslation()) return Mark(PaneId::Translation, QString(), translationMarked_);
     QJsonObject lines;
+    const bool second = searchedSecond_ && Q114.HasSecond();
     for (int16_t n = first; n <= last; n = static_cast<int16_t>(n + 1)) {
-        const std::vector<int> words = found_.InTranslation(Q114.MeanFarsiAt(n));
+        const std::vector<int> words = found_.InTranslation(second ? Q114.SecondAt(n) : Q114.MeanFarsiAt(n));
         if (words.empty()) continue;
         QJsonArray list;
         for (int w : words) list.append(w);
-        // the page's translation, or the one line's
-        lines[choices_->pageTranslation ? QStringLiteral("#") + ToQ(views::TranslationLineId(n)) : QStringLiteral(".Farsi")] = list;
+        // the page's translation, or the one line's; the first or the second
+        const QString selector = choices_->pageTranslation
+                                     ? QStringLiteral("#") + ToQ(second ? views::SecondLineId(n) : views::TranslationLineId(n))
+                                     : (second ? QStringLiteral("#") + ToQ(views::kSecondId) : QStringLiteral(".Farsi"));
+        lines[selector] = list;
     }
     Mark(PaneId::Translation, QString::fromUtf8(QJsonDocument(lines).toJson(QJsonDocument::Compact)), translationMarked_);
 }
@@ -216,8 +233,8 @@ void SearchPart::ToggleExtracts() {
 }
 
 Extract SearchPart::ExtractAt(int16_t line) const {
-    if (found_.Where() == FoundWords::In::Translation) {
-        const Text farsi = views::Shown(Q114.MeanFarsiAt(line));
+    if (InTranslation()) {
+        const Text farsi = views::Shown(searchedSecond_ && Q114.HasSecond() ? Q114.SecondAt(line) : Q114.MeanFarsiAt(line));
         return ExtractOf(farsi, found_.InTranslation(farsi));
     }
     const bool uthmani = choices_->uthmani && reading_.ShowEarab();

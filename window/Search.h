@@ -74,6 +74,10 @@ private:
     void MarkFound();
     void MarkPage();
     void MarkTranslation(int16_t first, int16_t last);
+    // the translation option searches the second translation (one is shown, and the reader chose so)
+    bool SearchesSecond() const;
+    // what was found was found in a translation (the first or the second)
+    bool InTranslation() const;
     void Mark(PaneId pane, const QString& found, bool& marked);
     // An extract of each found line under its row (the reader's choice)
     void ToggleExtracts();
@@ -91,6 +95,7 @@ private:
     int resultCount_ = 0;
     FoundWords found_;
     bool pageMarked_ = false, translationMarked_ = false;
+    bool searchedSecond_ = false;  // the last search searched the second translation
     std::pair<int16_t, int16_t> translated_{-1, -1};  // the lines the translation pane shows
 };
 

@@ -18,6 +18,7 @@
 #include "platform/qt/QtServices.h"
 #include "platform/qt/QtTableSource.h"
 #include "model/Loading.h"
+#include "platform/DataFolders.h"
 #include "controls/NumberBox.h"
 #include "version/Version.h"
 #include "window/frmMain.h"
@@ -144,7 +145,8 @@ void ToolkitStarted() {
 namespace {
 
 const char* kUsage =
-    "usage: %s [--settings FILE] [--export-dir DIR] [--recitations DIR] [--today DAY] [--verbose]\n"
+    "usage: %s [--settings FILE] [--export-dir DIR] [--recitations DIR] [--translations DIR]\n"
+    "       [--today DAY] [--verbose]\n"
     "       [SURAH:AYAH | --page N | --juz N]\n"
     "A Quran reader with a Persian translation.\n"
     "\n"
@@ -156,6 +158,8 @@ const char* kUsage =
     "                     (default ~/Documents/Zendar)\n"
     "  --recitations DIR  look for reciters' folders in DIR too (besides\n"
     "                     ~/.local/share/mushaf/recitations)\n"
+    "  --translations DIR keep the reader's translation packs in DIR (instead of\n"
+    "                     ~/.local/share/mushaf/translations)\n"
     "  --today DAY        the day the khatmah plan takes as today, YYYY-MM-DD\n"
     "  --verbose          print the toolkit's and the web engine's diagnostics\n"
     "                     (QT_LOGGING_RULES in the environment does too)\n"
@@ -225,7 +229,7 @@ int16_t ReferenceLine(cQ114& model, const QString& kind, const QString& text) {
 namespace {
 
 struct StartOptions {
-    QString settingsFile, exportDir, refKind, refText, recitations;
+    QString settingsFile, exportDir, refKind, refText, recitations, translations;
     QDate today;  // invalid: the system's
     bool verbose = false;
 };
@@ -258,7 +262,7 @@ std::optional<int> ParseOptions(QStringList args, const QString& program, const 
     parser.addOption(QCommandLineOption(QStringList{QStringLiteral("h"), QStringLiteral("help")}));
     parser.addOption(QCommandLineOption(QStringLiteral("version")));
     parser.addOption(QCommandLineOption(QStringLiteral("verbose")));
-    for (const char* name : {"settings", "export-dir", "page", "juz", "today", "recitations"})
+    for (const char* name : {"settings", "export-dir", "page", "juz", "today", "recitations", "translations"})
         parser.addOption(QCommandLineOption(QString::fromLatin1(name), QString(), QStringLiteral("value")));
     AddToolkitOptions(parser);
     if (extension) parser.addOptions(extension->options);
@@ -282,13 +286,14 @@ std::optional<int> ParseOptions(QStringList args, const QString& program, const 
         std::printf("%s %s\n", program.toLocal8Bit().constData(), MUSHAF_VERSION);
         return 0;
     }
-    for (const char* name : {"settings", "export-dir", "page", "juz", "today", "recitations"})
+    for (const char* name : {"settings", "export-dir", "page", "juz", "today", "recitations", "translations"})
         for (const QString& v : parser.values(QString::fromLatin1(name)))
             if (v.isEmpty() || v.startsWith(QStringLiteral("--"))) return wrong("--" + QString::fromLatin1(name) + " needs a value");
     out.verbose = parser.isSet(QStringLiteral("verbose"));
     out.settingsFile = parser.value(QStringLiteral("settings"));
     out.exportDir = parser.value(QStringLiteral("export-dir"));
     out.recitations = parser.value(QStringLiteral("recitations"));
+    out.translations = parser.value(QStringLiteral("translations"));
     if (parser.isSet(QStringLiteral("today"))) {
         out.today = QDate::fromString(parser.value(QStringLiteral("today")), Qt::ISODate);
         if (!out.today.isValid()) return wrong("--today takes a day as YYYY-MM-DD: " + parser.value(QStringLiteral("today")));
@@ -371,6 +376,9 @@ int RunReader(int argc, char** argv, const StartExtension* extension) {
     if (!exportDir.isEmpty()) services.exportFolder = exportDir.toStdString();
     services.recitationFolders = {RecitationPart::UserFolder()};
     if (!options.recitations.isEmpty()) services.recitationFolders.push_back(options.recitations.toStdString());
+    services.shippedTranslations = ShippedData("translations");
+    services.readerTranslations =
+        options.translations.isEmpty() ? ReaderData("translations") : std::filesystem::path(options.translations.toStdString());
     services.audio = MakeQtAudioPlayer;
     services.importRecordings = ImportRecordings;
     services.model = [&] { return model ? std::move(model) : readModel(); };

@@ -25,6 +25,8 @@ struct WindowServices {
     std::filesystem::path exportFolder = DefaultExportFolder();
     // where reciters' folders are looked for, and what plays them (none: no sound)
     std::vector<std::filesystem::path> recitationFolders = {};
+    // the translation packs shipped with the program, and the reader's (none: no packs)
+    std::filesystem::path shippedTranslations = {}, readerTranslations = {};
     AudioPlayerMaker audio = {};
     // copies a reader's recordings into a reciter's folder (none: it cannot)
     RecordingImport importRecordings = {};

@@ -215,6 +215,7 @@ frmMain::~frmMain() {
     khatmah_.reset();
     history_.reset();
     cards_.reset();
+    translations_.reset();
     appearance_.reset();
     search_.reset();
     reading_.reset();
@@ -317,6 +318,8 @@ void frmMain::MakeParts() {
     search_ = std::make_unique<SearchPart>(*Q114, *paneTable_, *choices_, *reading_, sc);
     appearance_ = std::make_unique<AppearancePart>(*this, *Q114, *paneTable_, *choices_, *reading_,
                                                    [this] { return Surfaces(this, controls_, commands_->Menu()); });
+    translations_ = std::make_unique<TranslationsPart>(*Q114, *choices_, *reading_, *messages_, *commands_,
+                                                       services_.shippedTranslations, services_.readerTranslations);
     cards_ = std::make_unique<NoteCardsPart>(state_, *Q114, *paneTable_, *choices_, *messages_, *reading_, *search_,
                                              services_.exportFolder);
     history_ = std::make_unique<HistoryPart>(state_, *Q114, *choices_, *clock_, *search_, *reading_);
@@ -335,7 +338,7 @@ void frmMain::MakeParts() {
     auto* playerBar = new PlayerBar(*recitation_, *Q114, *choices_, paneTable_->Pane(PaneId::Page));
     parts_ = {choices_.get(), clock_.get(),  messages_.get(), commands_.get(), paneTable_.get(),
               reading_.get(), search_.get(), appearance_.get(), cards_.get(),  history_.get(),
-              khatmah_.get(), hifz_.get(),   recitation_.get(), place_.get(),  playerBar};
+              khatmah_.get(), hifz_.get(),   recitation_.get(), place_.get(),  playerBar, translations_.get()};
 }
 
 void frmMain::WireParts() {
@@ -358,10 +361,12 @@ void frmMain::WireParts() {
     commands_->Add(hifz_->Commands());
     commands_->Add(search_->Commands());
     commands_->Add(appearance_->Commands(*commands_));
+    commands_->Add(translations_->Commands());
     commands_->Add(place_->Commands());
     commands_->BuildMenu(kMenuTop);
     connect(paneTable_.get(), &PaneTable::MenuAsked, commands_.get(), &CommandTable::Popup);
     connect(choices_.get(), &KeptChoices::Changed, commands_.get(), &CommandTable::UpdateChecks);
+    connect(choices_.get(), &KeptChoices::Changed, search_.get(), &SearchPart::UpdateNotesOption);
     connect(choices_.get(), &KeptChoices::Troubled, messages_.get(), [this](const QString& text) { messages_->Say(text); });
     reading_->AddCaption([this] { return recitation_->Caption(); });
     reading_->AddCaption([this] { return khatmah_->Caption(); });
@@ -397,6 +402,7 @@ void frmMain::Form_Load() {
     paneTable_->WriteAll();
     paneTable_->ApplyZooms();
     appearance_->Load();
+    translations_->Load();
     cards_->Load();
     paneTable_->RestyleAll();
     search_->UpdateNotesOption();

@@ -106,6 +106,7 @@ private:
     std::unique_ptr<ReadingPart> reading_;
     std::unique_ptr<SearchPart> search_;
     std::unique_ptr<AppearancePart> appearance_;
+    std::unique_ptr<TranslationsPart> translations_;
     std::unique_ptr<NoteCardsPart> cards_;
     std::unique_ptr<HistoryPart> history_;
     std::unique_ptr<KhatmahPart> khatmah_;
