@@ -310,10 +310,17 @@ def plain_transliteration(text, where):
     return "".join(out)
 
 
+def tex_quotes(text, where):
+    """TeX's quotation marks as the typeset text shows them: `` and '' (and a
+    plain ") as double quotes, ` as an opening single quote."""
+    return (text.replace("``", "\u201C").replace("''", "\u201D").replace('"', "\u201D")
+            .replace("`", "\u2018"))
+
+
 def write_packs(surahs):
     os.makedirs(PACKS, exist_ok=True)
     for source, prefix, macro, stem, name, language, what in PACK_SOURCES:
-        markup = plain_transliteration if "transliteration" in source else None
+        markup = plain_transliteration if "transliteration" in source else tex_quotes
         texts, with_macro = read_package_text(source, prefix, macro, lambda a: "(%d)" % a, surahs, markup)
         check_bismillah_macro(source, with_macro, surahs)
         for (s, a), text in texts.items():

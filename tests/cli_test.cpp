@@ -17,8 +17,9 @@ struct CliRun {
     int status;
 };
 
-CliRun Cli(const std::string& args) {
-    std::string cmd = std::string(MUSHAF_CLI) + " " + args + " 2>/dev/null";
+// `env`: assignments the command runs with
+CliRun Cli(const std::string& args, const std::string& env = "") {
+    std::string cmd = env + MUSHAF_CLI + " " + args + " 2>/dev/null";
     FILE* p = popen(cmd.c_str(), "r");
     CliRun r{{}, -1};
     char buf[65536];
@@ -269,4 +270,57 @@ TEST(Cli, ASurahsRevelationAndALinesSajdaAndQuarter) {
     EXPECT_NE(lines[1].find("\"sajda\":\"obligatory\""), std::string::npos);
     EXPECT_NE(lines[2].find("\"sajda\":\"recommended\""), std::string::npos);
     EXPECT_NE(lines[3].find("\"sajda\":null,\"quarter\":2,\"quarterStart\":false"), std::string::npos) << lines[3];
+}
+
+// Translation packs on the command line: the shipped ones, a pack added (in
+// a data folder of the test's own) and read by the next run, a file refused.
+TEST(Cli, TranslationPacksAreListedChosenSearchedAndAdded) {
+    namespace fs = std::filesystem;
+    const fs::path home = fs::temp_directory_path() / ("cli-packs-" + std::to_string(::getpid()));
+    fs::create_directories(home);
+    // the reader's data folder the test's own
+    auto run = [env = "XDG_DATA_HOME=" + home.string() + " "](const std::string& args) { return Cli(args, env); };
+    CliRun list = run("translations");
+    EXPECT_NE(list.out.find("{\"name\":\"English - Ahmed Ali\",\"language\":\"en\",\"direction\":\"ltr\",\"from\":\"shipped\"}"),
+              std::string::npos)
+        << list.out;
+    EXPECT_NE(list.out.find("{\"name\":\"ansarian\""), std::string::npos);
+
+    // a shipped pack chosen by name and searched, accents and case folded
+    CliRun fr = run("ayah 1 3 translation 'Français - Hamidullah' search-translation MISERICORDIEUX");
+    ASSERT_EQ(fr.status, 0) << fr.out;
+    auto lines = Lines(fr.out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_NE(lines[1].find("\"MeanFarsi\":\"Le Tout Miséricordieux, le Très Miséricordieux,\""), std::string::npos) << lines[1];
+    EXPECT_NE(lines[1].find("\"translation\":\"Français - Hamidullah\""), std::string::npos);
+    EXPECT_EQ(lines[2].rfind("{\"FoundNumber\":", 0), 0u);
+    EXPECT_EQ(lines[2].find("{\"FoundNumber\":0,"), std::string::npos);
+
+    // added, then read by another run
+    {
+        std::ofstream pack(home / "mine.txt");
+        pack << "# language: fa\n";
+        const mushaf::cQ114 m = mushaf::testing::LoadedModel();
+        for (int s = 1; s <= 114; ++s)
+            for (int a = 1; a <= m.TotalAyatOf(static_cast<int16_t>(s)); ++a) pack << s << "|" << a << "|ترجمهٔ من " << s << ":" << a << "\n";
+    }
+    CliRun added = run("add-translation " + (home / "mine.txt").string());
+    EXPECT_EQ(added.status, 0);
+    EXPECT_EQ(added.out, "{\"added\":{\"name\":\"mine\",\"language\":\"fa\",\"direction\":\"rtl\",\"from\":\"reader\"}}\n");
+    EXPECT_TRUE(fs::exists(home / "mushaf" / "translations" / "mine.txt"));
+    CliRun mine = run("translation mine ayah 2 255");
+    EXPECT_NE(mine.out.find("\"MeanFarsi\":\"ترجمهٔ من 2:255\""), std::string::npos) << mine.out;
+
+    // refused, with the reasons in Persian; nothing kept
+    {
+        std::ofstream bad(home / "bad.txt");
+        bad << "1|1|x\n1|1|y\n";
+    }
+    CliRun refused = run("add-translation " + (home / "bad.txt").string());
+    EXPECT_EQ(refused.status, 1);
+    EXPECT_EQ(refused.out.rfind("{\"error\":\"«bad.txt» افزوده نشد:\\nسطر ۲: آیهٔ ۱ سورهٔ ۱ دوباره آمده است (نخست در سطر ۱).", 0), 0u)
+        << refused.out;
+    EXPECT_FALSE(fs::exists(home / "mushaf" / "translations" / "bad.txt"));
+    EXPECT_EQ(run("translation nosuch").status, 1);
+    fs::remove_all(home);
 }
