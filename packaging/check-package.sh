@@ -61,7 +61,11 @@ expected_files="./usr/bin/mushaf
 ./usr/share/man/man1/mushaf-cli.1.gz
 ./usr/share/man/man1/mushaf.1.gz
 ./usr/share/metainfo/$id.metainfo.xml
-./usr/share/mushaf/fonts/fonts.conf"
+./usr/share/mushaf/fonts/fonts.conf
+./usr/share/mushaf/translations/de-rassoul.txt
+./usr/share/mushaf/translations/en-ahmedali.txt
+./usr/share/mushaf/translations/en-transliteration.txt
+./usr/share/mushaf/translations/fr-hamidullah.txt"
 dpkg-deb -c "$deb" >"$tmp/contents"
 actual_files=$(awk '$1 !~ /^d/ {print $6}' "$tmp/contents" | LC_ALL=C sort)
 if [ "$actual_files" != "$(echo "$expected_files" | LC_ALL=C sort)" ]; then
@@ -144,6 +148,9 @@ cli=$root/usr/bin/mushaf-cli
 out=$("$cli" show ayah 2 255)
 grep -q '^{"GlobalAyeh":0,"Soreh":1,"Ayeh":1,' <<<"$out" || fail "mushaf-cli show: $out"
 grep -q '"Soreh":2,"Ayeh":255,"Joze":3,' <<<"$out" || fail "mushaf-cli ayah 2 255: $out"
+# the shipped translation packs, found where they are installed
+out=$(XDG_DATA_HOME=$tmp/data "$cli" translation "English - Ahmed Ali" ayah 112 1)
+grep -q '"MeanFarsi":"SAY: “HE IS God the one the most unique,"' <<<"$out" || fail "mushaf-cli with a shipped pack: $out"
 
 # ---------------------------------------------------------------------------
 step "mushaf from the unpacked root under Xvfb"

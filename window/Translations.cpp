@@ -74,12 +74,14 @@ std::vector<Command> TranslationsPart::PackCommands(const PackEntry& pack) {
     using namespace menus;
     const std::u16string name = pack.head.name;
     inMenu_.push_back(name);
-    const QString shown = ToQ(name);
+    const QString named = ToQ(name);
+    // a name in Latin letters stands to the right like the Persian ones
+    const QString shown = QChar(0x200F) + named;
     return {
-        {.name = QStringLiteral("mnuTranslation:") + shown, .text = shown, .run = [this, name] { Choose(name); },
+        {.name = QStringLiteral("mnuTranslation:") + named, .text = shown, .run = [this, name] { Choose(name); },
          .checked = [this, name] { return choices_->translation == name; }, .menu = {kView, kTranslation},
          .exclusive = true},
-        {.name = QStringLiteral("mnuSecondTranslation:") + shown, .text = shown, .run = [this, name] { ChooseSecond(name); },
+        {.name = QStringLiteral("mnuSecondTranslation:") + named, .text = shown, .run = [this, name] { ChooseSecond(name); },
          .checked = [this, name] { return choices_->secondTranslation == name; },
          .menu = {kView, kTranslation, kSecondTranslation}, .exclusive = true},
     };

@@ -1,0 +1,147 @@
+// Translation packs in the window: added from a file, chosen from the menu,
+// shown first or second in either direction, kept, searched and copied.
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include "tests/WindowRun.h"
+
+using mushaf::testing::RunWindow;
+
+namespace {
+QString U(const char* s) { return QString::fromUtf8(s); }
+
+// The ayah counts of the surahs, as the tables hold them.
+const int kCounts[] = {7,   286, 200, 176, 120, 165, 206, 75,  129, 109, 123, 111, 43, 52, 99, 128, 111, 110, 98, 135,
+                       112, 78,  118, 64,  77,  227, 93,  88,  69,  60,  34,  30,  73, 54, 45, 83,  182, 88,  75, 85,
+                       54,  53,  89,  59,  37,  35,  38,  29,  18,  45,  60,  49,  62, 55, 78, 96,  29,  22,  24, 13,
+                       14,  11,  11,  18,  12,  12,  30,  52,  52,  44,  28,  28,  20, 56, 40, 31,  50,  40,  46, 42,
+                       29,  19,  36,  25,  22,  17,  19,  26,  30,  20,  15,  21,  11, 8,  8,  19,  5,   8,   8,  11,
+                       11,  8,   3,   9,   5,   4,   7,   3,   6,   3,   5,   4,   5,  6};
+
+// A pack file in the numbered form: `head` and then every ayah as `text` makes it.
+QString WritePack(const QTemporaryDir& dir, const QString& file, const QString& head,
+                  const std::function<QString(int, int)>& text) {
+    QFile out(dir.filePath(file));
+    out.open(QIODevice::WriteOnly);
+    QString all = head;
+    for (int s = 1; s <= 114; ++s)
+        for (int a = 1; a <= kCounts[s - 1]; ++a) all += QStringLiteral("%1|%2|%3\n").arg(s).arg(a).arg(text(s, a));
+    out.write(all.toUtf8());
+    return out.fileName();
+}
+
+struct Kept {
+    QTemporaryDir dir;
+    QStringList options() const {
+        return {"--settings", dir.filePath("settings.ini"), "--translations", dir.filePath("translations")};
+    }
+};
+
+QStringList Found(const mushaf::testing::WindowRun& r) {
+    QStringList words;
+    for (const auto& v : r.state["found"].toObject()["wbrFarsi"].toArray()) words << v.toString();
+    return words;
+}
+}  // namespace
+
+TEST(Translations, APackIsAddedChosenShownUnderAnotherAndKept) {
+    Kept kept;
+    const QString pack = WritePack(kept.dir, "mine.txt", "# name: ترجمهٔ من\n# language: fa\n",
+                                   [](int s, int a) { return QStringLiteral("ترجمهٔ آزمایشی %1:%2").arg(s).arg(a); });
+    RUN_WINDOW_WITH(fresh, {"slider:12", "check"});
+    const QString asDesigned = fresh.document("wbrFarsi");
+
+    // added, and in the menu at once; 2:5 (line 12) in it
+    RUN_WINDOW_WITH(added, {"add-translation:" + pack, "menu:mnuTranslation:" + U("ترجمهٔ من"), "slider:12", "check"}, kept.options());
+    EXPECT_EQ(added.state["addedTranslation"].toObject()["name"].toString(), U("ترجمهٔ من"));
+    EXPECT_TRUE(added.state["message"].toString().contains(U("افزوده شد")));
+    bool listed = false;
+    for (const auto& t : added.state["translations"].toArray())
+        listed |= t.toObject()["name"].toString() == U("ترجمهٔ من") && t.toObject()["from"].toString() == "reader" &&
+                  t.toObject()["direction"].toString() == "rtl" && t.toObject()["language"].toString() == "fa";
+    EXPECT_TRUE(listed);
+    EXPECT_TRUE(QFile::exists(kept.dir.filePath("translations/" + U("ترجمهٔ من") + ".txt")));
+    EXPECT_EQ(added.state["translation"].toString(), U("ترجمهٔ من"));
+    EXPECT_TRUE(added.document("wbrFarsi").contains(U("<div id=\"_id\" class=\"Farsi\">ترجمهٔ آزمایشی 2:5</div>")));
+    EXPECT_EQ(added.state["lblFarsi"].toString(), fresh.state["lblFarsi"].toString());
+
+    // a second under it, left to right in its own font; the Bismillah line takes 1:1
+    RUN_WINDOW_WITH(two, {"menu:mnuSecondTranslation:English - Ahmed Ali", "slider:12", "check", "slider:7", "check"}, kept.options());
+    EXPECT_EQ(two.state["translation"].toString(), U("ترجمهٔ من"));  // kept
+    EXPECT_EQ(two.state["secondTranslation"].toString(), "English - Ahmed Ali");
+    const QString doc = two.document("wbrFarsi");
+    EXPECT_TRUE(doc.contains(U("ترجمهٔ آزمایشی 1:1")));
+    EXPECT_TRUE(doc.contains("<div id=\"second\" class=\"Second\" dir=\"ltr\" lang=\"en\">In the name of Allah, most benevolent, ever-merciful.</div>"));
+    EXPECT_TRUE(doc.contains("[dir=ltr], [dir=ltr] *{font-family: 'Noto Serif'"));
+
+    // the whole page's translation: each line's second under it
+    RUN_WINDOW_WITH(page, {"menu:mnuPageTranslation", "slider:12", "check"}, kept.options());
+    const QString pageDoc = page.document("wbrFarsi");
+    EXPECT_TRUE(pageDoc.contains(U("ترجمهٔ آزمایشی 2:5<div id=\"s12\" class=\"Second\" dir=\"ltr\" lang=\"en\">")));
+    EXPECT_TRUE(pageDoc.contains("id=\"s7\""));
+
+    // none second, the built-in first: the pane exactly as designed
+    RUN_WINDOW_WITH(back, {"menu:mnuPageTranslation", "menu:mnuSecondTranslation:none", "menu:mnuTransAnsarian", "slider:12", "check"},
+                    kept.options());
+    EXPECT_EQ(back.state["secondTranslation"], QJsonValue(QJsonValue::Null));
+    EXPECT_EQ(back.document("wbrFarsi"), asDesigned);
+}
+
+TEST(Translations, ARefusedFileKeepsNothingAndSaysWhyInPersian) {
+    Kept kept;
+    const QString doubled = WritePack(kept.dir, "doubled.txt", "", [](int, int) { return QStringLiteral("x"); });
+    {
+        QFile more(doubled);
+        more.open(QIODevice::Append);
+        more.write("2|5|again\n7|300|out of range\n");
+    }
+    RUN_WINDOW_WITH(r, {"add-translation:" + doubled, "add-translation:" + kept.dir.filePath("nosuch.txt"), "check"},
+                    kept.options());
+    EXPECT_EQ(r.state["addedTranslation"].toObject()["name"], QJsonValue(QJsonValue::Null));
+    RUN_WINDOW_WITH(d, {"add-translation:" + doubled, "check"}, kept.options());
+    const QJsonArray problems = d.state["addedTranslation"].toObject()["problems"].toArray();
+    ASSERT_EQ(problems.size(), 2);
+    EXPECT_EQ(problems[0].toString(), U("سطر ۶۲۳۷: آیهٔ ۵ سورهٔ ۲ دوباره آمده است (نخست در سطر ۱۲)."));
+    EXPECT_EQ(problems[1].toString(), U("سطر ۶۲۳۸: سورهٔ ۷ آیهٔ ۳۰۰ ندارد."));
+    EXPECT_TRUE(d.state["message"].toString().startsWith(U("«\u2066doubled.txt\u2069» افزوده نشد:")));
+    EXPECT_TRUE(QDir(kept.dir.filePath("translations")).entryList(QDir::Files | QDir::Hidden).isEmpty());
+    EXPECT_EQ(d.state["translations"].toArray().size(), 6);  // the built-ins and the shipped
+}
+
+TEST(Translations, AFirstPackLeftToRightWithItsMarkupShownAsText) {
+    Kept kept;
+    const QString pack = WritePack(kept.dir, "markup.txt", "", [](int s, int a) {
+        return s == 2 && a == 5 ? QStringLiteral("<b>Bold</b> & <script>x</script>") : QStringLiteral("plain");
+    });
+    RUN_WINDOW_WITH(r, {"add-translation:" + pack, "menu:mnuTranslation:markup", "slider:12", "key:F9", "check"}, kept.options());
+    EXPECT_TRUE(r.document("wbrFarsi").contains(
+        "<div id=\"_id\" class=\"Farsi\" dir=\"ltr\">&lt;b&gt;Bold&lt;/b&gt; &amp; &lt;script&gt;x&lt;/script&gt;</div>"));
+    // the copy takes what is shown
+    EXPECT_TRUE(r.state["clipboard"].toString().endsWith("<b>Bold</b> & <script>x</script>"));
+    RUN_WINDOW_WITH(two, {"menu:mnuSecondTranslation:fooladvand", "slider:12", "key:F9", "check"}, kept.options());
+    EXPECT_TRUE(two.state["clipboard"].toString().contains("<b>Bold</b> & <script>x</script>\r\n\r\n"));
+    EXPECT_TRUE(two.state["clipboard"].toString().endsWith(two.document("wbrFarsi").section("class=\"Second\">", 1).section("</div>", 0, 0)));
+}
+
+TEST(Translations, TheSearchSearchesThePackShownAndTheSecondWhenAsked) {
+    Kept kept;
+    const QStringList search{"key:F3", "button:optSearchInT", "type:txtSearch:misericordieux", "button:cmdSearch", "slider:2", "check"};
+    RUN_WINDOW_WITH(fr, QStringList{"menu:mnuTranslation:" + U("Français - Hamidullah")} + search, kept.options());
+    // 1:1 and 1:3, not 1:2
+    EXPECT_TRUE(fr.document("wbrSearchResult").contains("<a id=\"0\""));
+    EXPECT_TRUE(fr.document("wbrSearchResult").contains("<a id=\"2\""));
+    EXPECT_FALSE(fr.document("wbrSearchResult").contains("<a id=\"1\""));
+    EXPECT_EQ(Found(fr), (QStringList{U("Miséricordieux,"), U("Miséricordieux,")}));
+
+    // the second searched when the reader asks: its words marked in it
+    const QStringList second{"menu:mnuTransAnsarian", "menu:mnuSecondTranslation:English - Ahmed Ali", "menu:mnuSearchSecond",
+                             "key:F3", "button:optSearchInT", "type:txtSearch:BENEVOLENT", "button:cmdSearch", "slider:0", "check"};
+    RUN_WINDOW_WITH(en, second, kept.options());
+    EXPECT_TRUE(en.state["searchSecond"].toBool());
+    EXPECT_TRUE(en.document("wbrSearchResult").contains("<a id=\"0\""));
+    EXPECT_EQ(Found(en), QStringList{"benevolent,"});
+    EXPECT_TRUE(en.document("wbrFarsi").contains("class=\"Found\""));
+}
