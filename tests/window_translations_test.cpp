@@ -73,7 +73,7 @@ TEST(Translations, APackIsAddedChosenShownUnderAnotherAndKept) {
     EXPECT_EQ(two.state["translation"].toString(), U("ترجمهٔ من"));  // kept
     EXPECT_EQ(two.state["secondTranslation"].toString(), "English - Ahmed Ali");
     const QString doc = two.document("wbrFarsi");
-    EXPECT_TRUE(doc.contains(U("ترجمهٔ آزمایشی 1:1")));
+    EXPECT_TRUE(doc.contains(U("<div id=\"_id\" class=\"Farsi\">ترجمهٔ آزمایشی 1:1</div>")));
     EXPECT_TRUE(doc.contains("<div id=\"second\" class=\"Second\" dir=\"ltr\" lang=\"en\">In the name of Allah, most benevolent, ever-merciful.</div>"));
     EXPECT_TRUE(doc.contains("[dir=ltr], [dir=ltr] *{font-family: 'Noto Serif'"));
 
@@ -122,6 +122,9 @@ TEST(Translations, AFirstPackLeftToRightWithItsMarkupShownAsText) {
     // the copy takes what is shown
     EXPECT_TRUE(r.state["clipboard"].toString().endsWith("<b>Bold</b> & <script>x</script>"));
     RUN_WINDOW_WITH(two, {"menu:mnuSecondTranslation:fooladvand", "slider:12", "key:F9", "check"}, kept.options());
+    // right to left under a left-to-right first, in the Persian font
+    EXPECT_TRUE(two.document("wbrFarsi").contains("<div id=\"second\" class=\"Second\" dir=\"rtl\">"));
+    EXPECT_TRUE(two.document("wbrFarsi").contains("[dir=rtl], [dir=rtl] *{font-family: Tahoma; font-size: 13px;}"));
     EXPECT_TRUE(two.state["clipboard"].toString().contains("<b>Bold</b> & <script>x</script>\r\n\r\n"));
     EXPECT_TRUE(two.state["clipboard"].toString().endsWith(two.document("wbrFarsi").section("class=\"Second\">", 1).section("</div>", 0, 0)));
 }
@@ -144,4 +147,18 @@ TEST(Translations, TheSearchSearchesThePackShownAndTheSecondWhenAsked) {
     EXPECT_TRUE(en.document("wbrSearchResult").contains("<a id=\"0\""));
     EXPECT_EQ(Found(en), QStringList{"benevolent,"});
     EXPECT_TRUE(en.document("wbrFarsi").contains("class=\"Found\""));
+}
+
+TEST(Translations, AKeptPackThatIsGoneGivesWayToTheBuiltInTranslation) {
+    Kept kept;
+    QFile ini(kept.dir.filePath("settings.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(QStringLiteral("[Mushaf]\nReader\\Translation=%1\nReader\\SecondTranslation=%1\n").arg(U("ترجمهٔ رفته")).toUtf8());
+    ini.close();
+    RUN_WINDOW_WITH(r, {"slider:12", "check"}, kept.options());
+    EXPECT_EQ(r.state["translation"].toString(), "ansarian");
+    EXPECT_EQ(r.state["secondTranslation"], QJsonValue(QJsonValue::Null));
+    EXPECT_TRUE(r.state["message"].toString().contains(U("ترجمهٔ «ترجمهٔ رفته» پیدا نشد.")));
+    RUN_WINDOW_WITH(fresh, {"slider:12", "check"});
+    EXPECT_EQ(r.document("wbrFarsi"), fresh.document("wbrFarsi"));
 }

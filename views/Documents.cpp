@@ -116,8 +116,10 @@ Text TranslationAttributes(const TranslationLook& look) {
 }
 
 Text SecondDiv(const cQ114& model, int16_t line, const TranslationLook& look, TextView id) {
-    return u"<div id='" + Text(id) + u"' class='Second'" + TranslationAttributes(look) + u">" +
-           ShownTranslation(model.SecondAt(line), look) + u"</div>";
+    // its own direction always: in the page's translation it stands inside the first's line
+    const Text attributes = look.pack && !look.rtl ? TranslationAttributes(look) : Text(u" dir='rtl'");
+    return u"<div id='" + Text(id) + u"' class='Second'" + attributes + u">" + ShownTranslation(model.SecondAt(line), look) +
+           u"</div>";
 }
 
 std::vector<TextView> PackRules(const cQ114& model, const TranslationsLook& look) {
@@ -128,6 +130,9 @@ std::vector<TextView> PackRules(const cQ114& model, const TranslationsLook& look
     if (ltr) {
         rules.push_back(u"[dir=ltr], [dir=ltr] *{font-family: 'Noto Serif', 'DejaVu Serif', serif; font-size: 14px;}");
         rules.push_back(u"[dir=ltr]{text-align: left;}");
+        // a right-to-left text inside a left-to-right one keeps its own font
+        rules.push_back(u"[dir=rtl], [dir=rtl] *{font-family: Tahoma; font-size: 13px;}");
+        rules.push_back(u"[dir=rtl]{text-align: justify;}");
     }
     return rules;
 }
