@@ -72,15 +72,8 @@ void RecitationPart::AskRecordings(bool archive) {
     const dialogs::Looks looks = messages_.Looks(archive ? QStringLiteral("بایگانی تلاوت‌ها") : QStringLiteral("پوشهٔ تلاوت‌ها"));
     // Qt's own dialog, right to left, with Persian words
     QFileDialog pick(looks.parent, looks.title);
-    pick.setOption(QFileDialog::DontUseNativeDialog);
-    pick.setFileMode(archive ? QFileDialog::ExistingFile : QFileDialog::Directory);
+    dialogs::DressFileDialog(pick, looks, QStringLiteral("گزینش"), !archive);
     if (archive) pick.setNameFilter(QStringLiteral("بایگانی (*.zip *.tar *.tar.gz *.tgz *.tar.xz *.tar.bz2)"));
-    pick.setLabelText(QFileDialog::LookIn, QStringLiteral("در:"));
-    pick.setLabelText(QFileDialog::FileName, archive ? QStringLiteral("نام فایل:") : QStringLiteral("پوشه:"));
-    pick.setLabelText(QFileDialog::FileType, QStringLiteral("گونه:"));
-    pick.setLabelText(QFileDialog::Accept, QStringLiteral("گزینش"));
-    pick.setLabelText(QFileDialog::Reject, dialogs::kCancel);
-    dialogs::Dress(pick, looks);
     if (pick.exec() != QDialog::Accepted || pick.selectedFiles().isEmpty()) return;
     const QString from = pick.selectedFiles().first();
     const QString guess = QFileInfo(from).completeBaseName().section('.', 0, 0);

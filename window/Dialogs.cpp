@@ -1,6 +1,8 @@
 #include "window/Dialogs.h"
 
 #include <QDialogButtonBox>
+#include <QFileDialog>
+#include <QIdentityProxyModel>
 #include <QFormLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -40,6 +42,34 @@ void Dress(QDialog& dialog, const Looks& looks) {
     dialog.setLayoutDirection(Qt::RightToLeft);
     if (!looks.title.isEmpty()) dialog.setWindowTitle(looks.title);
     if (looks.night) dialog.setPalette(NightPalette(dialog.palette()));
+}
+
+namespace {
+
+// The file list's column heads in Persian; the rest as the file system's model has it.
+class PersianHeads : public QIdentityProxyModel {
+public:
+    using QIdentityProxyModel::QIdentityProxyModel;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override {
+        static const QString heads[] = {QStringLiteral("نام"), QStringLiteral("اندازه"), QStringLiteral("گونه"),
+                                        QStringLiteral("تاریخ تغییر")};
+        if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 4) return heads[section];
+        return QIdentityProxyModel::headerData(section, orientation, role);
+    }
+};
+
+}  // namespace
+
+void DressFileDialog(QFileDialog& pick, const Looks& looks, const QString& accept, bool folder) {
+    pick.setOption(QFileDialog::DontUseNativeDialog);
+    pick.setFileMode(folder ? QFileDialog::Directory : QFileDialog::ExistingFile);
+    pick.setProxyModel(new PersianHeads(&pick));
+    pick.setLabelText(QFileDialog::LookIn, QStringLiteral("در:"));
+    pick.setLabelText(QFileDialog::FileName, folder ? QStringLiteral("پوشه:") : QStringLiteral("نام فایل:"));
+    pick.setLabelText(QFileDialog::FileType, QStringLiteral("گونه:"));
+    pick.setLabelText(QFileDialog::Accept, accept);
+    pick.setLabelText(QFileDialog::Reject, kCancel);
+    Dress(pick, looks);
 }
 
 namespace {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <vector>
 
+class QFileDialog;
 class QDialog;
 class QPalette;
 class QWidget;
@@ -24,6 +25,9 @@ struct Looks {
 QPalette NightPalette(QPalette from);
 // A dialog made right to left, in the night palette if need be.
 void Dress(QDialog& dialog, const Looks& looks);
+// Qt's own file dialog for one file or a folder, right to left with Persian
+// words throughout (its labels, buttons and column heads), dressed as `looks`.
+void DressFileDialog(QFileDialog& pick, const Looks& looks, const QString& accept, bool folder);
 
 // A question answered yes (true) or no; No is the default.
 bool AskYesNo(const Looks& looks, const QString& question);

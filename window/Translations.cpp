@@ -210,15 +210,8 @@ void TranslationsPart::AskPack() {
     if (!messages_.Interactive()) return;
     const dialogs::Looks looks = messages_.Looks(QStringLiteral("افزودن ترجمه"));
     QFileDialog pick(looks.parent, looks.title);
-    pick.setOption(QFileDialog::DontUseNativeDialog);
-    pick.setFileMode(QFileDialog::ExistingFile);
-    pick.setNameFilters({QStringLiteral("متن (*.txt)"), QStringLiteral("همهٔ پرونده‌ها (*)")});
-    pick.setLabelText(QFileDialog::LookIn, QStringLiteral("در:"));
-    pick.setLabelText(QFileDialog::FileName, QStringLiteral("نام پرونده:"));
-    pick.setLabelText(QFileDialog::FileType, QStringLiteral("گونه:"));
-    pick.setLabelText(QFileDialog::Accept, QStringLiteral("افزودن"));
-    pick.setLabelText(QFileDialog::Reject, dialogs::kCancel);
-    dialogs::Dress(pick, looks);
+    pick.setNameFilters({QStringLiteral("متن (*.txt)"), QStringLiteral("همهٔ فایل‌ها (*)")});
+    dialogs::DressFileDialog(pick, looks, QStringLiteral("افزودن"), false);
     if (pick.exec() != QDialog::Accepted || pick.selectedFiles().isEmpty()) return;
     Add(QFile::encodeName(pick.selectedFiles().first()).toStdString());
 }
