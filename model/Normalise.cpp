@@ -78,14 +78,18 @@ Text OutsideLists(TextView query, Plain plain) {
     }
     return out;
 }
-}  // namespace
 
-Text ArabicSearchForm(TextView arabic) {
+// Each character of `text` handed to append(out, c).
+template <class Append>
+Text EachAppended(TextView text, Append append) {
     Text out;
-    out.reserve(arabic.size());
-    for (char16_t c : arabic) AppendArabic(out, c);
+    out.reserve(text.size());
+    for (char16_t c : text) append(out, c);
     return out;
 }
+}  // namespace
+
+Text ArabicSearchForm(TextView arabic) { return EachAppended(arabic, AppendArabic); }
 
 Text TranslationSearchForm(TextView farsi) {
     Text out(farsi);
@@ -125,12 +129,7 @@ inline void AppendPack(Text& out, char16_t c) {
 }
 }  // namespace
 
-Text PackSearchForm(TextView text) {
-    Text out;
-    out.reserve(text.size());
-    for (char16_t c : text) AppendPack(out, c);
-    return out;
-}
+Text PackSearchForm(TextView text) { return EachAppended(text, AppendPack); }
 
 Text PackSearchQuery(TextView query) { return OutsideLists(query, AppendPack); }
 
