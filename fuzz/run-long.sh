@@ -7,7 +7,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 seconds="${1:-300}"
 "$here/build.sh"
 build="${MUSHAF_FUZZ_BUILD:-$here/../build-fuzz}"
-for target in pattern_fuzz model_fuzz; do
+for target in pattern_fuzz model_fuzz pack_fuzz; do
     mkdir -p "$build/corpus-$target"
     echo "== $target, $seconds s"
     start=$(date +%s)

@@ -7,7 +7,7 @@ here="$(cd "$(dirname "$0")" && pwd)"
 seconds="${1:-5}"
 "$here/build.sh"
 build="${MUSHAF_FUZZ_BUILD:-$here/../build-fuzz}"
-for target in pattern_fuzz model_fuzz; do
+for target in pattern_fuzz model_fuzz pack_fuzz; do
     scratch="$(mktemp -d)"
     log="$scratch.log"
     status=0
