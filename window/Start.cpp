@@ -45,6 +45,12 @@ void UseShippedFonts(const char* argv0) {
     }
 }
 
+// The web engine keeps its pages from a screen reader on Linux unless told
+// otherwise; told, it still does the work only while one is there.
+void LetScreenReadersRead() {
+    if (!qEnvironmentVariableIsSet("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY")) qputenv("QTWEBENGINE_ENABLE_LINUX_ACCESSIBILITY", "1");
+}
+
 // All six panes share one renderer process.
 void ShareOneRenderer() {
     QByteArray flags = qgetenv("QTWEBENGINE_CHROMIUM_FLAGS");
@@ -126,6 +132,7 @@ namespace mushaf {
 void PrepareToolkit(const char* argv0) {
     UseShippedFonts(argv0);
     ShareOneRenderer();
+    LetScreenReadersRead();
     DrawInSoftware();
     NoOpenGlInSoftware();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);

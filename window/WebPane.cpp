@@ -4,6 +4,7 @@
 
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QAccessible>
 #include <QApplication>
 #include <QLabel>
 #include <QPainter>
@@ -93,6 +94,7 @@ WebPane::WebPane(QWidget* parent, bool receiveClicks, const QString& renderingSt
     focusFrame_->setObjectName(QStringLiteral("focusFrame"));
     focusFrame_->setAttribute(Qt::WA_TransparentForMouseEvents);
     focusFrame_->hide();
+    QAccessible::installActivationObserver(this);
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) {
         const bool mine = now && isAncestorOf(now);
         if (mine == focusFrame_->isVisible()) return;
@@ -103,6 +105,7 @@ WebPane::WebPane(QWidget* parent, bool receiveClicks, const QString& renderingSt
 }
 
 WebPane::~WebPane() {
+    QAccessible::removeActivationObserver(this);
     alive_.reset();
     // the view, then its page, while the pane's members still stand; what
     // the page says as it goes is not heard
@@ -135,8 +138,30 @@ void WebPane::CreatePage() {
     connect(page_, &QWebEnginePage::renderProcessTerminated, this, [this] { RendererGone(); });
     // without an address the page's own empty document is the first one,
     // and what waits is written into it at once
+    navigated_ = !address_.isEmpty();
     if (!address_.isEmpty()) page_->setUrl(address_);
     else if (!queue_.empty()) SchedulePump();
+    if (QAccessible::isActive()) BecomeReadable();
+}
+
+void WebPane::accessibilityActiveChanged(bool active) {
+    if (active) BecomeReadable();
+}
+
+void WebPane::BecomeReadable() {
+    if (!page_ || navigated_ || resting_) return;
+    if (!IsIdle()) {
+        // once what is under way has been done
+        auto once = std::make_shared<QMetaObject::Connection>();
+        *once = connect(this, &WebPane::Idle, this, [this, once] {
+            disconnect(*once);
+            BecomeReadable();
+        });
+        return;
+    }
+    navigated_ = true;
+    Replay();
+    page_->setUrl(StartAddress());
 }
 
 void WebPane::CreateView() {
@@ -196,6 +221,7 @@ void WebPane::Navigate(const QUrl& address) {
     writing_ = 0;  // a document still being written is left for the new one
     sinceWrite_.clear();
     address_ = address;
+    navigated_ = navigated_ || page_;
     if (page_) page_->setUrl(address);
 }
 
@@ -401,7 +427,10 @@ void WebPane::RendererGone() {
     // the reload is asked for, what ends is a load the loss cut short.
     reloadDue_ = !resting_;
     QTimer::singleShot(0, this, [this, answers = std::move(answers)]() mutable {
-        if (reloadDue_ && !resting_) page_->setUrl(StartAddress());
+        if (reloadDue_ && !resting_) {
+            navigated_ = true;
+            page_->setUrl(StartAddress());
+        }
         reloadDue_ = false;
         for (auto& [id, done] : answers) done(QVariant());
         Pump();
@@ -429,6 +458,7 @@ QUrl WebPane::StartAddress() const { return address_.isEmpty() ? QUrl(QStringLit
 void WebPane::TryAgain() {
     resting_ = false;
     Replay();
+    navigated_ = true;
     page_->setUrl(StartAddress());
 }
 

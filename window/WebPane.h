@@ -4,6 +4,7 @@
 // changes and scrolling go through JavaScript. Everything asked of the pane
 // is kept in one queue and done in order: what is asked before the pane's
 // empty start document has loaded waits for it, and nothing is dropped.
+#include <QAccessible>
 #include <QElapsedTimer>
 #include <QUrl>
 #include <QWidget>
@@ -19,7 +20,7 @@ class QWebEnginePage;
 
 namespace mushaf {
 
-class WebPane : public QWidget {
+class WebPane : public QWidget, private QAccessible::ActivationObserver {
     Q_OBJECT
 public:
     // With `receiveClicks`, clicks on links are reported and never navigate.
@@ -116,6 +117,7 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    void accessibilityActiveChanged(bool active) override;
 
 private:
     struct Op {
@@ -139,10 +141,17 @@ private:
     QUrl StartAddress() const;
     void TryAgain();
     void ShowResting(bool on);
+    // A screen reader reads only a document the engine navigated to: the
+    // page's own first empty document, which the pane writes into without a
+    // navigation, stays unread. With a screen reader there (from the start or
+    // later) the page navigates once, when idle, and its document is written
+    // again. Without one nothing changes.
+    void BecomeReadable();
 
     QWebEngineView* view_ = nullptr;
     QWebEnginePage* page_ = nullptr;
     QUrl address_;
+    bool navigated_ = false;  // the page has been navigated to a document
     bool contextMenu_ = false;
     bool deferView_ = false;
     double zoom_ = 1.0;
