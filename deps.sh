@@ -6,7 +6,8 @@ MUSHAF_PACKAGES="cmake ninja-build g++ python3 qt6-base-dev qt6-webengine-dev qt
   pulseaudio pulseaudio-utils sox libsox-fmt-all libgl1-mesa-dri xvfb xauth
   fonts-noto-core fonts-hosny-amiri fontconfig libgtest-dev libgmock-dev libbenchmark-dev imagemagick locales
   clang libclang-rt-14-dev
-  gdb binutils librsvg2-bin xdotool dpkg-dev lintian desktop-file-utils appstream procps man-db"
+  gdb binutils librsvg2-bin xdotool dpkg-dev lintian desktop-file-utils appstream procps man-db
+  dbus at-spi2-core python3-pyatspi"
 
 mushaf_install_deps() {
     local missing=()

@@ -112,8 +112,9 @@ Text AyahLine(const cQ114& model, const MushafMarks& marks, int16_t n, bool show
     out += words;
     if (at.ayeh != 0) {
         const Text number = PersianDecimal(at.ayeh);
-        out += Text(kNoBreak) + u"<a id='" + id + u"' href='#' title='پایان آیهٔ " + number + u"'>" + Text(1, kEndOfAyah) +
-               number + u"</a>" + SajdaSign(marks.SajdaAt(n));
+        // a screen reader reads the sign as its number
+        out += Text(kNoBreak) + u"<a id='" + id + u"' href='#' title='پایان آیهٔ " + number + u"' aria-label='آیهٔ " + number +
+               u"'>" + Text(1, kEndOfAyah) + number + u"</a>" + SajdaSign(marks.SajdaAt(n));
     }
     return out + u"</div>";
 }

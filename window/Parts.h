@@ -15,6 +15,7 @@
 #include "window/PlayerBar.h"
 #include "window/Reading.h"
 #include "window/Recitation.h"
+#include "window/ScreenReader.h"
 #include "window/Search.h"
 #include "window/Translations.h"
 
@@ -39,6 +40,7 @@ struct WindowParts {
     PlacePart* place = nullptr;
     PlayerBar* playerBar = nullptr;
     TranslationsPart* translations = nullptr;
+    ScreenReaderPart* screenReader = nullptr;
 };
 
 }  // namespace mushaf

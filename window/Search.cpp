@@ -79,12 +79,14 @@ void SearchPart::cmdSearch_Click() {
                                                                 : FoundWords::In::Translation);
     Write_Search_Result();
     MarkFound();
+    emit Searched(static_cast<int>(Q114.FoundList().size()), true);
 }
 
 void SearchPart::SaySearchFailed(const Text& message) {
     SetFound({});
     LeaveList();
     ShowResultCount(0);
+    emit Searched(0, message != views::kInvalidPattern);
     panes_.Write(PaneId::Results, ToQ(views::ResultMessageDocument(message, reading_.BackColorHex())));
 }
 
@@ -99,6 +101,7 @@ void SearchPart::SearchNotes() {
     }
     LeaveList();
     ShowResultCount(static_cast<int>(found.size()));
+    emit Searched(static_cast<int>(found.size()), true);
     panes_.Write(PaneId::Results, ToQ(views::LineListDocument(Q114, found, reading_.BackColorHex(), views::kNothingFound)));
 }
 

@@ -58,6 +58,13 @@ public:
     // translation, for a search in it) until the next search or until the
     // reader clears it. Clearing says whether anything was marked.
     const FoundWords& Found() const { return found_; }
+
+signals:
+    // A search (of the text, the translation or the notes) has listed
+    // `count` lines; `valid`: its query could be read.
+    void Searched(int count, bool valid);
+
+public:
     bool ClearFound();
     // Escape in the search box clears what was found.
     bool Key(const QKeyEvent* key);

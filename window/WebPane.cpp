@@ -174,10 +174,21 @@ void WebPane::CreateView() {
     connect(view_, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& at) { emit ContextMenuRequested(view_->mapToGlobal(at)); });
     layout()->addWidget(view_);
+    view_->setAccessibleName(accessibleName_);
+    view_->setAccessibleDescription(accessibleDescription_);
     // the page's own size from the start, not once the layout runs: what is
     // written next is laid out and scrolled at the size it is shown at
     view_->setGeometry(rect());
     setFocusProxy(view_);
+}
+
+void WebPane::SetAccessibleName(const QString& name, const QString& description) {
+    accessibleName_ = name;
+    accessibleDescription_ = description;
+    if (view_) {
+        view_->setAccessibleName(name);
+        view_->setAccessibleDescription(description);
+    }
 }
 
 bool WebPane::Holds(const QObject* object) const {

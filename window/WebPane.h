@@ -87,6 +87,9 @@ public:
     void DeferView();
     void EndDeferral();
     QWebEngineView* View() const { return view_; }
+    // The name and description a screen reader reads of the pane (and of
+    // its view, once made).
+    void SetAccessibleName(const QString& name, const QString& description);
     // Whether `object` is the pane or one of its widgets; `object` is only
     // compared, so that it may be one being destroyed.
     bool Holds(const QObject* object) const;
@@ -152,6 +155,7 @@ private:
     QWebEnginePage* page_ = nullptr;
     QUrl address_;
     bool navigated_ = false;  // the page has been navigated to a document
+    QString accessibleName_, accessibleDescription_;
     bool contextMenu_ = false;
     bool deferView_ = false;
     double zoom_ = 1.0;

@@ -209,6 +209,7 @@ frmMain::~frmMain() {
     // what the compositor had on its way arrives before any page goes
     if (closed_) SettleCompositor();
     // the parts first, then the model they read
+    screenReader_.reset();
     place_.reset();
     recitation_.reset();
     hifz_.reset();
@@ -334,11 +335,16 @@ void frmMain::MakeParts() {
     place_ = std::make_unique<PlacePart>(
         *this, state_, *choices_, *reading_, *appearance_,
         PlacePart::Panel{[this] { return !Control("picPanelSearch")->isHidden(); }, [this] { cmdShowSearch_Click(); }});
+    // last: it says what the others have done
+    screenReader_ = std::make_unique<ScreenReaderPart>(*this, state_, *Q114, *paneTable_, *reading_, *search_,
+                                                       [this](const char* name) { return Control(name); });
+    screenReader_->NameControls();
     // a child of the page pane, which deletes it
     auto* playerBar = new PlayerBar(*recitation_, *Q114, *choices_, paneTable_->Pane(PaneId::Page));
     parts_ = {choices_.get(), clock_.get(),  messages_.get(), commands_.get(), paneTable_.get(),
               reading_.get(), search_.get(), appearance_.get(), cards_.get(),  history_.get(),
-              khatmah_.get(), hifz_.get(),   recitation_.get(), place_.get(),  playerBar, translations_.get()};
+              khatmah_.get(), hifz_.get(),   recitation_.get(), place_.get(),  playerBar, translations_.get(),
+              screenReader_.get()};
 }
 
 void frmMain::WireParts() {

@@ -107,6 +107,7 @@ private:
     std::unique_ptr<SearchPart> search_;
     std::unique_ptr<AppearancePart> appearance_;
     std::unique_ptr<TranslationsPart> translations_;
+    std::unique_ptr<ScreenReaderPart> screenReader_;
     std::unique_ptr<NoteCardsPart> cards_;
     std::unique_ptr<HistoryPart> history_;
     std::unique_ptr<KhatmahPart> khatmah_;
