@@ -2,6 +2,7 @@
 //   xvfb-run -a build/bench/window_bench
 // It starts itself as child processes: the reader's window, and for
 // comparison a bare window with one web view loading one small document.
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -301,6 +302,8 @@ int App(bool full) {
     std::printf("search-translation-painted-ms %.2f\nsearch-translation-complete-ms %.2f\n", Median(farsi.shown),
                 Median(farsi.painted));
     std::printf("memory-mb %.1f\n", pss / 1024.0);
+    // whether a screen reader was there (run under a session bus with one to time that case)
+    std::printf("screen-reader %d\n", QAccessible::isActive() ? 1 : 0);
     std::printf("translation-turn-ms %.2f\ntwo-translations-turn-ms %.2f\ntwo-translations-ratio %.3f\n",
                 Median(oneTranslation.painted), Median(twoTranslations.painted),
                 Median(twoTranslations.painted) / Median(oneTranslation.painted));
