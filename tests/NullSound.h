@@ -28,6 +28,11 @@ public:
         qputenv("XDG_RUNTIME_DIR", dir_.path().toLocal8Bit());
         QFile::setPermissions(dir_.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         server_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        // on no session bus: where one is started for the display (dbus-x11),
+        // two tests' servers side by side would both ask for its one name
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent/mushaf-test-bus");
+        server_.setProcessEnvironment(env);
         server_.start(pulse, {"--daemonize=no", "--exit-idle-time=-1", "-n", "--load=module-null-sink",
                               "--load=module-native-protocol-unix", "--log-target=stderr", "--log-level=error"});
         QElapsedTimer clock;

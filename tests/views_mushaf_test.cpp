@@ -67,8 +67,9 @@ TEST(MushafView, EveryLineOfThePageOnceAndInOrder) {
         for (int n = p.first; n <= p.last; ++n) {
             const cQ114::Line& at = m.LineAt(static_cast<int16_t>(n));
             const std::string number = U8(PersianDigits(Decimal(at.ayeh)));
+            // (a screen reader reads it as the ayah's number)
             const std::string sign = "<a id='" + std::to_string(n) + "' href='#' title='" + U8(u"پایان آیهٔ ") + number +
-                                     "'>" + U8(Text(1, kEndOfAyah)) + number + "</a>";
+                                     "' aria-label='" + U8(u"آیهٔ ") + number + "'>" + U8(Text(1, kEndOfAyah)) + number + "</a>";
             EXPECT_EQ(LineMarkup(p.doc, n).find(sign) != std::string::npos, at.ayeh != 0) << page << " line " << n;
         }
         // the foot gives the page, the head its juz' and hizb, in Persian digits
