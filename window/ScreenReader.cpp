@@ -89,8 +89,8 @@ QAccessibleInterface* AnnouncerFactory(const QString& className, QObject* object
 }
 
 // The current ayah marked as current for a screen reader: aria-current, and
-// a name that says so ("آیهٔ جاری: " and its words; the engine passes names
-// on, not aria-current, and a description only garbled).
+// a name that says so ("آیهٔ جاری: " and its words), since the engine passes
+// names on but not aria-current.
 constexpr char kCurrentScript[] =
     "(function(id){var a=document.querySelectorAll('[aria-current]');for(var i=0;i<a.length;i++){"
     "a[i].removeAttribute('aria-current');a[i].removeAttribute('aria-label');}"
