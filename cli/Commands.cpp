@@ -64,7 +64,7 @@ void ChooseNamed(cQ114& m, const std::string& arg, CliPacks* packs) {
     const PackEntry* pack = packs ? packs->shelf.Find(FromUtf8(arg)) : nullptr;
     if (!pack) throw TypeMismatch("expected ansarian, fooladvand or a translation pack's name: " + arg);
     const PackCheck check = packs->shelf.Load(*pack, AyahCounts(m));
-    if (!check.Ok()) throw ModelError(ToUtf8(views::PackRefusal(check, pack->head.name)), "");
+    if (!check.Ok()) throw ModelError(ToUtf8(views::PackRefusal(check, pack->head.name, true)), "");
     m.ChoosePack(std::make_shared<const TextArray>(PackLines(check.ayat, m)));
     packs->chosen = pack->head.name;
 }

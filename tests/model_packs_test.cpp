@@ -224,7 +224,9 @@ TEST(Packs, TheShelfListsHeadsKeepsWholePacksAndLetsTheReadersWin) {
     ASSERT_EQ(shelf.Entries().size(), 3u);
     EXPECT_EQ(shelf.Entries()[0].head.name, u"Alpha");
     EXPECT_FALSE(shelf.Entries()[0].head.rtl);
-    EXPECT_FALSE(shelf.Load(*shelf.Find(u"Broken"), Counts()).Ok());
+    const PackCheck broken = shelf.Load(*shelf.Find(u"Broken"), Counts());
+    EXPECT_FALSE(broken.Ok());
+    EXPECT_EQ(views::PackRefusal(broken, u"Broken", true).rfind(u"«Broken» خوانده نشد:\nسطر ", 0), 0u);
     EXPECT_TRUE(shelf.Load(*shelf.Find(u"Beta"), Counts()).Ok());
 
     // a refused file keeps nothing, not even the folder's temporary

@@ -30,8 +30,8 @@ Text PackProblemText(const PackProblem& p) {
     return {};
 }
 
-Text PackRefusal(const PackCheck& check, TextView shownName) {
-    Text said = u"«" + Text(shownName) + u"» افزوده نشد:";
+Text PackRefusal(const PackCheck& check, TextView shownName, bool kept) {
+    Text said = u"«" + Text(shownName) + (kept ? u"» خوانده نشد:" : u"» افزوده نشد:");
     for (const PackProblem& p : check.problems) said += u"\n" + PackProblemText(p);
     if (check.moreProblems > 0) said += u"\nو " + N(static_cast<long long>(check.moreProblems)) + u" ایراد دیگر.";
     return said;

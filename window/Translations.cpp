@@ -112,7 +112,7 @@ std::shared_ptr<const TextArray> TranslationsPart::Lines(const std::u16string& n
     } else if (const PackEntry* pack = shelf_.Find(name)) {
         const PackCheck check = shelf_.Load(*pack, AyahCounts());
         if (!check.Ok()) {
-            messages_.Say(ToQ(views::PackRefusal(check, name)).replace(QStringLiteral("افزوده نشد"), QStringLiteral("خوانده نشد")));
+            messages_.Say(ToQ(views::PackRefusal(check, name, true)));
             return nullptr;
         }
         lines = std::make_shared<const TextArray>(PackLines(check.ayat, Q114));
