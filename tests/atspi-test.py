@@ -30,13 +30,17 @@ def check(ok, what):
 
 def find_app(wait=90):
     end = time.time() + wait
+    seen = set()
     while time.time() < end:
         desktop = pyatspi.Registry.getDesktop(0)
         for i in range(desktop.childCount):
             app = desktop.getChildAtIndex(i)
+            if app is not None:
+                seen.add(app.name)
             if app is not None and app.name == APP:
                 return app
         time.sleep(0.3)
+    print("applications on the bus: %s" % sorted(seen))
     return None
 
 
@@ -110,7 +114,17 @@ def main():
     home = tempfile.mkdtemp()
     env = dict(os.environ, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1", QTWEBENGINE_DISABLE_SANDBOX="1",
                XDG_DATA_HOME=home, XDG_CONFIG_HOME=home)
-    # the accessibility bus is started by the session bus when first asked for
+    # the accessibility bus (and its registry) up before the reader starts: the
+    # session bus starts it when first asked for, here
+    end = time.time() + 30
+    while True:
+        try:
+            pyatspi.Registry.getDesktop(0).childCount
+            break
+        except Exception:
+            if time.time() > end:
+                raise
+            time.sleep(0.5)
     # (the reader is ended once all is read and heard)
     actions = ["wait:15000", "slider:12", "wait:4000", "key:F3", "type:txtSearch:الله", "button:cmdSearch", "wait:25000"]
     args = [program, "--settings", os.path.join(home, "s.ini"), "--translations", os.path.join(home, "tr"),
