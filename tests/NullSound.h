@@ -83,6 +83,14 @@ public:
         double startMs, lengthMs;
         int crossings;  // times the wave crosses zero upwards: its pitch, times the length
     };
+    // The spans as a failed check shows them: "at 750 ms for 45 ms; ...".
+    static std::string Said(const std::vector<Span>& spans) {
+        std::string said;
+        for (const Span& s : spans)
+            said += (said.empty() ? "at " : "; at ") + std::to_string(std::lround(s.startMs)) + " ms for " +
+                    std::to_string(std::lround(s.lengthMs)) + " ms";
+        return said;
+    }
     static std::vector<Span> Sounds(const QByteArray& pcm, int rate, double gapMs = 30) {
         std::vector<Span> spans;
         const auto sample = [&](qsizetype i) {

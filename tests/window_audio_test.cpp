@@ -20,6 +20,7 @@
 #include "tests/WindowRun.h"
 
 using mushaf::testing::RunProcess;
+constexpr auto Said = &mushaf::testing::NullSound::Said;
 
 namespace {
 
@@ -152,7 +153,7 @@ TEST_F(Audio, AtEverySpeedTheTimeChangesAndThePitchStays) {
     for (const auto& [entry, speed] : {std::pair{"mnuSpeed075", 0.75}, {"mnuSpeed100", 1.0}, {"mnuSpeed125", 1.25},
                                        {"mnuSpeed150", 1.5}}) {
         const auto spans = played({"menu:mnuPlayToPage", QString("menu:") + entry, "key:F5"}, dir.path());
-        ASSERT_EQ(spans.size(), 1u) << entry;
+        ASSERT_EQ(spans.size(), 1u) << entry << " (" << Said(spans) << ")";
         EXPECT_NEAR(spans[0].lengthMs, 3000 / speed, 0.03 * 3000 / speed) << entry;
         EXPECT_NEAR(spans[0].crossings * 1000.0 / spans[0].lengthMs, 440, 0.03 * 440) << entry << ": the pitch";
     }
@@ -160,14 +161,14 @@ TEST_F(Audio, AtEverySpeedTheTimeChangesAndThePitchStays) {
     QFile::remove(folder + "/001001.wav");
     for (int a = 1; a <= 7; ++a) Tone(folder + QString("/00100%1.wav").arg(a), 0.5, 400 + 50 * a);
     const auto seven = played({"menu:mnuPlayToPage", "menu:mnuSpeed150", "key:F5"}, dir.path());
-    ASSERT_EQ(seven.size(), 1u) << "a gap between the recordings";
+    ASSERT_EQ(seven.size(), 1u) << "a gap between the recordings (" << Said(seven) << ")";
     EXPECT_NEAR(seven[0].lengthMs, 3500 / 1.5, 0.03 * 3500 / 1.5);
     // 6 s at 1.0, 1.5 chosen after about a second: about 1 + 5 / 1.5 s, and
     // the speed heard within half a second of the choice
     QDir().mkpath(other.filePath("Long"));
     Tone(other.filePath("Long/001001.wav"), 6.0, 440);
     const auto changed = played({"key:F5", "wait:1000", "menu:mnuSpeed150"}, other.path());
-    ASSERT_EQ(changed.size(), 1u);
+    ASSERT_EQ(changed.size(), 1u) << Said(changed);
     EXPECT_GT(changed[0].lengthMs, 700 + 5300 / 1.5 - 40);
     EXPECT_LT(changed[0].lengthMs, 1500 + 4500 / 1.5 + 40);
 }
@@ -194,7 +195,7 @@ TEST_F(Audio, ARangeIsSaidOverAndOver) {
     const auto [state, spans] = played({"range:1:2:3:2", "key:F5"});
     EXPECT_EQ(state["range"].toObject()["times"].toInt(), 3);
     EXPECT_EQ(state["round"].toInt(), 0);  // stopped: no round running
-    ASSERT_EQ(spans.size(), 1u);
+    ASSERT_EQ(spans.size(), 1u) << Said(spans);
     EXPECT_NEAR(spans[0].lengthMs, 12 * 300, 60);
     EXPECT_NEAR(spans[0].crossings, 3 * (2 * 0.3 * 600 + 2 * 0.3 * 700), 20);
     // twice with a pause of a second before each repeat: each ayah once, so
@@ -210,7 +211,7 @@ TEST_F(Audio, ARangeIsSaidOverAndOver) {
     // off: the page's ayah as it was chosen apart (to the end of the page from 1:6)
     const auto [off, alone] = played({"range:off", "menu:mnuPlayToPage", "slider:5", "key:F5"});
     EXPECT_TRUE(off["range"].isNull());
-    ASSERT_EQ(alone.size(), 1u);
+    ASSERT_EQ(alone.size(), 1u) << Said(alone);
     EXPECT_NEAR(alone[0].lengthMs, 2 * 300, 40);
 }
 
@@ -464,7 +465,7 @@ TEST_F(Audio, ALongRecordingPlaysToItsEnd) {
     sound->StartRecording(kRate);
     RUN_PROCESS(r, {"key:F5", "await:line:1", "await:stopped", "wait:300"}, {"--verbose", "--recitations", dir.path()});
     const auto spans = mushaf::testing::NullSound::Sounds(sound->StopRecording(), kRate);
-    ASSERT_EQ(spans.size(), 1u) << "the two recordings as one sound";
+    ASSERT_EQ(spans.size(), 1u) << "the two recordings as one sound (" << Said(spans) << ")";
     EXPECT_NEAR(spans[0].lengthMs, 7500, 60);
     // 440 Hz for 7 s, then 660 Hz for 0.5 s
     EXPECT_NEAR(spans[0].crossings, 440 * 7 + 660 * 0.5, 20);
