@@ -97,17 +97,6 @@ constexpr char kCurrentScript[] =
     "var e=document.getElementById(id);if(e){e.setAttribute('aria-current','true');"
     "e.setAttribute('aria-label','آیهٔ جاری: '+e.textContent.trim());}})(%1)";
 
-QString JsText(const QString& text) {
-    QString out = QStringLiteral("\"");
-    for (QChar c : text) {
-        if (c == '"' || c == '\\') out += '\\';
-        if (c == '\n') out += QStringLiteral("\\n");
-        else if (c.unicode() < 0x20) out += ' ';
-        else out += c;
-    }
-    return out + '"';
-}
-
 QString Persian(long long n) { return ToQ(PersianDecimal(n)); }
 
 }  // namespace
@@ -159,7 +148,7 @@ void ScreenReaderPart::Moved() {
     if (QWidget* slider = control_("hsAllQuran")) slider->setAccessibleDescription(where);
     if (QWidget* slider = control_("hsPage")) slider->setAccessibleDescription(QStringLiteral("صفحهٔ %1").arg(Persian(at.page)));
     // no answer asked: the mark is part of what the pane draws again on a new renderer
-    panes_.Evaluate(PaneId::Page, QString::fromUtf8(kCurrentScript).arg(JsText(ToQ(views::LineId(line)))), {});
+    panes_.Evaluate(PaneId::Page, QString::fromUtf8(kCurrentScript).arg(JsString(ToQ(views::LineId(line)))), {});
     const QString text = ToQ(Q114.ArabicNoEarabAt(line)).remove(QChar(0)).trimmed();
     const QString translation = ToQ(Q114.MeanFarsiAt(line)).remove(QChar(0)).trimmed();
     Say(where + QStringLiteral(": ") + text + QStringLiteral(". ") + translation);

@@ -27,10 +27,6 @@ const QString kClickPrefix = QStringLiteral("\x01mushaf-click\x01");
 const QString kWrittenPrefix = QStringLiteral("\x01mushaf-written\x01");
 const QString kFramePrefix = QStringLiteral("\x01mushaf-frame\x01");
 
-QString JsString(const QString& s) {
-    return QString::fromUtf8(QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
-}
-
 
 
 // Documents longer than this are written in two parts, the first ending at
@@ -69,6 +65,10 @@ private:
 };
 
 }  // namespace
+
+QString JsString(const QString& s) {
+    return QString::fromUtf8(QJsonDocument(QJsonArray{s}).toJson(QJsonDocument::Compact)).mid(1).chopped(1);
+}
 
 namespace {
 // A frame drawn over the pane while it has the focus; clicks pass through.

@@ -199,4 +199,7 @@ private:
     std::shared_ptr<int> alive_ = std::make_shared<int>(0);
 };
 
+// `s` as a string in a script, quoted.
+QString JsString(const QString& s);
+
 }  // namespace mushaf
