@@ -23,13 +23,15 @@ QAudioFormat StreamFormat() {
     return f;
 }
 
-// how much the sink holds: what is fed but not heard yet, at most. It is
-// fed from the event loop's thread, and the stretcher works there too (the
-// speed may change while a sink plays): a busy moment of the loop shorter
-// than this is no gap. What is heard is told by the sink's own clock, so
-// the page follows the voice whatever it holds; a new speed is heard this
-// much later at most.
-constexpr int kSinkMs = 250;
+// how much the sink holds: what is fed but not heard yet, at most; more
+// through the stretcher, which works on the event loop's thread and is
+// heard some 50 ms late anyway (a busy moment of the loop is then no gap).
+// (250 ms at the speed recorded too lost some tens of ms of sound in the
+// bench's runs: the stream's end told before it was all heard.)
+constexpr int kSinkMs = 100, kStretchedSinkMs = 250;
+// how much of a recording is decoded before it starts (or all of it): a
+// decoder just started is then no gap after the first words
+constexpr int kCushionMs = 250;
 // a sink that has taken nothing for this long while playing has failed
 constexpr int kStillMs = 3000;
 // how far ahead of the sink a recording is decoded
@@ -153,7 +155,7 @@ void QtStreamPlayer::StartSink() {
     // a new sink each time: Qt 6.4's PulseAudio sink, stopped and started
     // again, came to take nothing from the third start on
     sink_ = new QAudioSink(QMediaDevices::defaultAudioOutput(), StreamFormat());
-    sink_->setBufferSize(StreamFormat().bytesForDuration(kSinkMs * 1000));
+    sink_->setBufferSize(StreamFormat().bytesForDuration((stretching_ ? kStretchedSinkMs : kSinkMs) * 1000));
     streamed_ = 0;
     lastProcessed_ = -1;
     paused_ = false;
@@ -173,9 +175,7 @@ QtStreamPlayer::Piece* QtStreamPlayer::Current() {
     for (const auto& p : pieces_) {
         if (p->endsAt >= 0) continue;
         if (!p->failure.empty()) return nullptr;
-        // a recording starts once a sink's worth of it is decoded, or all of
-        // it: a decoder just started is then no gap after its first words
-        static const qint64 cushion = StreamFormat().bytesForDuration(qint64(kSinkMs) * 1000);
+        static const qint64 cushion = StreamFormat().bytesForDuration(qint64(kCushionMs) * 1000);
         if (p->fed == 0 && !p->complete && p->Ahead() < cushion) return nullptr;
         return p.get();
     }
