@@ -647,8 +647,9 @@ void LooksState(frmMain& w, QJsonObject& o) {
     QJsonArray pages;
     for (int16_t page : w.Parts().reading->ShownPages()) pages.append(page);
     o["pages"] = pages;
-    o["translation"] = ToQ(c.translation);
-    o["secondTranslation"] = c.secondTranslation.empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(ToQ(c.secondTranslation));
+    const TranslationsPart& translations = *w.Parts().translations;
+    o["translation"] = ToQ(translations.Shown());
+    o["secondTranslation"] = translations.ShownSecond().empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(ToQ(translations.ShownSecond()));
     o["searchSecond"] = c.searchSecond;
 }
 

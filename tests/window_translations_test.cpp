@@ -149,6 +149,7 @@ TEST(Translations, TheSearchSearchesThePackShownAndTheSecondWhenAsked) {
     EXPECT_TRUE(en.document("wbrFarsi").contains("class=\"Found\""));
 }
 
+// ... and the choice stays: the pack shows again once it is back.
 TEST(Translations, AKeptPackThatIsGoneGivesWayToTheBuiltInTranslation) {
     Kept kept;
     QFile ini(kept.dir.filePath("settings.ini"));
@@ -161,4 +162,15 @@ TEST(Translations, AKeptPackThatIsGoneGivesWayToTheBuiltInTranslation) {
     EXPECT_TRUE(r.state["message"].toString().contains(U("ترجمهٔ «ترجمهٔ رفته» پیدا نشد.")));
     RUN_WINDOW_WITH(fresh, {"slider:12", "check"});
     EXPECT_EQ(r.document("wbrFarsi"), fresh.document("wbrFarsi"));
+
+    // still chosen in the file after a run that showed another
+    ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(QString::fromUtf8(ini.readAll()).contains(U("ترجمهٔ رفته")));
+    ini.close();
+    const QString pack = WritePack(kept.dir, "back.txt", "# name: ترجمهٔ رفته\n",
+                                   [](int s, int a) { return QStringLiteral("بازگشته %1:%2").arg(s).arg(a); });
+    RUN_WINDOW_WITH(back, {"add-translation:" + pack, "slider:12", "check"}, kept.options());
+    EXPECT_EQ(back.state["translation"].toString(), U("ترجمهٔ رفته"));
+    EXPECT_EQ(back.state["secondTranslation"].toString(), U("ترجمهٔ رفته"));
+    EXPECT_TRUE(back.document("wbrFarsi").contains(U("بازگشته 2:5"))) << back.document("wbrFarsi").toStdString();
 }

@@ -43,9 +43,9 @@ std::vector<Command> TranslationsPart::Commands() {
     using namespace menus;
     const bool yes = true;
     auto first = [this](const char16_t* name) { return [this, name] { Choose(name); }; };
-    auto firstIs = [this](const char16_t* name) { return [this, name] { return choices_->translation == name; }; };
+    auto firstIs = [this](const char16_t* name) { return [this, name] { return shown_ == name; }; };
     auto second = [this](const char16_t* name) { return [this, name] { ChooseSecond(name); }; };
-    auto secondIs = [this](const char16_t* name) { return [this, name] { return choices_->secondTranslation == name; }; };
+    auto secondIs = [this](const char16_t* name) { return [this, name] { return shownSecond_ == name; }; };
     std::vector<Command> commands = {
         {.name = "mnuTransAnsarian", .text = QStringLiteral("انصاریان"), .run = first(kAnsarian),
          .checked = firstIs(kAnsarian), .menu = {kView, kTranslation}, .exclusive = yes},
@@ -79,10 +79,10 @@ std::vector<Command> TranslationsPart::PackCommands(const PackEntry& pack) {
     const QString shown = QChar(0x200F) + named;
     return {
         {.name = QStringLiteral("mnuTranslation:") + named, .text = shown, .run = [this, name] { Choose(name); },
-         .checked = [this, name] { return choices_->translation == name; }, .menu = {kView, kTranslation},
+         .checked = [this, name] { return shown_ == name; }, .menu = {kView, kTranslation},
          .exclusive = true},
         {.name = QStringLiteral("mnuSecondTranslation:") + named, .text = shown, .run = [this, name] { ChooseSecond(name); },
-         .checked = [this, name] { return choices_->secondTranslation == name; },
+         .checked = [this, name] { return shownSecond_ == name; },
          .menu = {kView, kTranslation, kSecondTranslation}, .exclusive = true},
     };
 }
@@ -98,9 +98,10 @@ void TranslationsPart::AddPackCommands(const PackEntry& pack) {
 
 void TranslationsPart::Load() {
     const std::u16string first = choices_->translation, second = choices_->secondTranslation;
-    // a pack gone since it was chosen: the built-in translation, said once
-    if (!Choose(first)) Choose(kAnsarian);
-    if (!second.empty() && !ChooseSecond(second)) ChooseSecond(u"");
+    // a pack gone since it was chosen: the built-in translation (or no
+    // second) in its place, said once; the choice stays for when it is back
+    if (!Show(first)) Show(kAnsarian);
+    if (!ShowSecond(second)) ShowSecond(u"");
 }
 
 std::shared_ptr<const TextArray> TranslationsPart::Lines(const std::u16string& name) {
@@ -125,6 +126,18 @@ std::shared_ptr<const TextArray> TranslationsPart::Lines(const std::u16string& n
 }
 
 bool TranslationsPart::Choose(const std::u16string& name) {
+    if (!Show(name)) return false;
+    if (choices_->translation != name) choices_.Change([&](ReaderChoices& c) { c.translation = name; });
+    return true;
+}
+
+bool TranslationsPart::ChooseSecond(const std::u16string& name) {
+    if (!ShowSecond(name)) return false;
+    if (choices_->secondTranslation != name) choices_.Change([&](ReaderChoices& c) { c.secondTranslation = name; });
+    return true;
+}
+
+bool TranslationsPart::Show(const std::u16string& name) {
     if (BuiltIn(name)) {
         Q114.ChooseTranslation(name == kFooladvand ? cQ114::Translation::Fooladvand : cQ114::Translation::Ansarian);
     } else {
@@ -132,16 +145,16 @@ bool TranslationsPart::Choose(const std::u16string& name) {
         if (!lines) return false;
         Q114.ChoosePack(std::move(lines));
     }
-    if (choices_->translation != name) choices_.Change([&](ReaderChoices& c) { c.translation = name; });
+    shown_ = name;
     reading_.RewriteTranslation();
     return true;
 }
 
-bool TranslationsPart::ChooseSecond(const std::u16string& name) {
+bool TranslationsPart::ShowSecond(const std::u16string& name) {
     std::shared_ptr<const TextArray> lines;
     if (!name.empty() && !(lines = Lines(name))) return false;
     Q114.SecondTranslation(std::move(lines));
-    if (choices_->secondTranslation != name) choices_.Change([&](ReaderChoices& c) { c.secondTranslation = name; });
+    shownSecond_ = name;
     reading_.RewriteTranslation();
     return true;
 }
@@ -162,7 +175,7 @@ views::TranslationLook TranslationsPart::LookOf(const std::u16string& name) cons
 }
 
 views::TranslationsLook TranslationsPart::Look() const {
-    return {LookOf(choices_->translation), LookOf(choices_->secondTranslation)};
+    return {LookOf(shown_), LookOf(shownSecond_)};
 }
 
 std::vector<TranslationsPart::Listed> TranslationsPart::List() const {

@@ -40,6 +40,11 @@ public:
     // cannot be read.
     bool Choose(const std::u16string& name);
     bool ChooseSecond(const std::u16string& name);
+    // What is shown: the choices' translations, or, while a chosen pack
+    // cannot be read, what shows in its place (the choice itself is kept, and
+    // the pack shows again once it is there).
+    const std::u16string& Shown() const { return shown_; }
+    const std::u16string& ShownSecond() const { return shownSecond_; }
     void ToggleSearchSecond();
     // Checks the file whole and keeps it as a pack; says what became of it.
     void Add(const std::filesystem::path& file);
@@ -61,6 +66,9 @@ public:
 
 private:
     static bool BuiltIn(const std::u16string& name);
+    // Shows `name` without choosing it; false (and said) when it cannot be.
+    bool Show(const std::u16string& name);
+    bool ShowSecond(const std::u16string& name);
     // A translation's text a line: a built-in's copied, a pack's read and
     // checked (none, and the problems said, when it cannot be).
     std::shared_ptr<const TextArray> Lines(const std::u16string& name);
@@ -79,6 +87,7 @@ private:
     std::map<std::u16string, std::shared_ptr<const TextArray>> loaded_;
     std::vector<std::u16string> inMenu_;
     std::optional<AddResult> lastAdd_;
+    std::u16string shown_, shownSecond_;
 };
 
 }  // namespace mushaf
