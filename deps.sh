@@ -1,7 +1,7 @@
 # Installs the Debian packages the project needs, when any is missing.
 # Sourced by run.sh and test.sh.
 MUSHAF_PACKAGES="cmake ninja-build g++ python3 qt6-base-dev qt6-webengine-dev qt6-webengine-dev-tools
-  qt6-webchannel-dev libqt6webenginewidgets6 qt6-qpa-plugins qt6-multimedia-dev libsoundtouch-dev libarchive-dev
+  qt6-webchannel-dev libqt6webenginewidgets6 qt6-qpa-plugins qt6-translations-l10n qt6-multimedia-dev libsoundtouch-dev libarchive-dev
   gstreamer1.0-plugins-base gstreamer1.0-plugins-good gstreamer1.0-pulseaudio gstreamer1.0-tools
   pulseaudio pulseaudio-utils sox libsox-fmt-all libgl1-mesa-dri xvfb xauth
   fonts-noto-core fonts-hosny-amiri fontconfig libgtest-dev libgmock-dev libbenchmark-dev imagemagick locales

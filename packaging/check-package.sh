@@ -96,7 +96,7 @@ echo "Depends: $depends"
 dep_names=$(tr ',' '\n' <<<"$depends" | sed 's/([^)]*)//g; s/|/\n/g; s/:any//; s/[[:space:]]//g' | grep . | sort -u)
 # from dpkg-shlibdeps: the C library and the web engine; and the ones added by hand
 for p in libc6 libstdc++6 libqt6core6 libqt6widgets6 libqt6quick6 libqt6webenginewidgets6 libqt6webenginecore6 \
-         fonts-noto-core fonts-hosny-amiri qt6-qpa-plugins libqt6multimedia6 gstreamer1.0-plugins-base \
+         fonts-noto-core fonts-hosny-amiri qt6-qpa-plugins qt6-translations-l10n libqt6multimedia6 gstreamer1.0-plugins-base \
          gstreamer1.0-plugins-good gstreamer1.0-pulseaudio; do
     grep -qx "$p" <<<"$dep_names" || fail "Depends lacks $p"
 done

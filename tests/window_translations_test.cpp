@@ -1,12 +1,25 @@
 // Translation packs in the window: added from a file, chosen from the menu,
 // shown first or second in either direction, kept, searched and copied.
+#include <QAbstractButton>
+#include <QAction>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
+#include <QFileDialog>
 #include <QJsonArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QMenu>
+#include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTreeView>
 #include <gtest/gtest.h>
+#include <memory>
 
+#include "tests/WindowDialogs.h"
 #include "tests/WindowRun.h"
+#include "window/frmMain.h"
 
 using mushaf::testing::RunWindow;
 
@@ -173,4 +186,55 @@ TEST(Translations, AKeptPackThatIsGoneGivesWayToTheBuiltInTranslation) {
     EXPECT_EQ(back.state["translation"].toString(), U("ترجمهٔ رفته"));
     EXPECT_EQ(back.state["secondTranslation"].toString(), U("ترجمهٔ رفته"));
     EXPECT_TRUE(back.document("wbrFarsi").contains(U("بازگشته 2:5"))) << back.document("wbrFarsi").toStdString();
+}
+
+// The toolkit's own words speak Persian too: the file dialog that adds a
+// pack (its places, its buttons' tips, its labels) and the search box's
+// menu. (A place named after a folder keeps the folder's name.)
+TEST(Translations, TheToolkitsOwnWordsArePersian) {
+    static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
+    auto words = std::make_shared<QStringList>(), keys = std::make_shared<QStringList>();
+    RUN_WINDOW_WITH(r, {"check"}, {}, [words, keys](mushaf::frmMain& w) {
+        w.SetInteractive(true);
+        mushaf::testing::WhenADialogOpens([words](QDialog& dialog) {
+            if (const QString shots = qEnvironmentVariable("MUSHAF_SHOTS"); !shots.isEmpty())
+                dialog.grab().save(shots + "/add-translation-dialog.png");
+            for (auto* b : dialog.findChildren<QAbstractButton*>())
+                *words << (b->toolTip().isEmpty() ? b->text() : b->toolTip());
+            for (auto* l : dialog.findChildren<QLabel*>()) *words << l->text();
+            // the kind of a folder in the list, once the list has come
+            auto* list = dialog.findChild<QTreeView*>();
+            QElapsedTimer waited;
+            waited.start();
+            while (list && list->model()->rowCount(list->rootIndex()) == 0 && waited.elapsed() < 5000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            if (list && list->model()->rowCount(list->rootIndex()) > 0)
+                *words << list->model()->index(0, 2, list->rootIndex()).data().toString();
+            else
+                *words << QStringLiteral("(the list did not come)");
+            if (auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar")))
+                for (int i = 0; i < places->model()->rowCount(); ++i) {
+                    const QModelIndex at = places->model()->index(i, 0);
+                    // (the place's address, in the side bar's model)
+                    if (at.data(Qt::UserRole + 1).toUrl() == QUrl(QStringLiteral("file:")))
+                        *words << at.data().toString();
+                }
+            dialog.reject();
+        });
+        w.MenuAction("mnuAddTranslation")->trigger();
+        std::unique_ptr<QMenu> menu(static_cast<QLineEdit*>(w.Control("txtSearch"))->createStandardContextMenu());
+        for (QAction* a : menu->actions()) {
+            if (a->isSeparator()) continue;
+            *words << a->text().section('\t', 0, 0);
+            *keys << a->text().section('\t', 1);
+        }
+        *keys << w.MenuAction("mnuMushafView")->shortcut().toString(QKeySequence::NativeText);
+        w.SetInteractive(false);
+    });
+    words->removeAll(QString());
+    ASSERT_GT(words->size(), 12) << words->join(" | ").toStdString();
+    for (const QString& word : *words) EXPECT_FALSE(word.contains(latin)) << word.toStdString();
+    // the keys keep the names the menus have always shown
+    EXPECT_TRUE(keys->contains("Ctrl+Z")) << keys->join(" | ").toStdString();
+    EXPECT_TRUE(keys->contains("Ctrl+M")) << keys->join(" | ").toStdString();
 }

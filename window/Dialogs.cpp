@@ -56,6 +56,18 @@ public:
         if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < 4) return heads[section];
         return QIdentityProxyModel::headerData(section, orientation, role);
     }
+    // the kind of each entry, which the toolkit says in English whatever
+    // its translations: "Folder", "txt File", "File", "Drive"
+    QVariant data(const QModelIndex& index, int role) const override {
+        QVariant v = QIdentityProxyModel::data(index, role);
+        if (index.column() != 2 || role != Qt::DisplayRole) return v;
+        const QString kind = v.toString();
+        if (kind == QLatin1String("Folder")) return QStringLiteral("پوشه");
+        if (kind == QLatin1String("File")) return QStringLiteral("پرونده");
+        if (kind == QLatin1String("Drive")) return QStringLiteral("دیسک");
+        if (kind.endsWith(QLatin1String(" File"))) return QStringLiteral("پروندهٔ ") + kind.chopped(5);
+        return v;
+    }
 };
 
 }  // namespace

@@ -3,6 +3,9 @@
 #include <QCommandLineParser>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
+#include <QLocale>
+#include <QTranslator>
 #include <QRegularExpression>
 #include <QTimer>
 #include <algorithm>
@@ -91,6 +94,27 @@ bool SaysThereIsNoOpenGl(const QString& message) {
                                message.trimmed() == QLatin1String("No suitable graphics backend found"));
 }
 
+// The toolkit's own words (a text box's context menu, the file dialog's
+// places, buttons and tips) in Persian, from the toolkit's translations;
+// the keys' names stay as the menus have always shown them (Ctrl+M, F5).
+class ToolkitWords : public QTranslator {
+public:
+    using QTranslator::QTranslator;
+    QString translate(const char* context, const char* source, const char* disambiguation, int n) const override {
+        if (context && qstrcmp(context, "QShortcut") == 0) return {};
+        return QTranslator::translate(context, source, disambiguation, n);
+    }
+};
+
+void SpeakPersian() {
+    auto* toolkit = new ToolkitWords(QCoreApplication::instance());
+    if (toolkit->load(QLocale(QLocale::Persian, QLocale::Iran), QStringLiteral("qtbase"), QStringLiteral("_"),
+                      QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(toolkit);
+    else
+        delete toolkit;
+}
+
 QtMessageHandler defaultMessages = nullptr;
 
 // A reader's start prints nothing: the toolkit's and the web engine's notes
@@ -141,6 +165,7 @@ void PrepareToolkit(const char* argv0) {
 void SayEverything(bool on) { verboseMessages = on || qEnvironmentVariableIsSet("QT_LOGGING_RULES"); }
 
 void ToolkitStarted() {
+    SpeakPersian();
     qInstallMessageHandler(nullptr);
     if (openGlTurnedOff) qunsetenv("QT_XCB_GL_INTEGRATION");
     defaultMessages = qInstallMessageHandler(Messages);
