@@ -386,7 +386,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
             return
         self.wfile.write(data)
 server = http.server.ThreadingHTTPServer(('127.0.0.1', 0), Handler)
-open(os.path.join(root, 'port'), 'w').write(str(server.server_address[1]))
+# the port's file appears whole (the test reads it as soon as it exists)
+with open(os.path.join(root, 'port.part'), 'w') as port:
+    port.write(str(server.server_address[1]))
+os.rename(os.path.join(root, 'port.part'), os.path.join(root, 'port'))
 server.serve_forever()
 )PY";
 }  // namespace
