@@ -101,7 +101,7 @@ void TranslationsPart::Load() {
     // a pack gone since it was chosen: the built-in translation (or no
     // second) in its place, said once; the choice stays for when it is back
     if (!Show(first)) Show(kAnsarian);
-    if (!ShowSecond(second)) ShowSecond(u"");
+    if (!second.empty() && !ShowSecond(second)) ShowSecond(u"");
 }
 
 std::shared_ptr<const TextArray> TranslationsPart::Lines(const std::u16string& name) {
