@@ -194,24 +194,33 @@ TEST(Translations, AKeptPackThatIsGoneGivesWayToTheBuiltInTranslation) {
 TEST(Translations, TheToolkitsOwnWordsArePersian) {
     static const QRegularExpression latin(QStringLiteral("[A-Za-z]"));
     auto words = std::make_shared<QStringList>(), keys = std::make_shared<QStringList>();
-    RUN_WINDOW_WITH(r, {"check"}, {}, [words, keys](mushaf::frmMain& w) {
+    // a folder with a pack and a folder in it, for the list's kinds
+    auto files = std::make_shared<QTemporaryDir>();
+    QDir(files->path()).mkdir("packs");
+    QFile pack(files->filePath("mine.txt"));
+    ASSERT_TRUE(pack.open(QIODevice::WriteOnly));
+    pack.close();
+    RUN_WINDOW_WITH(r, {"check"}, {}, [words, keys, files](mushaf::frmMain& w) {
         w.SetInteractive(true);
-        mushaf::testing::WhenADialogOpens([words](QDialog& dialog) {
+        mushaf::testing::WhenADialogOpens([words, files](QDialog& dialog) {
+            static_cast<QFileDialog&>(dialog).setDirectory(files->path());
             if (const QString shots = qEnvironmentVariable("MUSHAF_SHOTS"); !shots.isEmpty())
                 dialog.grab().save(shots + "/add-translation-dialog.png");
             for (auto* b : dialog.findChildren<QAbstractButton*>())
                 *words << (b->toolTip().isEmpty() ? b->text() : b->toolTip());
             for (auto* l : dialog.findChildren<QLabel*>()) *words << l->text();
-            // the kind of a folder in the list, once the list has come
+            // the kinds of a folder and a pack file in the list, once it has come
             auto* list = dialog.findChild<QTreeView*>();
             QElapsedTimer waited;
             waited.start();
-            while (list && list->model()->rowCount(list->rootIndex()) == 0 && waited.elapsed() < 5000)
+            while (list && list->model()->rowCount(list->rootIndex()) < 2 && waited.elapsed() < 5000)
                 QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            if (list && list->model()->rowCount(list->rootIndex()) > 0)
-                *words << list->model()->index(0, 2, list->rootIndex()).data().toString();
-            else
-                *words << QStringLiteral("(the list did not come)");
+            QStringList kinds;
+            for (int row = 0; list && row < list->model()->rowCount(list->rootIndex()); ++row)
+                kinds << list->model()->index(row, 2, list->rootIndex()).data().toString();
+            // (a suffix is the file's own: only a wrong list adds words, in Latin)
+            *words << (kinds.contains(QStringLiteral("پوشه")) && kinds.contains(QStringLiteral("پروندهٔ txt"))
+                           ? QString() : QStringLiteral("kinds: ") + kinds.join(", "));
             if (auto* places = dialog.findChild<QListView*>(QStringLiteral("sidebar")))
                 for (int i = 0; i < places->model()->rowCount(); ++i) {
                     const QModelIndex at = places->model()->index(i, 0);
@@ -234,6 +243,8 @@ TEST(Translations, TheToolkitsOwnWordsArePersian) {
     words->removeAll(QString());
     ASSERT_GT(words->size(), 12) << words->join(" | ").toStdString();
     for (const QString& word : *words) EXPECT_FALSE(word.contains(latin)) << word.toStdString();
+    // the application keeps its direction (the window sets its own)
+    EXPECT_EQ(QGuiApplication::layoutDirection(), Qt::LeftToRight);
     // the keys keep the names the menus have always shown
     EXPECT_TRUE(keys->contains("Ctrl+Z")) << keys->join(" | ").toStdString();
     EXPECT_TRUE(keys->contains("Ctrl+M")) << keys->join(" | ").toStdString();

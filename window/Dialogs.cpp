@@ -2,6 +2,7 @@
 
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileSystemModel>
 #include <QIdentityProxyModel>
 #include <QFormLayout>
 #include <QKeyEvent>
@@ -57,16 +58,14 @@ public:
         return QIdentityProxyModel::headerData(section, orientation, role);
     }
     // the kind of each entry, which the toolkit says in English whatever
-    // its translations: "Folder", "txt File", "File", "Drive"
+    // its translations ("Folder", a file's type as "plain text document"):
+    // a folder, or a file by its suffix
     QVariant data(const QModelIndex& index, int role) const override {
-        QVariant v = QIdentityProxyModel::data(index, role);
-        if (index.column() != 2 || role != Qt::DisplayRole) return v;
-        const QString kind = v.toString();
-        if (kind == QLatin1String("Folder")) return QStringLiteral("پوشه");
-        if (kind == QLatin1String("File")) return QStringLiteral("پرونده");
-        if (kind == QLatin1String("Drive")) return QStringLiteral("دیسک");
-        if (kind.endsWith(QLatin1String(" File"))) return QStringLiteral("پروندهٔ ") + kind.chopped(5);
-        return v;
+        const auto* files = qobject_cast<const QFileSystemModel*>(sourceModel());
+        if (index.column() != 2 || role != Qt::DisplayRole || !files) return QIdentityProxyModel::data(index, role);
+        const QFileInfo entry = files->fileInfo(mapToSource(index));
+        if (entry.isDir()) return entry.isRoot() ? QStringLiteral("دیسک") : QStringLiteral("پوشه");
+        return entry.suffix().isEmpty() ? QStringLiteral("پرونده") : QStringLiteral("پروندهٔ ") + entry.suffix();
     }
 };
 

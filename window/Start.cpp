@@ -96,12 +96,15 @@ bool SaysThereIsNoOpenGl(const QString& message) {
 
 // The toolkit's own words (a text box's context menu, the file dialog's
 // places, buttons and tips) in Persian, from the toolkit's translations;
-// the keys' names stay as the menus have always shown them (Ctrl+M, F5).
+// the keys' names stay as the menus have always shown them (Ctrl+M, F5),
+// and the application's direction as it was (the translation would turn
+// every widget right to left; the window sets its own direction).
 class ToolkitWords : public QTranslator {
 public:
     using QTranslator::QTranslator;
     QString translate(const char* context, const char* source, const char* disambiguation, int n) const override {
         if (context && qstrcmp(context, "QShortcut") == 0) return {};
+        if (source && qstrcmp(source, "QT_LAYOUT_DIRECTION") == 0) return {};
         return QTranslator::translate(context, source, disambiguation, n);
     }
 };

@@ -41,8 +41,8 @@ public:
     bool Choose(const std::u16string& name);
     bool ChooseSecond(const std::u16string& name);
     // What is shown: the choices' translations, or, while a chosen pack
-    // cannot be read, what shows in its place (the choice itself is kept, and
-    // the pack shows again once it is there).
+    // cannot be read, what shows in its place (the choice itself is kept: the
+    // pack shows again once it is added back, or at a start that finds it).
     const std::u16string& Shown() const { return shown_; }
     const std::u16string& ShownSecond() const { return shownSecond_; }
     void ToggleSearchSecond();
