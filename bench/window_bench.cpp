@@ -197,7 +197,8 @@ int App(bool full) {
         QElapsedTimer t;
         t.start();
         act();
-        double seen = 0;
+        const double acted = t.nsecsElapsed() / 1e6;
+        double seen = 0, idleAt = 0;
         while (!seen || !pane->IsIdle()) {
             if (t.elapsed() > 20000) {
                 std::fprintf(stderr, "window_bench: the pane did not change on the screen\n");
@@ -207,8 +208,14 @@ int App(bool full) {
             QTimer::singleShot(1, &loop, &QEventLoop::quit);
             loop.exec();
             if (!seen && onScreen(pane) != before) seen = t.nsecsElapsed() / 1e6;
+            if (!idleAt && pane->IsIdle()) idleAt = t.nsecsElapsed() / 1e6;
         }
         WaitPainted(pane);
+        // where a change's time goes: the window's own work, the pane's
+        // scripts answered, the screen changed, painted
+        if (Tracing())
+            std::fprintf(stderr, "trace change acted %.1f idle %.1f seen %.1f painted %.1f\n", acted, idleAt, seen,
+                         t.nsecsElapsed() / 1e6);
         into.shown.push_back(seen);
         into.painted.push_back(t.nsecsElapsed() / 1e6);
     };
