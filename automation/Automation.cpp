@@ -649,7 +649,8 @@ void LooksState(frmMain& w, QJsonObject& o) {
     o["pages"] = pages;
     const TranslationsPart& translations = *w.Parts().translations;
     o["translation"] = ToQ(translations.Shown());
-    o["secondTranslation"] = translations.ShownSecond().empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(ToQ(translations.ShownSecond()));
+    const std::u16string& second = translations.ShownSecond();
+    o["secondTranslation"] = second.empty() ? QJsonValue(QJsonValue::Null) : QJsonValue(ToQ(second));
     o["searchSecond"] = c.searchSecond;
 }
 
